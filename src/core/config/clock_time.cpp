@@ -1,0 +1,27 @@
+#include "core/config/clock_time.h"
+
+namespace lumera {
+
+namespace {
+
+// std::tm allows a leap second (60); the clock field holds 0..59.
+int Bounded(int value, int high) {
+  return value < 0 ? 0 : (value > high ? high : value);
+}
+
+}  // namespace
+
+void FillClockFromLocalTime(const std::tm& local, ClockTime& clock) {
+  clock.hour = ToBcd(Bounded(local.tm_hour, 23));
+  clock.minute = ToBcd(Bounded(local.tm_min, 59));
+  clock.second = ToBcd(Bounded(local.tm_sec, 59));
+}
+
+void FillClockFromLocalTime(ClockTime& clock) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (localtime_r(&now, &local) == nullptr) return;
+  FillClockFromLocalTime(local, clock);
+}
+
+}  // namespace lumera

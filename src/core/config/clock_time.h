@@ -1,0 +1,36 @@
+// The system's copy of the controller's real-time clock: hour, minute and
+// second as packed BCD, in the order they travel on the wire.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+
+namespace lumera {
+
+struct ClockTime {
+  std::uint8_t hour = 0;
+  std::uint8_t minute = 0;
+  std::uint8_t second = 0;
+  friend bool operator==(const ClockTime&, const ClockTime&) = default;
+};
+
+// Two decimal digits (0..99) packed as tens in the high nibble.
+constexpr std::uint8_t ToBcd(int value) {
+  return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
+}
+
+// The payload of the clock requests and bytes 5 to 7 of their replies.
+constexpr std::array<std::uint8_t, 3> ClockBytes(const ClockTime& clock) {
+  return {clock.hour, clock.minute, clock.second};
+}
+constexpr ClockTime ClockFromBytes(const std::array<std::uint8_t, 3>& bytes) {
+  return {bytes[0], bytes[1], bytes[2]};
+}
+
+// Hour, minute and second of `local`; date and fractions are ignored.
+void FillClockFromLocalTime(const std::tm& local, ClockTime& clock);
+// The same from the computer's clock now.
+void FillClockFromLocalTime(ClockTime& clock);
+
+}  // namespace lumera
