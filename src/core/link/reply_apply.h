@@ -1,0 +1,103 @@
+// The effects of replies on the workspace, applied on the thread that owns
+// it, and an observer that does so for the command line and the tests.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/link/transfer_observer.h"
+
+namespace lumera {
+
+struct Workspace;
+
+// A reply of a receive job (dispatch on the reply code's low seven bits;
+// codes without an effect change nothing). ReadCommand takes the place from
+// the request's payload. Returns true when the reply changed something.
+bool ApplyReply(Workspace& workspace, const ReplyRecord& record);
+
+// The post-processing of the last reply of a job prepared with post-process:
+// WriteControllerNumber (the number sent becomes byte 0 of the record, then
+// SyncControllerNumber), WriteClock and ReadClock (ClockTime from the reply).
+bool PostProcessReply(Workspace& workspace, const ReplyRecord& record);
+
+// Carries the worker's calls over to the thread that calls WaitForJob (or
+// Pump), in order, and applies reply effects to the workspace there. Page
+// hooks are optional callbacks; the texts and progress are recorded.
+class DirectObserver : public TransferObserver {
+ public:
+  explicit DirectObserver(Workspace& workspace);
+
+  // Optional hooks, run on the waiting thread.
+  std::function<void(const std::string&)> on_status_line;
+  std::function<void()> on_load_segment;
+  std::function<void()> on_refresh_config;
+  std::function<void()> on_refresh_main_status;
+  std::function<void(int, int)> on_show_position;
+  std::function<void()> on_error_report_pending;
+  std::function<void(int position, int maximum)> on_progress;
+
+  // Runs the worker's calls as they come until the job has finished;
+  // returns whether it succeeded.
+  bool WaitForJob();
+  // Runs the calls that are waiting; true when the job has finished.
+  bool Pump();
+
+  // Record of what the job did (read on the waiting thread).
+  const std::vector<std::string>& status_lines() const { return status_lines_; }
+  const std::string& last_status() const;
+  int progress_maximum() const { return progress_maximum_; }
+  int progress_position() const { return progress_position_; }
+  int max_progress_reached() const { return max_progress_reached_; }
+  int load_segment_calls() const { return load_segment_calls_; }
+  int refresh_config_calls() const { return refresh_config_calls_; }
+  int refresh_main_status_calls() const { return refresh_main_status_calls_; }
+  const std::vector<std::pair<int, int>>& positions_shown() const {
+    return positions_shown_;
+  }
+  bool finished() const { return finished_; }
+  bool succeeded() const { return succeeded_; }
+  // Forgets the record of the previous job.
+  void ClearRecord();
+
+  // TransferObserver, called by the worker thread.
+  void SetStatusLine(const std::string& text) override;
+  void SetProgressRange(int maximum) override;
+  void StepProgress() override;
+  void ResetProgress() override;
+  void ApplyReply(const ReplyRecord& record) override;
+  void PostProcess(const ReplyRecord& record) override;
+  void LoadSegmentIntoGrid() override;
+  void RefreshConfigPage() override;
+  void RefreshMainStatus() override;
+  void ShowControllerPosition(int segment_index, int command_index) override;
+  void ErrorReportPending() override;
+  void JobFinished(bool succeeded) override;
+
+ private:
+  void Post(std::function<void()> call);
+  // Runs the waiting calls; `wait` blocks until at least one came.
+  void RunWaiting(bool wait);
+
+  Workspace& workspace_;
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::deque<std::function<void()>> calls_;
+
+  std::vector<std::string> status_lines_;
+  int progress_maximum_ = 0;
+  int progress_position_ = 0;
+  int max_progress_reached_ = 0;
+  int load_segment_calls_ = 0;
+  int refresh_config_calls_ = 0;
+  int refresh_main_status_calls_ = 0;
+  std::vector<std::pair<int, int>> positions_shown_;
+  bool finished_ = false;
+  bool succeeded_ = false;
+};
+
+}  // namespace lumera
