@@ -1,0 +1,302 @@
+#include "core/link/transfer_worker.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace lumera {
+namespace {
+
+std::string Format(const char* format, int a, int b = 0) {
+  char text[128];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+}  // namespace
+
+TransferWorker::TransferWorker(TransferJob& job, TransferObserver& observer)
+    : job_(job), observer_(observer) {
+  reply_.fill(0xFF);
+  last_reply_.reply.fill(0xFF);
+  editor_refresh_ = job_.direction_ == JobDirection::kReceive;
+}
+
+void TransferWorker::Run() {
+  int count = 0;
+  {
+    std::lock_guard lock(job_.queue_mutex_);
+    count = job_.queue_.count();
+  }
+  observer_.SetProgressRange(count);
+  step_ = TransferStep::kOpenPort;
+  while (step_ != TransferStep::kDone) Step();
+
+  observer_.ResetProgress();
+  port_.reset();
+  port_open_ = false;
+  const bool succeeded = failure_ == TransferFailure::kNone;
+  job_.Reset();
+  job_.running_.store(false, std::memory_order_release);
+  observer_.JobFinished(succeeded);
+}
+
+void TransferWorker::Step() {
+  // Every step first honours an abort or a failure recorded by the step
+  // before it.
+  if (job_.abort_requested_.load() || failure_ != TransferFailure::kNone) {
+    job_.abort_requested_.store(false);
+    if (failure_ == TransferFailure::kNone) Fail(TransferFailure::kAbort);
+    step_ = TransferStep::kClosePort;
+  }
+  switch (step_) {
+    case TransferStep::kOpenPort:
+      return OpenPort();
+    case TransferStep::kSetBuffers:
+      return SetBuffers();
+    case TransferStep::kSetLine:
+      return SetLine();
+    case TransferStep::kSetTimeouts:
+      return SetTimeouts();
+    case TransferStep::kNextRequest:
+      return NextRequest();
+    case TransferStep::kSendFrame:
+      return SendFrame();
+    case TransferStep::kAfterSend:
+      return AfterSend();
+    case TransferStep::kReceiveReply:
+      return ReceiveReply();
+    case TransferStep::kFinishJob:
+      return FinishJob();
+    case TransferStep::kWaitController:
+      return WaitController();
+    case TransferStep::kClosePort:
+      return ClosePort();
+    case TransferStep::kDone:
+      return;
+  }
+}
+
+void TransferWorker::Fail(TransferFailure failure) {
+  failure_ = failure;
+  if (failure != TransferFailure::kVerification) {
+    failure_text_ = std::string(FailureText(failure));
+  }
+}
+
+RadioSettings TransferWorker::CurrentRadio() const {
+  RadioSettings radio;
+  radio.enabled = job_.radio_on_.load();
+  radio.mode = job_.radio_mode_.load();
+  radio.target_address = job_.target_radio_address_.load();
+  radio.access_point_address = job_.access_point_address_.load();
+  return radio;
+}
+
+void TransferWorker::OpenPort() {
+  port_number_ = job_.port_number_.load();
+  observer_.SetStatusLine(Format(kOpeningPortFormat, port_number_));
+  const PortAccess& access = job_.port_access_;
+  port_ = access.create ? access.create() : CreateSystemSerialPort();
+  const std::string name =
+      access.name ? access.name(port_number_) : ComPortName(port_number_);
+  if (port_ == nullptr || !port_->Open(name)) {
+    Fail(TransferFailure::kOpen);
+  } else {
+    port_open_ = true;
+  }
+  step_ = TransferStep::kSetBuffers;
+}
+
+void TransferWorker::SetBuffers() {
+  if (!port_->SetBuffers(kDriverBufferSize, kDriverBufferSize)) {
+    Fail(TransferFailure::kBuffers);
+  }
+  step_ = TransferStep::kSetLine;
+}
+
+void TransferWorker::SetLine() {
+  if (!port_->SetLine(LineSettings{})) Fail(TransferFailure::kLine);
+  step_ = TransferStep::kSetTimeouts;
+}
+
+void TransferWorker::SetTimeouts() {
+  if (!port_->SetTimeouts(job_.port_access_.timing)) {
+    Fail(TransferFailure::kTimeouts);
+  }
+  port_->Purge();
+  {
+    std::lock_guard lock(job_.queue_mutex_);
+    job_.queue_.RewindRead();
+  }
+  const int address = job_.controller_address_.load();
+  if (job_.direction_ == JobDirection::kSend) {
+    observer_.SetStatusLine(
+        Format("Nadawanie przez COM%d do sterownika nr %d ...", port_number_,
+               address));
+  } else if (job_.broadcast_query_) {
+    observer_.SetStatusLine(std::string(kBroadcastQueryText));
+  } else {
+    observer_.SetStatusLine(Format("Odbiór przez COM%d ze sterownika nr %d ...",
+                                   port_number_, address));
+  }
+  step_ = TransferStep::kNextRequest;
+}
+
+void TransferWorker::NextRequest() {
+  bool taken = false;
+  {
+    std::lock_guard lock(job_.queue_mutex_);
+    taken = job_.queue_.Take(request_);
+    if (!taken) job_.queue_closed_ = true;
+  }
+  if (!taken) {
+    step_ = TransferStep::kFinishJob;
+    return;
+  }
+  reply_length_ = request_.reply_length & 0x7F;
+  const std::uint8_t destination =
+      job_.broadcast_query_
+          ? kBroadcastDestination
+          : static_cast<std::uint8_t>(job_.controller_address_.load());
+  const std::span<const std::uint8_t> code_and_payload(
+      &request_.code, 1 + static_cast<std::size_t>(request_.payload_size()));
+  // The code and the payload are adjacent in QueuedRequest.
+  static_assert(offsetof(QueuedRequest, payload) ==
+                offsetof(QueuedRequest, code) + 1);
+  if (!BuildRequestFrame(destination, request_.length, code_and_payload, frame_,
+                         job_.fixed_byte_)) {
+    frame_.length = 0;
+  }
+  step_ = TransferStep::kSendFrame;
+}
+
+void TransferWorker::SendFrame() {
+  port_->Purge();
+  const int written =
+      frame_.length > 0
+          ? WriteFrame(*port_, frame_.View(), CurrentRadio(), job_.reset_marks_)
+          : kEmptyFrame;
+  if (frame_.length == 0 || written != frame_.length) {
+    Fail(TransferFailure::kWrite);
+  }
+  step_ = TransferStep::kAfterSend;
+}
+
+void TransferWorker::AfterSend() {
+  observer_.StepProgress();
+  const auto code = static_cast<RequestCode>(request_.code);
+  if (code == RequestCode::kRestartController ||
+      code == RequestCode::kLoadDefaults) {
+    observer_.SetStatusLine(std::string(code == RequestCode::kRestartController
+                                            ? kRestartWaitText
+                                            : kEepromWaitText));
+    wait_counter_ = kControllerWaitRounds;
+    step_ = TransferStep::kWaitController;
+    return;
+  }
+  step_ = reply_length_ > 0 ? TransferStep::kReceiveReply
+                            : TransferStep::kNextRequest;
+}
+
+void TransferWorker::ReceiveReply() {
+  step_ = TransferStep::kNextRequest;
+  const int count = ReadReply(*port_, CurrentRadio(), reply_, reply_length_,
+                              job_.abort_requested_);
+  switch (CheckReply(reply_, count, reply_length_)) {
+    case ReplyCheck::kTooShort:
+      return Fail(TransferFailure::kReplyLength);
+    case ReplyCheck::kBadChecksum:
+      return Fail(TransferFailure::kReplyChecksum);
+    case ReplyCheck::kAccepted:
+      break;
+  }
+  ReplyRecord& record = last_reply_;
+  record.request_code = request_.code;
+  record.payload_size = static_cast<std::uint8_t>(
+      std::min<int>(request_.payload_size(), record.payload.size()));
+  std::copy_n(request_.payload.begin(), record.payload_size,
+              record.payload.begin());
+  record.reply_length = static_cast<std::uint8_t>(reply_length_);
+  record.reply.fill(0xFF);
+  std::copy_n(reply_.begin(),
+              std::min<std::size_t>(reply_length_, record.reply.size()),
+              record.reply.begin());
+
+  // Replies of send jobs are checked and otherwise ignored.
+  if (job_.direction_ != JobDirection::kReceive) return;
+  const auto code = static_cast<RequestCode>(record.reply_code());
+  if (job_.verify_ && code == RequestCode::kReadCommand) {
+    editor_refresh_ = false;
+    Verify(record);
+    return;
+  }
+  observer_.ApplyReply(record);
+  switch (code) {
+    case RequestCode::kReadPosition:
+      editor_refresh_ = false;
+      observer_.ShowControllerPosition(record.data(0), record.data(1));
+      break;
+    case RequestCode::kReadConfiguration:
+    case RequestCode::kReadStartPoints:
+      editor_refresh_ = false;
+      break;
+    case RequestCode::kReadErrorReport:
+      editor_refresh_ = false;
+      observer_.ErrorReportPending();
+      break;
+    default:
+      break;
+  }
+}
+
+bool TransferWorker::Verify(const ReplyRecord& record) {
+  // The place comes from the request sent, not from the reply.
+  if (record.payload_size < 2) return true;
+  const int segment = record.payload[0];
+  const int command = record.payload[1];
+  if (segment >= kSegmentCount || command >= kCommandsPerSegment) return true;
+  const std::size_t offset = CommandOffset(segment, command);
+  const Command expected{job_.verify_image_[offset],
+                         job_.verify_image_[offset + 1],
+                         job_.verify_image_[offset + 2]};
+  const Command received{record.data(0), record.data(1), record.data(2)};
+  if (received == expected) return true;
+  observer_.ShowControllerPosition(segment, command);
+  Fail(TransferFailure::kVerification);
+  failure_text_ = VerificationFailureText(segment, command, received);
+  return false;
+}
+
+void TransferWorker::FinishJob() {
+  if (job_.post_process_) observer_.PostProcess(last_reply_);
+  if (editor_refresh_) observer_.LoadSegmentIntoGrid();
+  observer_.RefreshConfigPage();
+  observer_.RefreshMainStatus();
+  step_ = TransferStep::kClosePort;
+}
+
+void TransferWorker::WaitController() {
+  if (wait_counter_ > 0) {
+    --wait_counter_;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return;
+  }
+  step_ = TransferStep::kClosePort;
+}
+
+void TransferWorker::ClosePort() {
+  if (port_open_) {
+    port_->Purge();
+    port_->Close();
+    port_open_ = false;
+  }
+  observer_.SetStatusLine(failure_ == TransferFailure::kNone
+                              ? std::string(kSuccessText)
+                              : failure_text_);
+  step_ = TransferStep::kDone;
+}
+
+}  // namespace lumera

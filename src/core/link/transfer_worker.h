@@ -1,0 +1,61 @@
+// The step machine of one job, run on the worker thread. It owns the port
+// for the length of the job and reaches the rest of the program only
+// through the job's shared flags and the observer.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/link/frames.h"
+#include "core/link/serial_port.h"
+#include "core/link/transfer_job.h"
+#include "core/link/transfer_observer.h"
+
+namespace lumera {
+
+class TransferWorker {
+ public:
+  TransferWorker(TransferJob& job, TransferObserver& observer);
+
+  // Runs every step until the machine ends, then resets the job.
+  void Run();
+
+ private:
+  void Step();
+  void OpenPort();
+  void SetBuffers();
+  void SetLine();
+  void SetTimeouts();
+  void NextRequest();
+  void SendFrame();
+  void AfterSend();
+  void ReceiveReply();
+  void FinishJob();
+  void WaitController();
+  void ClosePort();
+
+  // A ReadCommand reply of a verification; false on the first difference.
+  bool Verify(const ReplyRecord& record);
+  void Fail(TransferFailure failure);
+  RadioSettings CurrentRadio() const;
+
+  TransferJob& job_;
+  TransferObserver& observer_;
+  std::unique_ptr<SerialPort> port_;
+  bool port_open_ = false;
+  int port_number_ = 0;
+  bool editor_refresh_ = false;
+
+  TransferStep step_ = TransferStep::kOpenPort;
+  TransferFailure failure_ = TransferFailure::kNone;
+  std::string failure_text_;
+  int wait_counter_ = 0;
+
+  QueuedRequest request_;
+  RequestFrame frame_;
+  int reply_length_ = 0;
+  ReplyBuffer reply_{};
+  ReplyRecord last_reply_;
+};
+
+}  // namespace lumera
