@@ -1,0 +1,136 @@
+#include "sim/sim_options.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "sim/com_link.h"
+
+namespace lumera {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: lumera-sim [options]\n"
+    "A virtual controller on a pseudo-terminal, registered as COM<n>.\n"
+    "\n"
+    "  --number N[,N...]  controller number(s) 1-254 on the line, each with\n"
+    "                     its own memory; repeatable (default 1)\n"
+    "  --radio            requests and replies in the radio envelope\n"
+    "  --com N            register as COM<N> (default: first free from 200)\n"
+    "  --device PATH      serve this serial device instead of a new\n"
+    "                     pseudo-terminal (registered only with --com)\n"
+    "  --state FILE       program image (7714 bytes) loaded at start and\n"
+    "                     saved at exit; repeatable, one per controller\n"
+    "  --baud B           send no faster than a line of B baud\n"
+    "                     (10 bits a byte); default unpaced\n"
+    "  --log              print requests and replies on stderr\n"
+    "  --help             show this text\n"
+    "\n"
+    "When ready it prints \"<device> COM<n>\" (or \"<device>\") on stdout.\n"
+    "SIGINT or SIGTERM removes the COM<n> link, saves the state and ends.\n";
+
+std::optional<int> ParseInt(std::string_view text, int low, int high) {
+  int value = 0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < low ||
+      value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool AddNumbers(std::string_view list, std::vector<std::uint8_t>& numbers) {
+  while (true) {
+    const std::size_t comma = list.find(',');
+    const auto number = ParseInt(list.substr(0, comma), 1, 254);
+    if (!number) return false;
+    const auto value = static_cast<std::uint8_t>(*number);
+    // Two controllers with one number would answer every frame together.
+    if (std::find(numbers.begin(), numbers.end(), value) != numbers.end()) {
+      return false;
+    }
+    numbers.push_back(value);
+    if (comma == std::string_view::npos) return true;
+    list.remove_prefix(comma + 1);
+  }
+}
+
+}  // namespace
+
+std::string_view SimUsageText() { return kUsage; }
+
+std::optional<SimOptions> ParseSimOptions(
+    std::span<const std::string_view> args, std::string& error) {
+  SimOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view name = args[i];
+    std::optional<std::string_view> value;
+    if (const std::size_t equals = name.find('=');
+        name.starts_with("--") && equals != std::string_view::npos) {
+      value = name.substr(equals + 1);
+      name = name.substr(0, equals);
+    }
+    const bool takes_value = name == "--number" || name == "--com" ||
+                             name == "--device" || name == "--state" ||
+                             name == "--baud";
+    if (takes_value && !value) {
+      if (i + 1 == args.size()) {
+        error = std::string(name) + " needs a value";
+        return std::nullopt;
+      }
+      value = args[++i];
+    } else if (!takes_value && value) {
+      error = std::string(name) + " takes no value";
+      return std::nullopt;
+    }
+    if (name == "--number") {
+      if (!AddNumbers(*value, options.numbers)) {
+        error = "bad or repeated controller number: " + std::string(*value);
+        return std::nullopt;
+      }
+    } else if (name == "--com") {
+      options.com = ParseInt(*value, 1, kMaxComNumber);
+      if (!options.com) {
+        error = "bad COM number: " + std::string(*value);
+        return std::nullopt;
+      }
+    } else if (name == "--device") {
+      if (value->empty()) {
+        error = "empty device path";
+        return std::nullopt;
+      }
+      options.device = std::string(*value);
+    } else if (name == "--state") {
+      if (value->empty()) {
+        error = "empty state file name";
+        return std::nullopt;
+      }
+      options.state_files.emplace_back(*value);
+    } else if (name == "--baud") {
+      const auto baud = ParseInt(*value, 1, 4000000);
+      if (!baud) {
+        error = "bad baud rate: " + std::string(*value);
+        return std::nullopt;
+      }
+      options.baud = *baud;
+    } else if (name == "--radio") {
+      options.radio = true;
+    } else if (name == "--log") {
+      options.log = true;
+    } else if (name == "--help" || name == "-h") {
+      options.help = true;
+    } else {
+      error = "unknown option: " + std::string(args[i]);
+      return std::nullopt;
+    }
+  }
+  if (!options.numbers.empty() && !options.state_files.empty() &&
+      options.state_files.size() != options.numbers.size()) {
+    error = "give one --state file per controller number";
+    return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace lumera

@@ -1,0 +1,33 @@
+// The command line of lumera-sim.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumera {
+
+struct SimOptions {
+  // One controller per number, in the order given. Empty: one controller
+  // per state file (numbered by the file), or a single controller 1.
+  std::vector<std::uint8_t> numbers;
+  bool radio = false;
+  std::optional<int> com;                // COM number to register
+  std::optional<std::string> device;     // serve this device, not a new pty
+  std::vector<std::string> state_files;  // one per controller, in order
+  int baud = 0;                          // 0: bytes go out unpaced
+  bool log = false;                      // requests and replies to stderr
+  bool help = false;
+};
+
+// The options of `args` (without the program name), or nothing with the
+// reason in `error`.
+std::optional<SimOptions> ParseSimOptions(
+    std::span<const std::string_view> args, std::string& error);
+
+std::string_view SimUsageText();
+
+}  // namespace lumera

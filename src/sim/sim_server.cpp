@@ -1,0 +1,94 @@
+#include "sim/sim_server.h"
+
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <thread>
+
+namespace lumera {
+
+namespace {
+
+constexpr int kFullDeviceWaitMs = 1000;
+
+}  // namespace
+
+bool PacedWriter::WriteChunk(std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+    if (written > 0) {
+      bytes = bytes.subspan(static_cast<std::size_t>(written));
+      continue;
+    }
+    if (written < 0 && errno == EINTR) continue;
+    if (written < 0 && errno != EAGAIN) return false;
+    pollfd out{fd_, POLLOUT, 0};
+    if (::poll(&out, 1, kFullDeviceWaitMs) <= 0) return false;
+  }
+  return true;
+}
+
+bool PacedWriter::Write(std::span<const std::uint8_t> bytes) {
+  if (baud_ <= 0) return WriteChunk(bytes);
+  const auto byte_time =
+      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::duration<double>(10.0 / baud_));
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto now = std::chrono::steady_clock::now();
+    if (next_byte_time_ > now)
+      std::this_thread::sleep_until(next_byte_time_);
+    else
+      next_byte_time_ = now;
+    if (!WriteChunk(bytes.subspan(i, 1))) return false;
+    next_byte_time_ += byte_time;
+  }
+  return true;
+}
+
+ServeEnd ServeLine(const SimDevice& device, int signal_fd, SimLine& line,
+                   int baud) {
+  PacedWriter writer(device.Fd(), baud);
+  std::array<pollfd, 2> watched{pollfd{device.Fd(), POLLIN, 0},
+                                pollfd{signal_fd, POLLIN, 0}};
+  std::array<std::uint8_t, 512> buffer{};
+  while (true) {
+    const int timeout = line.MidFrame() ? kQuietLineMs : -1;
+    const int ready = ::poll(watched.data(), watched.size(), timeout);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return ServeEnd::kDeviceFailed;
+    }
+    if (ready == 0) {
+      line.DropPartialFrame();
+      continue;
+    }
+    if (watched[1].revents != 0) {
+      signalfd_siginfo info{};
+      [[maybe_unused]] const ssize_t got =
+          ::read(signal_fd, &info, sizeof info);
+      return ServeEnd::kSignal;
+    }
+    const short events = watched[0].revents;
+    if ((events & POLLIN) != 0) {
+      const ssize_t got = ::read(device.Fd(), buffer.data(), buffer.size());
+      if (got > 0) {
+        const auto reply = line.Receive(
+            std::span(buffer).first(static_cast<std::size_t>(got)));
+        // Nobody reads what stays stuck: drop it so the next client starts
+        // from a clean line.
+        if (!reply.empty() && !writer.Write(reply)) device.DiscardUnread();
+        continue;
+      }
+      if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+      return ServeEnd::kDeviceFailed;
+    }
+    if ((events & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      return ServeEnd::kDeviceFailed;
+    }
+  }
+}
+
+}  // namespace lumera

@@ -1,0 +1,41 @@
+// The loop that serves a line on a device: reads requests, writes replies,
+// paced like the real line when asked, until a signal ends it.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <span>
+
+#include "sim/sim_device.h"
+#include "sim/sim_line.h"
+
+namespace lumera {
+
+// A partly received frame is dropped after the line stayed quiet this long:
+// a client that gave up on it sends its next frame from the start.
+inline constexpr int kQuietLineMs = 200;
+
+// Writes no faster than a line of `baud` baud with ten bits a byte; with
+// baud 0, as fast as the device takes the bytes.
+class PacedWriter {
+ public:
+  PacedWriter(int fd, int baud) : fd_(fd), baud_(baud) {}
+  // False when the device failed or stayed full for a second.
+  bool Write(std::span<const std::uint8_t> bytes);
+
+ private:
+  bool WriteChunk(std::span<const std::uint8_t> bytes);
+
+  int fd_;
+  int baud_;
+  std::chrono::steady_clock::time_point next_byte_time_{};
+};
+
+enum class ServeEnd { kSignal, kDeviceFailed };
+
+// Serves `line` on `device` until `signal_fd` (a signalfd) becomes
+// readable or the device fails.
+ServeEnd ServeLine(const SimDevice& device, int signal_fd, SimLine& line,
+                   int baud);
+
+}  // namespace lumera
