@@ -2,12 +2,23 @@
 // handed to the rest by reference: there are no mutable globals.
 #pragma once
 
+#include "core/config/config_page_values.h"
+#include "core/config/controller_status.h"
 #include "core/link/link_state.h"
 #include "core/model/program_store.h"
+#include "core/shell/shell_settings.h"
 
 namespace lumera {
 
 struct Workspace {
+  // The configuration defaults go into the image's last 64 bytes, and the
+  // clock copy takes the computer's time. The snapshot follows, so a fresh
+  // workspace counts as unchanged.
+  Workspace() {
+    StartConfiguration(store.mutable_image(), status, config_page);
+    store.TakeSnapshot();
+  }
+
   // Other subsystems add their members here: the controller configuration
   // with its status and page values (whose defaults go into the store's
   // configuration bytes when a Workspace is made), the shell settings, the
@@ -15,6 +26,12 @@ struct Workspace {
   ProgramStore store;
   // Error report, registers, position and the radio-box values.
   LinkState link;
+  // The configuration record itself is the store's image bytes 7650..7713
+  // (see ControllerConfig); beside it what the controller reports and the
+  // configuration page's own values.
+  ControllerStatus status;
+  ConfigPageValues config_page;
+  ShellSettings settings;
 };
 
 }  // namespace lumera

@@ -25,5 +25,8 @@ void SyncControllerNumber(ProgramImage& image, ConfigPageValues& page);
 // clock copy from `local_now`, then SyncControllerNumber.
 void StartConfiguration(ProgramImage& image, ControllerStatus& status,
                         ConfigPageValues& page, const std::tm& local_now);
+// The same with the computer's local time now.
+void StartConfiguration(ProgramImage& image, ControllerStatus& status,
+                        ConfigPageValues& page);
 
 }  // namespace lumera

@@ -41,4 +41,10 @@ void StartConfiguration(ProgramImage& image, ControllerStatus& status,
   SyncControllerNumber(image, page);
 }
 
+void StartConfiguration(ProgramImage& image, ControllerStatus& status,
+                        ConfigPageValues& page) {
+  StartConfiguration(image, status, page, std::tm{});
+  FillClockFromLocalTime(page.clock_time);
+}
+
 }  // namespace lumera

@@ -1,0 +1,117 @@
+#include "core/shell/port_discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace lumera {
+namespace {
+
+std::vector<DeviceName> Names(const std::vector<std::string>& names) {
+  std::vector<DeviceName> list;
+  for (const std::string& name : names) list.push_back({name, ""});
+  return list;
+}
+
+std::vector<int> Numbers(const PortList& list) {
+  std::vector<int> numbers;
+  for (const PortEntry& port : list.Entries()) numbers.push_back(port.number);
+  return numbers;
+}
+
+TEST(PortDiscoveryTest, WalkTakesComNamesAndSortsByNumber) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> names;
+    std::vector<int> expected;
+  };
+  const Case cases[] = {
+      {"numeric not lexical order",
+       {"COM3", "LPT1", "COM10", "AUX", "COM1"},
+       {1, 3, 10}},
+      {"no digit gives 0", {"COMX"}, {0}},
+      {"bare COM skipped", {"COM"}, {}},
+      {"prefix is case-sensitive", {"com2", "Com4", "cOM5", "COM6"}, {6}},
+      {"digits up to the first non-digit", {"COM12abc", "COM7.5"}, {7, 12}},
+      {"duplicates kept side by side",
+       {"COM4", "COM2", "COM4", "COM2"},
+       {2, 2, 4, 4}},
+      {"empty name ends the list", {"COM2", "", "COM1"}, {2}},
+      {"prefix must start the name", {"XCOM1", " COM2"}, {}},
+      {"nothing", {}, {}},
+      {"huge number saturates", {"COM99999999999"}, {2147483647}},
+  };
+  for (const Case& test : cases) {
+    const auto names = Names(test.names);
+    EXPECT_EQ(Numbers(DiscoverSerialPorts(names)), test.expected) << test.name;
+  }
+}
+
+TEST(PortDiscoveryTest, TakesOnlyTheFirst120NamesBeforeSorting) {
+  std::vector<std::string> names;
+  for (int n = 200; n > 0; --n) {
+    names.push_back("COM" + std::to_string(n));
+    names.push_back("LPT" + std::to_string(n));  // not counted
+  }
+  const auto list = DiscoverSerialPorts(Names(names));
+  ASSERT_EQ(list.count, kMaxPorts);
+  // The first 120 in the given order are 200 down to 81.
+  EXPECT_EQ(list.Entries().front().number, 81);
+  EXPECT_EQ(list.Entries().back().number, 200);
+  for (int i = 1; i < list.count; ++i) {
+    EXPECT_LT(list.ports[i - 1].number, list.ports[i].number);
+  }
+}
+
+TEST(PortDiscoveryTest, DevicesTravelWithTheirNumbers) {
+  const std::vector<DeviceName> names = {
+      {"COM34", "/dev/ttyUSB1"}, {"COM1", "/dev/ttyS0"}, {"COM7", ""}};
+  const auto list = DiscoverSerialPorts(names);
+  ASSERT_EQ(list.count, 3);
+  EXPECT_EQ(list.ports[0], (PortEntry{1, "/dev/ttyS0"}));
+  EXPECT_EQ(list.ports[1], (PortEntry{7, ""}));
+  EXPECT_EQ(list.ports[2], (PortEntry{34, "/dev/ttyUSB1"}));
+}
+
+TEST(PortDiscoveryTest, FillPortListTextsAndSelection) {
+  struct Case {
+    const char* name;
+    std::vector<DeviceName> names;
+    int current;
+    std::vector<std::string> entries;
+    std::optional<int> selected;
+  };
+  const Case cases[] = {
+      {"current found",
+       {{"COM1", ""}, {"COM3", ""}, {"COM10", ""}},
+       3,
+       {"COM1", "COM3", "COM10"},
+       1},
+      {"current missing",
+       {{"COM1", ""}, {"COM3", ""}, {"COM10", ""}},
+       5,
+       {"COM1", "COM3", "COM10"},
+       std::nullopt},
+      {"later duplicate wins",
+       {{"COM2", "/a"}, {"COM2", "/b"}, {"COM1", ""}},
+       2,
+       {"COM1", "COM2 (/a)", "COM2 (/b)"},
+       2},
+      {"device after the name",
+       {{"COM33", "/dev/ttyUSB0"}},
+       1,
+       {"COM33 (/dev/ttyUSB0)"},
+       std::nullopt},
+      {"no ports", {}, 1, {}, std::nullopt},
+  };
+  for (const Case& test : cases) {
+    const PortChoices choices =
+        FillPortList(DiscoverSerialPorts(test.names), test.current);
+    EXPECT_EQ(choices.entries, test.entries) << test.name;
+    EXPECT_EQ(choices.selected, test.selected) << test.name;
+  }
+}
+
+}  // namespace
+}  // namespace lumera
