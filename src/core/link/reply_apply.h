@@ -65,6 +65,7 @@ class DirectObserver : public TransferObserver {
   void ClearRecord();
 
   // TransferObserver, called by the worker thread.
+  void JobStarted() override;
   void SetStatusLine(const std::string& text) override;
   void SetProgressRange(int maximum) override;
   void StepProgress() override;

@@ -130,6 +130,7 @@ bool TransferJob::Start(TransferObserver& observer) {
   Join();
   abort_requested_.store(false);
   running_.store(true);
+  observer.JobStarted();
   try {
     thread_ = std::thread([this, &observer] {
       TransferWorker worker(*this, observer);

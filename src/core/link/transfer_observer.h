@@ -29,6 +29,10 @@ class TransferObserver {
  public:
   virtual ~TransferObserver() = default;
 
+  // Called by TransferJob::Start on the thread that starts the job, before
+  // the worker exists; every other call comes from the worker.
+  virtual void JobStarted() {}
+
   // Status line 1059.
   virtual void SetStatusLine(const std::string& text) = 0;
   // Progress bar 1074: range 0..maximum with step 1, then one step per frame
