@@ -19,7 +19,7 @@ constexpr std::string_view kUsage =
     "  version | hwinfo | errors | registers | position\n"
     "  number read | number write N\n"
     "  clock read | clock set\n"
-    "  restart | stop | resume | step | radio-reset\n"
+    "  restart | stop | resume | radio-reset | step [--segment N]\n"
     "  run SEG CMD | stop-at SEG CMD | tempo N | start N [--index]\n"
     "  scan [--from A] [--to B]\n"
     "  list FILE [--segment N] [--entries-only]\n"
@@ -148,7 +148,7 @@ constexpr OptionDef kOptions[] = {
 // Options that belong to one command only; the others apply to all.
 struct OptionScope {
   std::string_view option;
-  std::array<CliCommand, 4> commands;
+  std::array<CliCommand, 5> commands;
   int count;
 };
 
@@ -196,8 +196,8 @@ const CommandDef kCommands[] = {
 const OptionScope kScopes[] = {
     {"segment",
      {CliCommand::kUpload, CliCommand::kDownload, CliCommand::kVerify,
-      CliCommand::kList},
-     4},
+      CliCommand::kList, CliCommand::kStep},
+     5},
     {"entries-only", {CliCommand::kList}, 1},
     {"program", {CliCommand::kDefaults}, 1},
     {"index", {CliCommand::kStart}, 1},

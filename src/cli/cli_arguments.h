@@ -52,7 +52,7 @@ struct CliOptions {
   std::optional<std::array<int, 3>> target;  // --target H,M,L
   bool all = false;                          // --all
   int time_byte = 0;                         // --time N, 0..255
-  int timeout_ms = 3000;                     // --timeout-ms N
+  std::optional<int> timeout_ms;             // --timeout-ms N, else 3000
   bool yes = false;                          // --yes
   std::optional<int> segment;                // --segment N, 1..10
   bool entries_only = false;                 // --entries-only

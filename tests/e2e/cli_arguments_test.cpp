@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptCase{
             {"number", "read", "--yes"}, CliCommand::kNumberRead, "", {}},
         AcceptCase{{"clock", "set"}, CliCommand::kClockSet, "", {}},
+        AcceptCase{{"step", "--segment", "4"}, CliCommand::kStep, "", {}},
         AcceptCase{{"run", "10", "255"}, CliCommand::kRun, "", {10, 255}},
         AcceptCase{{"stop-at", "1", "1"}, CliCommand::kStopAt, "", {1, 1}},
         AcceptCase{{"tempo", "8"}, CliCommand::kTempo, "", {8}},
@@ -107,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         RejectCase{{"--segment", "0", "upload", "a.prg"}},
         RejectCase{{"--segment", "11", "upload", "a.prg"}},
         RejectCase{{"--segment", "1", "version"}},
+        RejectCase{{"--segment", "1", "run", "1", "1"}},
         RejectCase{{"--entries-only", "upload", "a.prg"}},
         RejectCase{{"--program", "version"}},
         RejectCase{{"--index", "tempo", "1"}},
@@ -122,7 +124,7 @@ TEST(CliOptions, OverridesAreTakenAndUnsetOnesStayUnset) {
   const CliOptions& defaults = plain.invocation->options;
   EXPECT_FALSE(defaults.port_number || defaults.port_path || defaults.device ||
                defaults.target);
-  EXPECT_EQ(defaults.timeout_ms, 3000);
+  EXPECT_FALSE(defaults.timeout_ms);
   EXPECT_EQ(defaults.scan_from, 1);
   EXPECT_EQ(defaults.scan_to, 254);
 

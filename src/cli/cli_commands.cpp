@@ -1,0 +1,520 @@
+#include "cli/cli_commands.h"
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "cli/job_runner.h"
+#include "core/config/config_page_values.h"
+#include "core/link/error_report.h"
+#include "core/link/operations.h"
+#include "core/model/program_file.h"
+#include "core/print/listing.h"
+#include "core/shell/settings_file.h"
+#include "core/workspace.h"
+#ifndef _WIN32
+#include "core/link/posix_serial_port.h"
+#endif
+
+namespace lumera {
+namespace {
+
+constexpr int kDefaultTimeoutMs = 3000;
+// A controller that is there answers ReadVersion within a few milliseconds;
+// a scan must not wait three seconds for every number that is silent.
+constexpr int kScanTimeoutMs = 150;
+
+constexpr std::string_view kFileReadFailedText = "Błąd odczytu pliku !";
+constexpr std::string_view kFileWriteFailedText = "Błąd zapisu pliku !";
+
+std::string Format(const char* format, int a, int b = 0, int c = 0) {
+  char text[96];
+  std::snprintf(text, sizeof text, format, a, b, c);
+  return text;
+}
+
+class Session {
+ public:
+  Session(const CliInvocation& invocation, CliEnvironment& env)
+      : inv_(invocation),
+        options_(invocation.options),
+        env_(env),
+        workspace_(std::make_unique<Workspace>()) {}
+
+  int Run();
+
+ private:
+  Workspace& ws() { return *workspace_; }
+  void LoadSettingsIfPresent();
+  void ApplyOverrides();
+  CliJobRunner& Runner(int timeout_ms, bool progress = true);
+  int Report(const JobOutcome& outcome, bool print_status = true);
+  int RunJob(const std::function<bool(LinkContext&)>& start);
+  EditorSide Editor(int segment, int selected_row = 0);
+  int SegmentOrCurrent() const;
+
+  bool LoadProgram(const std::string& file);
+  bool SaveProgram(const std::string& file);
+
+  int Ports();
+  int Upload();
+  int Download();
+  int Verify();
+  int ConfigRead();
+  int ConfigWrite();
+  int SingleRead(RequestCode code);
+  int Errors();
+  int Step();
+  int Start();
+  int Scan();
+  int List();
+
+  void PrintVersion();
+  void PrintHardwareInfo();
+  void PrintRegisters();
+  void PrintPosition();
+  void PrintClock();
+
+  const CliInvocation& inv_;
+  const CliOptions& options_;
+  CliEnvironment& env_;
+  std::unique_ptr<Workspace> workspace_;
+  std::unique_ptr<CliJobRunner> runner_;
+};
+
+void Session::LoadSettingsIfPresent() {
+  const std::filesystem::path path = SettingsPathIn(env_.working_directory);
+  // The command line never writes the settings file: the reader would write
+  // one on what it takes for a first start, so it only runs on a file that
+  // can be read.
+  std::ifstream probe(path);
+  if (!probe.is_open()) return;
+  probe.close();
+  LoadSettings(path, false, ws().store, ws().settings);
+}
+
+void Session::ApplyOverrides() {
+  ShellSettings& settings = ws().settings;
+  if (options_.port_number) settings.port_number = *options_.port_number;
+  if (options_.device) settings.controller_address = *options_.device;
+  if (options_.radio) settings.radio_option = 1;
+  if (options_.target) {
+    const auto& t = *options_.target;
+    settings.target_radio_address = RadioAddress{
+        static_cast<std::uint8_t>(t[0]), static_cast<std::uint8_t>(t[1]),
+        static_cast<std::uint8_t>(t[2])};
+  }
+  if (options_.all) ws().link.radio_mode = RadioMode::kAll;
+  ws().link.time_byte = options_.time_byte;
+}
+
+CliJobRunner& Session::Runner(int timeout_ms, bool progress) {
+  if (!runner_) {
+    CliPortSetup port;
+    port.device_path = options_.port_path;
+    port.timeout_ms = timeout_ms;
+    port.create = env_.create_port;
+#ifndef _WIN32
+    if (!port.create) {
+      PortRoots roots = env_.port_roots;
+      port.create = [roots]() -> std::unique_ptr<SerialPort> {
+        return std::make_unique<PosixSerialPort>(roots);
+      };
+    }
+#endif
+    runner_ = std::make_unique<CliJobRunner>(ws(), std::move(port),
+                                             options_.yes, env_.err,
+                                             progress && env_.err_is_terminal);
+  }
+  return *runner_;
+}
+
+int Session::Report(const JobOutcome& outcome, bool print_status) {
+  if (!outcome.started) {
+    // The prompts have already said why (a refused question or the
+    // broadcast guard); another job cannot be under way here.
+    if (!runner_->prompts().refused()) {
+      env_.err << "Polecenie nie zostało wykonane.\n";
+    }
+    return kExitFailure;
+  }
+  if (!outcome.succeeded) {
+    env_.err << CliJobRunner::FailureReport(outcome) << "\n";
+    return kExitFailure;
+  }
+  if (print_status) env_.out << outcome.status << "\n";
+  return kExitSuccess;
+}
+
+int Session::RunJob(const std::function<bool(LinkContext&)>& start) {
+  CliJobRunner& runner =
+      Runner(options_.timeout_ms.value_or(kDefaultTimeoutMs));
+  return Report(runner.Run(start));
+}
+
+int Session::SegmentOrCurrent() const {
+  return options_.segment.value_or(workspace_->settings.current_segment);
+}
+
+EditorSide Session::Editor(int segment, int selected_row) {
+  EditorSide editor;
+  editor.current_segment = segment;
+  editor.grid_rows = ws().store.CommandListLength(segment - 1);
+  editor.selected_row = selected_row;
+  return editor;
+}
+
+bool Session::LoadProgram(const std::string& file) {
+  if (LoadProgramFile(ws().store, file)) {
+    SyncControllerNumber(ws().store.mutable_image(), ws().config_page);
+    return true;
+  }
+  env_.err << kFileReadFailedText << "\n" << file << "\n";
+  return false;
+}
+
+bool Session::SaveProgram(const std::string& file) {
+  if (SaveProgramFile(ws().store, file)) return true;
+  env_.err << kFileWriteFailedText << "\n" << file << "\n";
+  return false;
+}
+
+int Session::Ports() {
+  for (const PortEntry& entry : ListSerialPorts(env_.port_roots)) {
+    env_.out << "COM" << entry.number << " " << entry.device << "\n";
+  }
+  return kExitSuccess;
+}
+
+int Session::Upload() {
+  if (!LoadProgram(inv_.file)) return kExitFailure;
+  if (options_.segment) {
+    const EditorSide editor = Editor(*options_.segment);
+    return RunJob(
+        [&](LinkContext& c) { return StartUploadSegment(c, editor); });
+  }
+  const EditorSide editor = Editor(SegmentOrCurrent());
+  return RunJob([&](LinkContext& c) { return StartUploadProgram(c, editor); });
+}
+
+int Session::Download() {
+  std::error_code error;
+  if (std::filesystem::exists(inv_.file, error) && !LoadProgram(inv_.file)) {
+    return kExitFailure;
+  }
+  const EditorSide editor = Editor(SegmentOrCurrent());
+  const int status = RunJob([&](LinkContext& c) {
+    return options_.segment ? StartDownloadSegment(c, editor)
+                            : StartDownloadProgram(c, editor);
+  });
+  // A failed download leaves the file as it was: saving a half-read program
+  // over it would lose the rest of the user's program and its comments.
+  if (status != kExitSuccess) return status;
+  return SaveProgram(inv_.file) ? kExitSuccess : kExitFailure;
+}
+
+int Session::Verify() {
+  if (!LoadProgram(inv_.file)) return kExitFailure;
+  const EditorSide editor = Editor(SegmentOrCurrent());
+  return RunJob([&](LinkContext& c) {
+    return options_.segment ? StartVerifySegment(c, editor)
+                            : StartVerifyProgram(c, editor);
+  });
+}
+
+int Session::ConfigRead() {
+  std::error_code error;
+  if (std::filesystem::exists(inv_.file, error) && !LoadProgram(inv_.file)) {
+    return kExitFailure;
+  }
+  const int status = RunJob(StartReadConfiguration);
+  if (status != kExitSuccess) return status;
+  PrintVersion();
+  return SaveProgram(inv_.file) ? kExitSuccess : kExitFailure;
+}
+
+int Session::ConfigWrite() {
+  if (!LoadProgram(inv_.file)) return kExitFailure;
+  return RunJob(StartWriteConfiguration);
+}
+
+// A receive job of one request, for values the window shows but reads only
+// as part of a larger job (the version, the switches, the registers, the
+// position).
+int Session::SingleRead(RequestCode code) {
+  return RunJob([code](LinkContext& c) {
+    if (!c.job.Prepare({JobDirection::kReceive, false, false, false},
+                       c.prompts)) {
+      return false;
+    }
+    if (!c.job.Queue(code)) {
+      c.job.Cancel();
+      return false;
+    }
+    return c.job.Start(c.observer);
+  });
+}
+
+int Session::Errors() {
+  const int status = RunJob(StartReadErrorReport);
+  if (status != kExitSuccess) return status;
+  std::string text;
+  if (TakePendingErrorReport(ws().link.error_report, text)) {
+    env_.out << kErrorReportCaption << "\n" << text << "\n";
+  }
+  return kExitSuccess;
+}
+
+int Session::Step() {
+  const EditorSide editor = Editor(SegmentOrCurrent());
+  const int status =
+      RunJob([&](LinkContext& c) { return StartStepCommand(c, editor); });
+  if (status != kExitSuccess) return status;
+  PrintPosition();
+  PrintRegisters();
+  return kExitSuccess;
+}
+
+int Session::Start() {
+  ws().config_page.index_mode = options_.index;
+  if (!options_.index) {
+    // The start points are those of the program the settings name, as the
+    // window would have it loaded.
+    const std::string& file = ws().settings.program_file_name;
+    std::error_code error;
+    if (std::filesystem::exists(file, error) && !LoadProgram(file)) {
+      return kExitFailure;
+    }
+  }
+  const int number = inv_.numbers.at(0);
+  return RunJob(
+      [number](LinkContext& c) { return StartRunStartPoint(c, number); });
+}
+
+int Session::Scan() {
+  CliJobRunner& runner =
+      Runner(options_.timeout_ms.value_or(kScanTimeoutMs), false);
+  int found = 0;
+  for (int number = options_.scan_from; number <= options_.scan_to; ++number) {
+    ws().settings.controller_address = number;
+    ws().status.version_major = 0;
+    ws().status.version_minor = 0;
+    if (env_.err_is_terminal) {
+      env_.err << "\r" << number << "/" << options_.scan_to << std::flush;
+    }
+    JobOutcome outcome = runner.Run([](LinkContext& c) {
+      if (!c.job.Prepare({JobDirection::kReceive, false, false, false},
+                         c.prompts)) {
+        return false;
+      }
+      if (!c.job.Queue(RequestCode::kReadVersion)) {
+        c.job.Cancel();
+        return false;
+      }
+      return c.job.Start(c.observer);
+    });
+    if (!outcome.started) return Report(outcome);
+    // A port that cannot be opened fails every number alike.
+    if (!outcome.succeeded && outcome.port_failure.system_error != 0) {
+      if (env_.err_is_terminal) env_.err << "\r\033[K";
+      return Report(outcome);
+    }
+    if (!outcome.succeeded) continue;
+    if (env_.err_is_terminal) env_.err << "\r\033[K" << std::flush;
+    ++found;
+    env_.out << Format("Sterownik nr %d: Wersja: %d.%d", number,
+                       ws().status.version_major, ws().status.version_minor)
+             << "\n";
+  }
+  if (env_.err_is_terminal) env_.err << "\r\033[K" << std::flush;
+  return found > 0 ? kExitSuccess : kExitFailure;
+}
+
+int Session::List() {
+  if (!LoadProgram(inv_.file)) return kExitFailure;
+  ListingOptions listing;
+  listing.entries_only = options_.entries_only || ws().settings.EntriesOnly();
+  listing.controller_address = ws().settings.controller_address;
+  listing.program_file_name = inv_.file;
+  const ProgramStore& store = ws().store;
+  CommentLookup comments = [&store](int segment, int command) {
+    const std::string* text = store.Comment(segment, command);
+    return text ? std::string_view(*text) : std::string_view{};
+  };
+  const std::vector<ListingPage> pages =
+      options_.segment
+          ? ListSegment(store.image(), comments, *options_.segment, listing)
+          : ListProgram(store.image(), comments, listing);
+  for (const ListingPage& page : pages) {
+    env_.out << page.header << "\n";
+    for (const ListingRow& row : page.rows) env_.out << row.text << "\n";
+  }
+  return kExitSuccess;
+}
+
+void Session::PrintVersion() {
+  const ControllerStatus& status = ws().status;
+  env_.out << (status.version_major != 0
+                   ? Format("Wersja: %d.%d", status.version_major,
+                            status.version_minor)
+                   : std::string("nie odczytana!"))
+           << "\n";
+}
+
+void Session::PrintHardwareInfo() {
+  const ControllerStatus& status = ws().status;
+  env_.out << Format("Przełącznik: %02Xh", status.switch_byte) << "\n"
+           << Format("Flagi: %02Xh", status.flags) << "\n"
+           << Format("Maska wyjść: %02Xh", status.output_mask) << "\n"
+           << "Pamięć: "
+           << ((status.flags & kFlagInternalMemoryOnly) ? "wewnętrzna"
+                                                        : "zewnętrzna")
+           << "\n"
+           << "Zasilanie: " << ((status.flags & kFlagDcSupply) ? "DC" : "50Hz")
+           << "\n";
+}
+
+void Session::PrintRegisters() {
+  std::string line;
+  for (int r = 0; r < kRegisterCount; ++r) {
+    if (r > 0) line += " ";
+    line += Format("R%d:%d", r + 1, ws().link.registers[r]);
+  }
+  env_.out << line << "\n";
+}
+
+void Session::PrintPosition() {
+  env_.out << Format("Segment: %d Komenda: %d", ws().link.position_segment + 1,
+                     ws().link.position_command + 1)
+           << "\n";
+}
+
+void Session::PrintClock() {
+  const ClockTime& clock = ws().config_page.clock_time;
+  env_.out << Format("%02X:%02X:%02X", clock.hour, clock.minute, clock.second)
+           << "\n";
+}
+
+int Session::Run() {
+  LoadSettingsIfPresent();
+  ApplyOverrides();
+  int status = kExitSuccess;
+  switch (inv_.command) {
+    case CliCommand::kHelp:
+      env_.out << CliUsage();
+      return kExitSuccess;
+    case CliCommand::kPorts:
+      return Ports();
+    case CliCommand::kUpload:
+      return Upload();
+    case CliCommand::kDownload:
+      return Download();
+    case CliCommand::kVerify:
+      return Verify();
+    case CliCommand::kConfigRead:
+      return ConfigRead();
+    case CliCommand::kConfigWrite:
+      return ConfigWrite();
+    case CliCommand::kDefaults: {
+      const bool configuration_only = !options_.program;
+      return RunJob([configuration_only](LinkContext& c) {
+        return StartLoadDefaults(c, configuration_only);
+      });
+    }
+    case CliCommand::kVersion:
+      status = SingleRead(RequestCode::kReadVersion);
+      if (status == kExitSuccess) PrintVersion();
+      return status;
+    case CliCommand::kHardwareInfo:
+      status = SingleRead(RequestCode::kReadHardwareInfo);
+      if (status == kExitSuccess) PrintHardwareInfo();
+      return status;
+    case CliCommand::kErrors:
+      return Errors();
+    case CliCommand::kRegisters:
+      status = SingleRead(RequestCode::kReadRegisters);
+      if (status == kExitSuccess) PrintRegisters();
+      return status;
+    case CliCommand::kPosition:
+      status = SingleRead(RequestCode::kReadPosition);
+      if (status == kExitSuccess) PrintPosition();
+      return status;
+    case CliCommand::kNumberRead:
+      status = RunJob(StartReadControllerNumber);
+      if (status == kExitSuccess) {
+        env_.out << Format("Numer sterownika: %d",
+                           ws().settings.controller_address)
+                 << "\n";
+      }
+      return status;
+    case CliCommand::kNumberWrite:
+      ws().config_page.new_controller_number = inv_.numbers.at(0);
+      return RunJob(StartWriteControllerNumber);
+    case CliCommand::kClockRead:
+      FillClockFromLocalTime(ws().config_page.clock_time);
+      status = RunJob(StartReadClock);
+      if (status == kExitSuccess) PrintClock();
+      return status;
+    case CliCommand::kClockSet:
+      status = RunJob(StartWriteClock);
+      if (status == kExitSuccess) PrintClock();
+      return status;
+    case CliCommand::kRestart:
+      return RunJob(StartRestartController);
+    case CliCommand::kStop:
+      return RunJob(StartStopProgram);
+    case CliCommand::kResume:
+      return RunJob(StartResumeProgram);
+    case CliCommand::kStep:
+      return Step();
+    case CliCommand::kRun:
+    case CliCommand::kStopAt: {
+      EditorSide editor;
+      editor.current_segment = inv_.numbers.at(0);
+      editor.grid_rows = kCommandsPerSegment;
+      editor.selected_row = inv_.numbers.at(1) - 1;
+      const bool run = inv_.command == CliCommand::kRun;
+      return RunJob([&](LinkContext& c) {
+        return run ? StartRunFrom(c, editor) : StartSetStopPoint(c, editor);
+      });
+    }
+    case CliCommand::kTempo: {
+      const int tempo = inv_.numbers.at(0);
+      return RunJob(
+          [tempo](LinkContext& c) { return StartSelectTempo(c, tempo); });
+    }
+    case CliCommand::kStart:
+      return Start();
+    case CliCommand::kRadioReset:
+      if (!ws().settings.RadioOn()) {
+        env_.err << "Reset radia działa tylko z opcją radio (--radio).\n";
+        return kExitFailure;
+      }
+      return RunJob(StartRadioReset);
+    case CliCommand::kScan:
+      return Scan();
+    case CliCommand::kList:
+      return List();
+  }
+  return kExitUsage;
+}
+
+}  // namespace
+
+int RunCliCommand(const CliInvocation& invocation, CliEnvironment& env) {
+  Session session(invocation, env);
+  return session.Run();
+}
+
+int RunCli(std::span<const std::string_view> args, CliEnvironment& env) {
+  CliParseResult parsed = ParseCliArguments(args);
+  if (!parsed.invocation) {
+    env.err << "lumera-cli: " << parsed.error << "\n\n" << CliUsage();
+    return kExitUsage;
+  }
+  return RunCliCommand(*parsed.invocation, env);
+}
+
+}  // namespace lumera

@@ -1,0 +1,37 @@
+// The commands of lumera-cli, each the job a button of the window starts.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <ostream>
+
+#include "cli/cli_arguments.h"
+#include "core/link/port_names.h"
+#include "core/link/serial_port.h"
+
+namespace lumera {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// What a run of the command line sees of its surroundings.
+struct CliEnvironment {
+  std::ostream& out;
+  std::ostream& err;
+  bool err_is_terminal = false;             // draw a progress bar on `err`
+  std::filesystem::path working_directory;  // where Lumera.ini is read
+  PortRoots port_roots;
+  // Empty: the system's serial port.
+  std::function<std::unique_ptr<SerialPort>()> create_port;
+};
+
+// Runs one parsed invocation; returns the exit status.
+int RunCliCommand(const CliInvocation& invocation, CliEnvironment& env);
+
+// Parses `args` (without the program name) and runs the command; a usage
+// error prints its reason and the usage text and gives kExitUsage.
+int RunCli(std::span<const std::string_view> args, CliEnvironment& env);
+
+}  // namespace lumera

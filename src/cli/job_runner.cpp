@@ -1,0 +1,158 @@
+#include "cli/job_runner.h"
+
+#include <cerrno>
+#include <cstring>
+#include <span>
+#include <utility>
+
+namespace lumera {
+namespace {
+
+// Forwards to the real port and keeps a copy of each failure it reports, so
+// the command line can say why after the worker has dropped the port.
+class RecordingPort : public SerialPort {
+ public:
+  RecordingPort(std::unique_ptr<SerialPort> port,
+                std::shared_ptr<PortFailure> sink)
+      : port_(std::move(port)), sink_(std::move(sink)) {}
+
+  bool Open(std::string_view name) override { return Check(port_->Open(name)); }
+  bool SetBuffers(int input_bytes, int output_bytes) override {
+    return Check(port_->SetBuffers(input_bytes, output_bytes));
+  }
+  bool SetLine(const LineSettings& settings) override {
+    return Check(port_->SetLine(settings));
+  }
+  bool SetTimeouts(const SerialTiming& timing) override {
+    return Check(port_->SetTimeouts(timing));
+  }
+  void Purge() override { port_->Purge(); }
+  int Write(std::span<const std::uint8_t> bytes) override {
+    const int written = port_->Write(bytes);
+    if (written != static_cast<int>(bytes.size())) Record();
+    return written;
+  }
+  ReadResult ReadByte() override {
+    ReadResult result = port_->ReadByte();
+    if (result.status == ReadStatus::kFailed) Record();
+    return result;
+  }
+  void Close() override { port_->Close(); }
+  bool IsOpen() const override { return port_->IsOpen(); }
+  const PortFailure& LastFailure() const override {
+    return port_->LastFailure();
+  }
+
+ private:
+  bool Check(bool ok) {
+    if (!ok) Record();
+    return ok;
+  }
+  void Record() { *sink_ = port_->LastFailure(); }
+
+  std::unique_ptr<SerialPort> port_;
+  std::shared_ptr<PortFailure> sink_;
+};
+
+constexpr int kProgressWidth = 40;
+
+}  // namespace
+
+bool CliPrompts::Ask(std::string_view text) {
+  if (yes_) return true;
+  err_ << text << "\n(bez --yes polecenie nie zostanie wykonane)\n";
+  refused_ = true;
+  return false;
+}
+
+void CliPrompts::ShowWarning(std::string_view text) {
+  err_ << text << "\n";
+  refused_ = true;
+}
+
+CliJobRunner::CliJobRunner(Workspace& workspace, CliPortSetup port, bool yes,
+                           std::ostream& err, bool progress_bar)
+    : workspace_(workspace),
+      port_(std::move(port)),
+      err_(err),
+      progress_bar_(progress_bar),
+      prompts_(yes, err),
+      observer_(workspace),
+      port_failure_(std::make_shared<PortFailure>()) {
+  PortAccess access;
+  auto create = port_.create;
+  auto sink = port_failure_;
+  access.create = [create, sink]() -> std::unique_ptr<SerialPort> {
+    std::unique_ptr<SerialPort> port =
+        create ? create() : CreateSystemSerialPort();
+    return std::make_unique<RecordingPort>(std::move(port), sink);
+  };
+  if (port_.device_path) {
+    std::string path = *port_.device_path;
+    access.name = [path](int) { return path; };
+  }
+  access.timing.read_constant_ms = static_cast<std::uint32_t>(port_.timeout_ms);
+  job_.SetPortAccess(std::move(access));
+  if (progress_bar_) {
+    observer_.on_progress = [this](int position, int maximum) {
+      DrawProgress(position, maximum);
+    };
+  }
+}
+
+void CliJobRunner::DrawProgress(int position, int maximum) {
+  if (maximum <= 0) return;
+  if (position <= 0) {
+    if (progress_drawn_) err_ << "\r\033[K" << std::flush;
+    progress_drawn_ = false;
+    return;
+  }
+  const int filled = position * kProgressWidth / maximum;
+  err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+       << std::string(static_cast<std::size_t>(kProgressWidth - filled), ' ')
+       << "] " << position << "/" << maximum << std::flush;
+  progress_drawn_ = true;
+}
+
+JobOutcome CliJobRunner::Run(const std::function<bool(LinkContext&)>& start) {
+  JobOutcome outcome;
+  *port_failure_ = PortFailure{};
+  observer_.ClearRecord();
+  job_.SetLineValues(LineValuesOf(workspace_));
+  LinkContext context{workspace_, job_, observer_, prompts_};
+  outcome.started = start(context);
+  if (!outcome.started) {
+    // A prepared job that was never started (a question refused after the
+    // preparation) must not block the next one.
+    if (job_.prepared() && !job_.running()) job_.Cancel();
+    return outcome;
+  }
+  outcome.succeeded = observer_.WaitForJob();
+  job_.Join();
+  if (progress_drawn_) {
+    err_ << "\r\033[K" << std::flush;
+    progress_drawn_ = false;
+  }
+  outcome.status = observer_.last_status();
+  outcome.port_failure = *port_failure_;
+  return outcome;
+}
+
+std::string CliJobRunner::FailureReport(const JobOutcome& outcome) {
+  std::string text = outcome.status;
+  const PortFailure& failure = outcome.port_failure;
+  if (!failure.reason.empty() || failure.system_error != 0) {
+    std::string reason = failure.reason;
+    if (reason.empty()) reason = std::strerror(failure.system_error);
+    if (failure.system_error == EACCES || failure.system_error == EPERM) {
+      reason +=
+          " (dodaj użytkownika do grupy dialout: sudo usermod -aG dialout "
+          "$USER, potem zaloguj się ponownie)";
+    }
+    if (!text.empty()) text += "\n";
+    text += reason;
+  }
+  return text;
+}
+
+}  // namespace lumera
