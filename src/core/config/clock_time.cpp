@@ -20,7 +20,11 @@ void FillClockFromLocalTime(const std::tm& local, ClockTime& clock) {
 void FillClockFromLocalTime(ClockTime& clock) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+#if defined(_WIN32)
+  if (localtime_s(&local, &now) != 0) return;
+#else
   if (localtime_r(&now, &local) == nullptr) return;
+#endif
   FillClockFromLocalTime(local, clock);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,49 @@ TEST(PortDiscoveryTest, FillPortListTextsAndSelection) {
     EXPECT_EQ(choices.entries, test.entries) << test.name;
     EXPECT_EQ(choices.selected, test.selected) << test.name;
   }
+}
+
+}  // namespace
+}  // namespace lumera
+
+namespace lumera {
+namespace {
+
+// The device namespace of a fake system: /dev entries, the kernel's UART
+// types and the user's ports folder.
+TEST(PortDiscoveryTest, SystemNamesFeedTheWalk) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::path(testing::TempDir()) / "lumera_port_roots";
+  fs::remove_all(root);
+  PortRoots roots;
+  roots.dev_folder = root / "dev";
+  roots.sys_tty_folder = root / "sys";
+  roots.ports_folder = root / "ports";
+  for (const fs::path& folder :
+       {roots.dev_folder, roots.sys_tty_folder / "ttyS0",
+        roots.sys_tty_folder / "ttyS1", roots.ports_folder}) {
+    fs::create_directories(folder);
+  }
+  for (const char* name :
+       {"ttyS0", "ttyS1", "ttyUSB0", "ttyUSB1", "ttyACM2", "lp0", "ttyUSBx"}) {
+    std::ofstream(roots.dev_folder / name) << "";
+  }
+  std::ofstream(roots.sys_tty_folder / "ttyS0" / "type") << "4\n";
+  std::ofstream(roots.sys_tty_folder / "ttyS1" / "type") << "0\n";
+  fs::create_symlink("/dev/serial/by-id/usb-test", roots.ports_folder / "COM5");
+  fs::create_symlink("/dev/pts/7", roots.ports_folder / "COM34");
+  fs::create_symlink("/dev/pts/8", roots.ports_folder / "com6");
+
+  const PortChoices choices =
+      FillPortList(DiscoverSerialPorts(SystemDeviceNames(roots)), 34);
+  const std::string dev = roots.dev_folder.string();
+  EXPECT_EQ(choices.entries,
+            (std::vector<std::string>{
+                "COM1 (" + dev + "/ttyS0)", "COM5 (/dev/serial/by-id/usb-test)",
+                "COM33 (" + dev + "/ttyUSB0)", "COM34 (/dev/pts/7)",
+                "COM67 (" + dev + "/ttyACM2)"}));
+  EXPECT_EQ(choices.selected, 3);
+  fs::remove_all(root);
 }
 
 }  // namespace
