@@ -1,0 +1,89 @@
+#include "core/model/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <string>
+
+namespace lumera {
+namespace {
+
+constexpr int kTempNameAttempts = 16;
+
+int OpenTempBeside(const std::filesystem::path& path,
+                   std::filesystem::path& temp_path) {
+  std::random_device random;
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp",
+                  static_cast<unsigned>(random()));
+    temp_path = path;
+    temp_path.replace_filename("." + path.filename().string() + suffix);
+    const int fd = ::open(temp_path.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+void SyncFolder(const std::filesystem::path& path) {
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;  // the rename is done; the folder flush is best effort
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
+                                      std::span<const std::uint8_t> bytes) {
+  if (!path.has_filename()) return AtomicWriteResult::kCreateFailed;
+  struct stat target;
+  if (::stat(path.c_str(), &target) == 0) {
+    // Replacing must not get round a folder or a write-protected file.
+    if (S_ISDIR(target.st_mode) || ::access(path.c_str(), W_OK) != 0) {
+      return AtomicWriteResult::kCreateFailed;
+    }
+  }
+  std::filesystem::path temp_path;
+  const int fd = OpenTempBeside(path, temp_path);
+  if (fd < 0) return AtomicWriteResult::kCreateFailed;
+
+  bool ok = WriteAll(fd, bytes.data(), bytes.size());
+  ok = ok && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(temp_path.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp_path.c_str());
+    return AtomicWriteResult::kWriteFailed;
+  }
+  SyncFolder(path);
+  return AtomicWriteResult::kOk;
+}
+
+AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
+                                      std::string_view bytes) {
+  return WriteFileAtomically(
+      path,
+      std::span<const std::uint8_t>(
+          reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+}  // namespace lumera

@@ -1,0 +1,82 @@
+#include "core/model/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/model/model_test_support.h"
+
+namespace lumera {
+namespace {
+
+using testing::FileSizeLimit;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+TEST(AtomicFileTest, CreatesAndReplacesWithoutLeavingTemporaries) {
+  TempFolder folder;
+  const auto file = folder / "a.prg";
+  ASSERT_EQ(WriteFileAtomically(file, std::string_view("first")),
+            AtomicWriteResult::kOk);
+  EXPECT_EQ(ReadBytes(file), "first");
+  ASSERT_EQ(WriteFileAtomically(file, std::string_view("")),
+            AtomicWriteResult::kOk);
+  EXPECT_EQ(ReadBytes(file), "");
+  EXPECT_TRUE(std::filesystem::is_regular_file(file));
+  EXPECT_EQ(folder.EntryCount(), 1);
+}
+
+TEST(AtomicFileTest, RefusesWhatCannotBeCreated) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder / "dir");
+  WriteBytes(folder / "dir" / "inside", "x");
+  EXPECT_EQ(WriteFileAtomically(folder / "dir", std::string_view("x")),
+            AtomicWriteResult::kCreateFailed);
+  EXPECT_EQ(ReadBytes(folder / "dir" / "inside"), "x");
+  EXPECT_EQ(
+      WriteFileAtomically(folder / "missing" / "a.prg", std::string_view("x")),
+      AtomicWriteResult::kCreateFailed);
+  EXPECT_EQ(WriteFileAtomically(folder.path() / "", std::string_view("x")),
+            AtomicWriteResult::kCreateFailed);
+  EXPECT_EQ(folder.EntryCount(), 1);
+}
+
+TEST(AtomicFileTest, FailedWriteKeepsTheOldFile) {
+  TempFolder folder;
+  const auto file = folder / "a.prg";
+  const std::string old_bytes(3000, 'o');
+  WriteBytes(file, old_bytes);
+  const std::string new_bytes(9000, 'n');
+  {
+    FileSizeLimit limit(4096);
+    EXPECT_EQ(WriteFileAtomically(file, new_bytes),
+              AtomicWriteResult::kWriteFailed);
+  }
+  EXPECT_EQ(ReadBytes(file), old_bytes);
+  EXPECT_EQ(folder.EntryCount(), 1);  // the temporary file is gone
+  EXPECT_EQ(WriteFileAtomically(file, new_bytes), AtomicWriteResult::kOk);
+  EXPECT_EQ(ReadBytes(file), new_bytes);
+}
+
+TEST(AtomicFileTest, HonoursProtection) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  TempFolder folder;
+  const auto file = folder / "a.prg";
+  WriteBytes(file, "old");
+  ::chmod(file.c_str(), 0444);
+  EXPECT_EQ(WriteFileAtomically(file, std::string_view("new")),
+            AtomicWriteResult::kCreateFailed);
+  EXPECT_EQ(ReadBytes(file), "old");
+  ::chmod(file.c_str(), 0644);
+  ::chmod(folder.path().c_str(), 0555);
+  EXPECT_EQ(WriteFileAtomically(file, std::string_view("new")),
+            AtomicWriteResult::kCreateFailed);
+  EXPECT_EQ(ReadBytes(file), "old");
+}
+
+}  // namespace
+}  // namespace lumera
