@@ -1,0 +1,46 @@
+// lumera: the editor. Start-up, the main window for the whole run, and the
+// end of the run (always exit code 0).
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/shell/command_line_file.h"
+#include "app/shell/main_window.h"
+#include "app/shell/qt_prompts.h"
+#include "app/shell/startup.h"
+#include "core/link/transfer_job.h"
+#include "core/shell/port_discovery.h"
+#include "core/shell/settings_file.h"
+#include "core/workspace.h"
+
+int main(int argc, char* argv[]) {
+  // The command line as the user gave it, before Qt takes its own options.
+  const std::string command_line = lumera::JoinCommandLine(argc, argv);
+
+  QApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("lumera"));
+  app.setWindowIcon(QIcon(QStringLiteral(":/lumera/icon-107.png")));
+  // Standard buttons and dialogs in Polish, like every text of the program.
+  QTranslator qt_polish;
+  if (qt_polish.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"),
+                     QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    app.installTranslator(&qt_polish);
+  }
+
+  lumera::Workspace workspace;
+  lumera::TransferJob job;
+  const lumera::StartupResult started = lumera::StartUp(
+      workspace, command_line, lumera::SettingsPathOfWorkingDirectory());
+
+  lumera::QtPrompts prompts;
+  lumera::MainWindow window(workspace, job, prompts, started.settings_path,
+                            lumera::DiscoverSerialPorts(),
+                            started.command_line_file);
+  prompts.SetOwner(&window);
+  window.show();
+  app.exec();
+  return 0;
+}

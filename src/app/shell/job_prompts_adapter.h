@@ -1,0 +1,29 @@
+// The jobs' questions and warnings, shown through the application's Prompts
+// with the caption "INFO".
+#pragma once
+
+#include "app/shell/prompts.h"
+#include "core/link/transfer_job.h"
+
+namespace lumera {
+
+class JobPromptsAdapter : public JobPrompts {
+ public:
+  explicit JobPromptsAdapter(Prompts& prompts) : prompts_(prompts) {}
+
+  bool Ask(std::string_view text) override {
+    return prompts_.AskOkCancel(QStringLiteral("INFO"), Text(text));
+  }
+  void ShowWarning(std::string_view text) override {
+    prompts_.Warn(QStringLiteral("INFO"), Text(text));
+  }
+
+ private:
+  static QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  }
+
+  Prompts& prompts_;
+};
+
+}  // namespace lumera

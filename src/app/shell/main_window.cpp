@@ -1,0 +1,608 @@
+#include "app/shell/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <cerrno>
+
+#include "app/shell/main_window_ids.h"
+#include "app/shell/number_fields.h"
+#include "app/shell/prompts.h"
+#include "core/config/config_page_values.h"
+#include "core/link/error_report.h"
+#include "core/link/reply_apply.h"
+#include "core/link/serial_port.h"
+#include "core/model/program_file.h"
+#include "core/shell/settings_file.h"
+#include "core/workspace.h"
+
+namespace lumera {
+namespace {
+
+namespace ids = main_window_ids;
+
+struct PageEntry {
+  const char* title;  // 17 characters, the word padded by spaces
+  int dialog_id;
+  const char* object_name;
+};
+
+constexpr PageEntry kPageTable[kPageCount] = {
+    {"      Edytor     ", ids::kEditorPage, "editorPage"},
+    {"   Konfiguracja  ", ids::kConfigPage, "configPage"},
+    {"     Wyjścia     ", ids::kOutputsPage, "outputsPage"},
+};
+
+const QString kInfoCaption = QStringLiteral("INFO");
+
+QString FromStd(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
+                       std::optional<std::filesystem::path> settings_path,
+                       const PortList& ports, bool command_line_file,
+                       QWidget* parent)
+    : QWidget(parent),
+      workspace_(workspace),
+      job_(job),
+      prompts_(prompts),
+      settings_path_(std::move(settings_path)),
+      ports_(ports),
+      job_prompts_(prompts),
+      observer_(this) {
+  setObjectName(QStringLiteral("mainWindow"));
+  setProperty("controlId", ids::kDialog);
+  setWindowTitle(QStringLiteral("Edytor programu sterownika [AVR 1.0]"));
+  setAccessibleName(windowTitle());
+  setAccessibleDescription(QString::number(ids::kDialog));
+  setWindowIcon(QIcon(QStringLiteral(":/lumera/icon-107.png")));
+  controls_ = BuildMainWindowControls(this);
+
+  // The port list, once per run.
+  const PortChoices choices =
+      FillPortList(ports_, workspace_.settings.port_number);
+  for (const std::string& entry : choices.entries) {
+    controls_.port_list->addItem(QString::fromStdString(entry));
+  }
+  controls_.port_list->setCurrentIndex(choices.selected.value_or(-1));
+
+  controls_.file_name->setText(
+      QString::fromStdString(workspace_.settings.program_file_name));
+  ConnectControls();
+  RefreshMainStatus();
+  CreateTabPages(command_line_file);
+  SetStatusLine(BuildStamp());
+  PushLineValues();
+  resize(1020, 640);
+}
+
+MainWindow::~MainWindow() {
+  // The observer dies with the window: the worker must be gone first.
+  if (job_.running()) {
+    job_.RequestAbort();
+    job_.Join();
+  }
+}
+
+QString MainWindow::BuildStamp() {
+  return QStringLiteral(__DATE__ " / " __TIME__);
+}
+
+QWidget* MainWindow::Control(int control_id) const {
+  const auto widgets = findChildren<QWidget*>();
+  for (QWidget* widget : widgets) {
+    if (widget->property("controlId").toInt() == control_id) return widget;
+  }
+  return nullptr;
+}
+
+QWidget* MainWindow::Page(int tab_index) const {
+  if (tab_index < 0 || tab_index >= kPageCount) return nullptr;
+  return controls_.pages[tab_index];
+}
+
+void MainWindow::CreateTabPages(bool command_line_file) {
+  auto* layout = new QGridLayout(controls_.page_area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  for (int index = 0; index < kPageCount; ++index) {
+    const PageEntry& entry = kPageTable[index];
+    controls_.tabs->insertTab(index, QString::fromUtf8(entry.title));
+    // The pages themselves come with their own work; until then each one is
+    // an empty page in its place.
+    auto* page = new QWidget(controls_.page_area);
+    page->setObjectName(QString::fromLatin1(entry.object_name));
+    page->setProperty("controlId", entry.dialog_id);
+    page->setAccessibleName(QString::fromUtf8(entry.title).trimmed());
+    page->setAccessibleDescription(QString::number(entry.dialog_id));
+    page->setVisible(index == 0);
+    layout->addWidget(page, 0, 0);
+    controls_.pages[index] = page;
+    if (index == 0 && command_line_file) LoadCommandLineFile();
+  }
+  controls_.tabs->setCurrentIndex(0);
+  shown_tab_ = 0;
+  connect(controls_.tabs, &QTabBar::currentChanged, this,
+          &MainWindow::OnTabChanged);
+}
+
+// The editor page's part of its creation: the file named on the command
+// line becomes the program, shown from segment 1.
+void MainWindow::LoadCommandLineFile() {
+  const std::filesystem::path path(workspace_.settings.program_file_name);
+  if (!LoadProgramFile(workspace_.store, path)) return;
+  workspace_.settings.current_segment = 1;
+  SyncControllerNumber(workspace_.store.mutable_image(),
+                       workspace_.config_page);
+  LoadSegmentIntoGrid();
+}
+
+void MainWindow::SelectTab(int tab_index) {
+  controls_.tabs->setCurrentIndex(tab_index);
+}
+
+void MainWindow::OnTabChanged(int index) {
+  ShowPendingErrorReport();
+  const int left = shown_tab_;
+  if (left >= 0 && left < kPageCount) {
+    RefreshPage(left);
+    if (QWidget* page = Page(left)) page->hide();
+  }
+  shown_tab_ = index;
+  if (index >= 0 && index < kPageCount) {
+    RefreshPage(index);
+    if (QWidget* page = Page(index)) page->show();
+  }
+}
+
+void MainWindow::RefreshPage(int tab_index) {
+  switch (tab_index) {
+    case 0:
+      RefreshMainStatus();
+      break;
+    case 1:
+      RefreshConfigPage();
+      break;
+    case 2:
+      if (hooks_.refresh_outputs_page) hooks_.refresh_outputs_page();
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::ConnectJobButton(QWidget* button,
+                                  bool (MainWindow::*start)()) {
+  connect(static_cast<QPushButton*>(button), &QPushButton::clicked, this,
+          [this, start] {
+            ShowPendingErrorReport();
+            (this->*start)();
+          });
+}
+
+void MainWindow::ConnectControls() {
+  MainWindowControls& c = controls_;
+  connect(c.load_file, &QPushButton::clicked, this, &MainWindow::OnLoadFile);
+  connect(c.save_file, &QPushButton::clicked, this, &MainWindow::OnSaveFile);
+  connect(c.print_segment, &QPushButton::clicked, this, [this] {
+    ShowPendingErrorReport();
+    if (hooks_.print_listing) hooks_.print_listing(false);
+  });
+  connect(c.print_all, &QPushButton::clicked, this, [this] {
+    ShowPendingErrorReport();
+    if (hooks_.print_listing) hooks_.print_listing(true);
+  });
+  connect(c.entries_only, &QCheckBox::clicked, this, [this](bool checked) {
+    ShowPendingErrorReport();
+    workspace_.settings.entries_only = checked ? 1 : 0;
+  });
+  connect(c.port_list, &QComboBox::activated, this, &MainWindow::OnPortChosen);
+  connect(c.radio_option, &QCheckBox::clicked, this,
+          &MainWindow::OnRadioOption);
+  connect(c.radio_point, &QRadioButton::clicked, this, [this] {
+    ShowPendingErrorReport();
+    workspace_.link.radio_mode = RadioMode::kPoint;
+    PushLineValues();
+  });
+  connect(c.radio_all, &QRadioButton::clicked, this, [this] {
+    ShowPendingErrorReport();
+    workspace_.link.radio_mode = RadioMode::kAll;
+    PushLineValues();
+  });
+  connect(c.abort, &QPushButton::clicked, this, [this] {
+    ShowPendingErrorReport();
+    job_.RequestAbort();
+  });
+
+  ConnectJobButton(c.download_all, &MainWindow::StartDownloadAll);
+  ConnectJobButton(c.download_segment, &MainWindow::StartDownloadSegment);
+  ConnectJobButton(c.upload_all, &MainWindow::StartUploadAll);
+  ConnectJobButton(c.upload_segment, &MainWindow::StartUploadSegment);
+  ConnectJobButton(c.verify_all, &MainWindow::StartVerifyAll);
+  ConnectJobButton(c.verify_segment, &MainWindow::StartVerifySegment);
+  ConnectJobButton(c.restart, &MainWindow::StartRestart);
+  ConnectJobButton(c.error_report, &MainWindow::StartErrorReport);
+  ConnectJobButton(c.read_config, &MainWindow::StartReadConfig);
+  ConnectJobButton(c.write_config, &MainWindow::StartWriteConfig);
+  connect(c.default_config, &QPushButton::clicked, this, [this] {
+    ShowPendingErrorReport();
+    StartDefaults(true);
+  });
+  connect(c.default_config_program, &QPushButton::clicked, this, [this] {
+    ShowPendingErrorReport();
+    StartDefaults(false);
+  });
+  ConnectJobButton(c.radio_reset, &MainWindow::StartRadioResetJob);
+
+  // Number fields: read on every change of their text and on focus changes.
+  for (QLineEdit* field : {c.controller_number, c.radio_high, c.radio_second,
+                           c.radio_low, c.time_byte}) {
+    connect(field, &QLineEdit::textChanged, this,
+            [this, field] { ReadNumberField(field); });
+    field->installEventFilter(this);
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+    ReadNumberField(watched);
+    // The time field keeps what was typed until the next refresh.
+    if (event->type() == QEvent::FocusOut && watched != controls_.time_byte) {
+      RefreshMainStatus();
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::ReadNumberField(QObject* field) {
+  auto* edit = qobject_cast<QLineEdit*>(field);
+  if (!edit) return;
+  const QByteArray text = edit->text().toLatin1();
+  const std::uint32_t number =
+      ReadFieldNumber(std::string_view(text.constData(), text.size()));
+  ShellSettings& settings = workspace_.settings;
+  if (edit == controls_.controller_number) {
+    settings.controller_address = ControllerAddressFromField(number);
+  } else if (edit == controls_.radio_high) {
+    settings.target_radio_address.high = NibbleFromField(number);
+  } else if (edit == controls_.radio_second) {
+    settings.target_radio_address.second = NibbleFromField(number);
+  } else if (edit == controls_.radio_low) {
+    settings.target_radio_address.low = RadioLowByteFromField(number);
+  } else if (edit == controls_.time_byte) {
+    workspace_.link.time_byte = TimeByteFromField(number);
+  }
+  PushLineValues();
+}
+
+void MainWindow::PushLineValues() {
+  job_.SetLineValues(LineValuesOf(workspace_));
+}
+
+bool MainWindow::QueueHoldsRequests() const {
+  return job_.has_queued_requests();
+}
+
+void MainWindow::RefreshMainStatus() {
+  const ShellSettings& settings = workspace_.settings;
+  MainWindowControls& c = controls_;
+  c.radio_option->setChecked(settings.RadioOn());
+  c.entries_only->setChecked(settings.EntriesOnly());
+
+  c.radio_high->setText(QString::number(settings.target_radio_address.high));
+  c.radio_second->setText(
+      QString::number(settings.target_radio_address.second));
+  c.radio_low->setText(QString::number(settings.target_radio_address.low));
+  c.time_byte->setText(QString::number(workspace_.link.time_byte));
+
+  const bool point = workspace_.link.radio_mode == RadioMode::kPoint;
+  c.radio_point->setChecked(point);
+  c.radio_all->setChecked(!point);
+
+  const ControllerStatus& status = workspace_.status;
+  c.version->setText(status.version_major != 0
+                         ? QStringLiteral("Wersja: %1.%2")
+                               .arg(status.version_major)
+                               .arg(status.version_minor)
+                         : QStringLiteral("nie odczytana!"));
+
+  // The number shows after the text field has been read back, so take it
+  // once before writing either control.
+  const int address = settings.controller_address;
+  if (address != 0) {
+    const int low8 = address & 0xFF;
+    c.controller_number->setText(QString::number(low8));
+    c.controller_hex->setText(QString::number(low8, 16)
+                                  .rightJustified(2, QLatin1Char('0'))
+                                  .toUpper() +
+                              QLatin1Char('h'));
+  } else {
+    c.controller_number->setText(QStringLiteral("    "));
+    c.controller_hex->setText(QStringLiteral("    "));
+  }
+
+  c.file_name->setText(QString::fromStdString(settings.program_file_name));
+  SetSegmentCaptions();
+}
+
+void MainWindow::SetSegmentCaptions() {
+  const int segment = workspace_.settings.current_segment;
+  controls_.download_segment->setText(
+      QStringLiteral("Pobierz:%1").arg(segment));
+  controls_.upload_segment->setText(QStringLiteral("Wyślij:%1").arg(segment));
+  controls_.print_segment->setText(QStringLiteral("Drukuj:%1").arg(segment));
+}
+
+void MainWindow::SetStatusLine(const QString& text) {
+  controls_.status_line->setText(text);
+  ExplainPortFailure(text);
+}
+
+void MainWindow::ExplainPortFailure(const QString& status_text) {
+  if (status_text != FromStd(kOpenPortFailedText)) {
+    controls_.status_line->setToolTip(QString());
+    return;
+  }
+  // The status line keeps the system's own text; why the port did not open
+  // is for the person who has to fix the setup. The port is free again by
+  // the time the worker reports the failure, so one more try tells why.
+  const std::unique_ptr<SerialPort> port = CreateSystemSerialPort();
+  const std::string name = ComPortName(workspace_.settings.port_number);
+  if (port->Open(name)) {
+    port->Close();
+    controls_.status_line->setToolTip(QString());
+    return;
+  }
+  const PortFailure& failure = port->LastFailure();
+  QString reason = QString::fromStdString(failure.reason);
+  if (reason.isEmpty()) reason = QString::fromStdString(name);
+  if (failure.system_error == EACCES || failure.system_error == EPERM) {
+    reason += QStringLiteral(
+        "\nAdd your user to the dialout group (sudo usermod -aG dialout "
+        "$USER) and log in again.");
+  }
+  controls_.status_line->setToolTip(reason);
+}
+
+void MainWindow::ShowWarning(const QString& text) {
+  prompts_.Warn(kInfoCaption, text);
+}
+
+bool MainWindow::ShowPendingErrorReport() {
+  std::string text;
+  if (!TakePendingErrorReport(workspace_.link.error_report, text)) {
+    return false;
+  }
+  prompts_.Warn(FromStd(kErrorReportCaption), QString::fromStdString(text));
+  return true;
+}
+
+bool MainWindow::ChooseProgramFile(bool save) {
+  FileDialogRequest request;
+  request.title = save ? QStringLiteral("Wybór pliku do zapisu:")
+                       : QStringLiteral("Wybór odczytywango pliku:");
+  request.filters = {QStringLiteral("Pliki Programów (*.prg)"),
+                     QStringLiteral("All Files (*.*)")};
+  request.start_name =
+      QString::fromStdString(workspace_.settings.program_file_name);
+  request.default_suffix = QStringLiteral("prg");
+  const std::optional<QString> chosen = save ? prompts_.ChooseSaveFile(request)
+                                             : prompts_.ChooseOpenFile(request);
+  if (!chosen) return false;
+  // Once the dialog is confirmed the name is kept, even when the load or
+  // save that follows fails.
+  workspace_.settings.program_file_name = chosen->toStdString();
+  const std::filesystem::path path(chosen->toStdString());
+  if (save) {
+    if (!SaveProgramFile(workspace_.store, path)) {
+      prompts_.Warn(QStringLiteral("ZAPIS PLIKU PROGRAMU"),
+                    QStringLiteral("Błąd zapisu pliku !"));
+      return false;
+    }
+  } else {
+    if (!LoadProgramFile(workspace_.store, path)) {
+      prompts_.Warn(QStringLiteral("ODCZYT PLIKU PROGRAMU"),
+                    QStringLiteral("Błąd odczytu pliku !"));
+      return false;
+    }
+    workspace_.settings.current_segment = 1;
+  }
+  if (settings_path_) {
+    SaveProgramFileSetting(*settings_path_, workspace_.settings);
+  }
+  return true;
+}
+
+void MainWindow::OnLoadFile() {
+  ShowPendingErrorReport();
+  if (QueueHoldsRequests()) return;
+  if (!ChooseProgramFile(false)) return;
+  SyncControllerNumber(workspace_.store.mutable_image(),
+                       workspace_.config_page);
+  LoadSegmentIntoGrid();
+  RefreshMainStatus();
+  RefreshConfigPage();
+  if (hooks_.clear_return_stack) hooks_.clear_return_stack();
+}
+
+void MainWindow::OnSaveFile() {
+  ShowPendingErrorReport();
+  if (hooks_.commit_grid) hooks_.commit_grid();
+  ChooseProgramFile(true);
+  if (hooks_.clear_return_stack) hooks_.clear_return_stack();
+}
+
+void MainWindow::OnPortChosen(int index) {
+  ShowPendingErrorReport();
+  if (QueueHoldsRequests()) return;
+  if (index < 0 || index >= ports_.count) return;
+  workspace_.settings.port_number = ports_.ports[index].number;
+  PushLineValues();
+}
+
+void MainWindow::OnRadioOption(bool checked) {
+  ShowPendingErrorReport();
+  if (QueueHoldsRequests()) return;
+  workspace_.settings.radio_option = checked ? 1 : 0;
+  PushLineValues();
+}
+
+LinkContext MainWindow::Context() {
+  PushLineValues();
+  return LinkContext{workspace_, job_, observer_, job_prompts_};
+}
+
+EditorSide MainWindow::Editor() const {
+  EditorSide editor;
+  editor.current_segment = workspace_.settings.current_segment;
+  editor.grid_rows = hooks_.grid_rows
+                         ? hooks_.grid_rows()
+                         : workspace_.store.CommandListLength(
+                               workspace_.settings.current_segment - 1);
+  editor.commit_grid = hooks_.commit_grid;
+  editor.clear_return_stack = hooks_.clear_return_stack;
+  return editor;
+}
+
+bool MainWindow::StartDownloadAll() {
+  LinkContext context = Context();
+  return StartDownloadProgram(context, Editor());
+}
+bool MainWindow::StartDownloadSegment() {
+  LinkContext context = Context();
+  return lumera::StartDownloadSegment(context, Editor());
+}
+bool MainWindow::StartUploadAll() {
+  LinkContext context = Context();
+  return StartUploadProgram(context, Editor());
+}
+bool MainWindow::StartUploadSegment() {
+  LinkContext context = Context();
+  return lumera::StartUploadSegment(context, Editor());
+}
+bool MainWindow::StartVerifyAll() {
+  LinkContext context = Context();
+  return StartVerifyProgram(context, Editor());
+}
+bool MainWindow::StartVerifySegment() {
+  LinkContext context = Context();
+  return lumera::StartVerifySegment(context, Editor());
+}
+bool MainWindow::StartRestart() {
+  LinkContext context = Context();
+  return StartRestartController(context);
+}
+bool MainWindow::StartErrorReport() {
+  LinkContext context = Context();
+  return StartReadErrorReport(context);
+}
+bool MainWindow::StartReadConfig() {
+  LinkContext context = Context();
+  return StartReadConfiguration(context);
+}
+bool MainWindow::StartWriteConfig() {
+  LinkContext context = Context();
+  return StartWriteConfiguration(context);
+}
+bool MainWindow::StartDefaults(bool configuration_only) {
+  LinkContext context = Context();
+  return StartLoadDefaults(context, configuration_only);
+}
+bool MainWindow::StartRadioResetJob() {
+  LinkContext context = Context();
+  return StartRadioReset(context);
+}
+
+void MainWindow::SetProgressRange(int maximum) {
+  // A range of 0..0 would show a busy bar instead of an empty one.
+  controls_.progress->setRange(0, maximum > 0 ? maximum : 1);
+  controls_.progress->setValue(0);
+}
+
+void MainWindow::StepProgress() {
+  QProgressBar* bar = controls_.progress;
+  if (bar->value() < bar->maximum()) bar->setValue(bar->value() + 1);
+}
+
+void MainWindow::ResetProgress() { controls_.progress->setValue(0); }
+
+void MainWindow::ApplyReply(const ReplyRecord& record) {
+  lumera::ApplyReply(workspace_, record);
+}
+
+void MainWindow::PostProcess(const ReplyRecord& record) {
+  PostProcessReply(workspace_, record);
+}
+
+void MainWindow::LoadSegmentIntoGrid() {
+  if (hooks_.load_segment_into_grid) hooks_.load_segment_into_grid();
+}
+
+void MainWindow::RefreshConfigPage() {
+  if (hooks_.refresh_config_page) hooks_.refresh_config_page();
+}
+
+void MainWindow::ShowControllerPosition(int segment_index, int command_index) {
+  if (hooks_.show_controller_position) {
+    hooks_.show_controller_position(segment_index, command_index);
+  }
+}
+
+void MainWindow::OnJobFinished(bool succeeded) {
+  ShowPendingErrorReport();
+  emit jobFinished(succeeded);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  // Enter and Escape never close the main window.
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+      event->accept();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->accept();
+    return;
+  }
+  if (job_.running()) {
+    // Ends at once: no question, no settings. The worker is stopped and
+    // gone before its port is released (it closes the port as it ends).
+    hide();
+    job_.RequestAbort();
+    job_.Join();
+    closing_ = true;
+    event->accept();
+    return;
+  }
+  if (workspace_.store.LoadedFromFile()) {
+    if (hooks_.commit_grid) hooks_.commit_grid();
+    if (workspace_.store.ProgramImageChanged() &&
+        prompts_.AskYesNo(QStringLiteral("    Wprowadzono zmiany:"),
+                          QStringLiteral("Zapisac do pliku ?"))) {
+      ChooseProgramFile(true);
+    }
+  }
+  if (settings_path_) SaveSettings(*settings_path_, workspace_.settings);
+  workspace_.store.ClearAllComments();
+  closing_ = true;
+  event->accept();
+}
+
+}  // namespace lumera

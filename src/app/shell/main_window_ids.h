@@ -1,0 +1,59 @@
+// Resource ids of the main window's controls. Each widget carries its id as
+// the dynamic property "controlId", so tests and tools find it by number.
+#pragma once
+
+namespace lumera::main_window_ids {
+
+inline constexpr int kDialog = 105;
+inline constexpr int kProgramIcon = 107;
+
+inline constexpr int kDefaultConfigOnly = 1052;     // "Domyślna K"
+inline constexpr int kDefaultConfigProgram = 1053;  // "Domyślna K+P"
+inline constexpr int kControllerNumber = 1055;      // "STEROWNIK nr"
+inline constexpr int kFileName = 1056;
+inline constexpr int kPageArea = 1058;
+inline constexpr int kStatusLine = 1059;
+inline constexpr int kRadioHigh = 1062;
+inline constexpr int kRadioLow = 1063;
+inline constexpr int kRadioSecond = 1064;
+inline constexpr int kTimeByte = 1065;  // "Czas"
+inline constexpr int kPrintAll = 1070;
+inline constexpr int kPrintSegment = 1071;
+inline constexpr int kProgress = 1074;
+inline constexpr int kRadioOption = 1075;
+inline constexpr int kReadConfig = 1076;
+inline constexpr int kLoadFile = 1077;
+inline constexpr int kDownloadAll = 1078;
+inline constexpr int kDownloadSegment = 1079;
+inline constexpr int kEntriesOnly = 1080;
+inline constexpr int kUploadAll = 1083;
+inline constexpr int kUploadSegment = 1084;
+inline constexpr int kPortList = 1085;
+inline constexpr int kVerifySegment = 1086;
+inline constexpr int kVerifyAll = 1087;
+inline constexpr int kErrorReport = 1089;
+inline constexpr int kWriteConfig = 1097;
+inline constexpr int kAbort = 1115;
+inline constexpr int kTabs = 1148;
+inline constexpr int kVersion = 1157;
+inline constexpr int kSaveFile = 1158;
+inline constexpr int kControllerHex = 1159;
+inline constexpr int kRestart = 1168;
+inline constexpr int kRadioAll = 1169;
+inline constexpr int kRadioPoint = 1170;
+inline constexpr int kRadioReset = 1171;
+
+// Boxes have no id of their own in the dialog; these are ours so that every
+// widget still carries one.
+inline constexpr int kFileBox = -1;
+inline constexpr int kPrintBox = -2;
+inline constexpr int kTransferBox = -3;
+inline constexpr int kConfigBox = -4;
+inline constexpr int kRadioBox = -5;
+
+// Dialog templates of the three pages.
+inline constexpr int kEditorPage = 103;
+inline constexpr int kOutputsPage = 104;
+inline constexpr int kConfigPage = 106;
+
+}  // namespace lumera::main_window_ids

@@ -1,0 +1,58 @@
+#include "app/shell/qt_prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace lumera {
+namespace {
+
+std::optional<QString> RunFileDialog(QWidget* owner,
+                                     const FileDialogRequest& request,
+                                     bool save) {
+  QFileDialog dialog(owner, request.title);
+  dialog.setNameFilters(request.filters);
+  dialog.setDefaultSuffix(request.default_suffix);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (!request.start_name.isEmpty()) dialog.selectFile(request.start_name);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return std::nullopt;
+  return files.front();
+}
+
+}  // namespace
+
+void QtPrompts::Warn(const QString& caption, const QString& text) {
+  QMessageBox::warning(owner_, caption, text, QMessageBox::Ok);
+}
+
+bool QtPrompts::AskYesNo(const QString& caption, const QString& text) {
+  return QMessageBox::question(owner_, caption, text,
+                               QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool QtPrompts::AskOkCancel(const QString& caption, const QString& text) {
+  return QMessageBox::question(owner_, caption, text,
+                               QMessageBox::Ok | QMessageBox::Cancel,
+                               QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+std::optional<QString> QtPrompts::ChooseOpenFile(
+    const FileDialogRequest& request) {
+  return RunFileDialog(owner_, request, false);
+}
+
+std::optional<QString> QtPrompts::ChooseSaveFile(
+    const FileDialogRequest& request) {
+  return RunFileDialog(owner_, request, true);
+}
+
+}  // namespace lumera

@@ -1,0 +1,39 @@
+// The worker's observer for the application: every call made on the worker
+// thread is posted, in order, to the main window's event loop and carried out
+// there, so no widget and no workspace value is touched from the worker.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "core/link/transfer_observer.h"
+
+namespace lumera {
+
+class MainWindow;
+
+class QueuedObserver : public TransferObserver {
+ public:
+  explicit QueuedObserver(MainWindow* window);
+
+  void SetStatusLine(const std::string& text) override;
+  void SetProgressRange(int maximum) override;
+  void StepProgress() override;
+  void ResetProgress() override;
+  void ApplyReply(const ReplyRecord& record) override;
+  void PostProcess(const ReplyRecord& record) override;
+  void LoadSegmentIntoGrid() override;
+  void RefreshConfigPage() override;
+  void RefreshMainStatus() override;
+  void ShowControllerPosition(int segment_index, int command_index) override;
+  void ErrorReportPending() override;
+  void JobFinished(bool succeeded) override;
+
+ private:
+  template <typename Call>
+  void Post(Call call);
+
+  MainWindow* window_;
+};
+
+}  // namespace lumera

@@ -1,0 +1,31 @@
+#include "app/shell/startup.h"
+
+#include "app/shell/command_line_file.h"
+#include "core/shell/settings_file.h"
+#include "core/workspace.h"
+
+namespace lumera {
+StartupResult StartUp(Workspace& workspace, std::string_view command_line,
+                      std::optional<std::filesystem::path> settings_path) {
+  StartupResult result;
+  result.settings_path = std::move(settings_path);
+
+  // A new workspace and job hold the start values: the shell's values, the
+  // empty image and comments, the job state, the configuration record with
+  // SyncControllerNumber done, and the clock copy of the computer's time.
+
+  if (std::optional<std::string> name =
+          ProgramFileFromCommandLine(command_line)) {
+    workspace.settings.program_file_name = *name;
+    result.command_line_file = ProgramFileReadable(*name);
+  }
+
+  if (result.settings_path) {
+    LoadSettings(*result.settings_path, result.command_line_file,
+                 workspace.store, workspace.settings);
+  }
+  workspace.store.TakeSnapshot();
+  return result;
+}
+
+}  // namespace lumera
