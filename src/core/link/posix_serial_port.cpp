@@ -231,7 +231,15 @@ bool PosixSerialPort::SetTimeouts(const SerialTiming& timing) {
 }
 
 void PosixSerialPort::Purge() {
-  if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
+  if (fd_ < 0) return;
+  ::tcflush(fd_, TCIFLUSH);
+  // Output is flushed only when some is still queued (a write that timed
+  // out): a completed Write has nothing left, and on a pseudo-terminal an
+  // output flush can still catch a finished frame on its way to the peer.
+  int queued = 0;
+  if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued > 0) {
+    ::tcflush(fd_, TCOFLUSH);
+  }
 }
 
 bool PosixSerialPort::DrainOutput(Clock::time_point deadline) {
