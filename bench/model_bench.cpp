@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/model/comment_file.h"
 #include "core/model/program_file.h"
 #include "core/model/program_store.h"
 
@@ -50,6 +51,24 @@ void BM_SaveAndLoadFullProgram(benchmark::State& state) {
   std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_SaveAndLoadFullProgram)->Unit(benchmark::kMillisecond);
+
+// The text work alone, without the disk: encoding and decoding 2550 comments.
+void BM_FormatAndParseCommentFile(benchmark::State& state) {
+  ProgramStore source;
+  FillFullProgram(source);
+  CommentTable table;
+  for (auto _ : state) {
+    const std::optional<std::string> bytes =
+        FormatCommentFile(source.comments());
+    if (!bytes) {
+      state.SkipWithError("comments not encodable");
+      break;
+    }
+    ParseCommentFile(*bytes, table);
+    benchmark::DoNotOptimize(table);
+  }
+}
+BENCHMARK(BM_FormatAndParseCommentFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace lumera

@@ -21,8 +21,11 @@ int OpenTempBeside(const std::filesystem::path& path,
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp",
                   static_cast<unsigned>(random()));
+    std::string name(1, '.');
+    name += path.filename().string();
+    name += suffix;
     temp_path = path;
-    temp_path.replace_filename("." + path.filename().string() + suffix);
+    temp_path.replace_filename(name);
     const int fd = ::open(temp_path.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
@@ -55,26 +58,36 @@ void SyncFolder(const std::filesystem::path& path) {
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
                                       std::span<const std::uint8_t> bytes) {
   if (!path.has_filename()) return AtomicWriteResult::kCreateFailed;
+  // A symbolic link keeps pointing where it did: its target is replaced.
+  std::error_code error;
+  std::filesystem::path target_path = path;
+  if (std::filesystem::is_symlink(path, error)) {
+    const std::filesystem::path resolved =
+        std::filesystem::weakly_canonical(path, error);
+    if (!error && resolved.has_filename()) target_path = resolved;
+  }
   struct stat target;
-  if (::stat(path.c_str(), &target) == 0) {
-    // Replacing must not get round a folder or a write-protected file.
-    if (S_ISDIR(target.st_mode) || ::access(path.c_str(), W_OK) != 0) {
-      return AtomicWriteResult::kCreateFailed;
-    }
+  const bool exists = ::stat(target_path.c_str(), &target) == 0;
+  // Replacing must not get round a folder or a write-protected file.
+  if (exists &&
+      (S_ISDIR(target.st_mode) || ::access(target_path.c_str(), W_OK) != 0)) {
+    return AtomicWriteResult::kCreateFailed;
   }
   std::filesystem::path temp_path;
-  const int fd = OpenTempBeside(path, temp_path);
+  const int fd = OpenTempBeside(target_path, temp_path);
   if (fd < 0) return AtomicWriteResult::kCreateFailed;
 
-  bool ok = WriteAll(fd, bytes.data(), bytes.size());
+  // The replacement keeps the access rights the user gave the old file.
+  bool ok = !exists || ::fchmod(fd, target.st_mode & 07777) == 0;
+  ok = ok && WriteAll(fd, bytes.data(), bytes.size());
   ok = ok && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temp_path.c_str(), path.c_str()) == 0;
+  ok = ok && ::rename(temp_path.c_str(), target_path.c_str()) == 0;
   if (!ok) {
     ::unlink(temp_path.c_str());
     return AtomicWriteResult::kWriteFailed;
   }
-  SyncFolder(path);
+  SyncFolder(target_path);
   return AtomicWriteResult::kOk;
 }
 

@@ -62,6 +62,22 @@ TEST(AtomicFileTest, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(ReadBytes(file), new_bytes);
 }
 
+TEST(AtomicFileTest, KeepsLinksAndAccessRights) {
+  TempFolder folder;
+  const auto real = folder / "real.prg";
+  WriteBytes(real, "old");
+  ::chmod(real.c_str(), 0600);
+  std::filesystem::create_symlink("real.prg", folder / "link.prg");
+  ASSERT_EQ(WriteFileAtomically(folder / "link.prg", std::string_view("new")),
+            AtomicWriteResult::kOk);
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.prg"));
+  EXPECT_EQ(ReadBytes(real), "new");
+  struct stat status;
+  ASSERT_EQ(::stat(real.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+  EXPECT_EQ(folder.EntryCount(), 2);
+}
+
 TEST(AtomicFileTest, HonoursProtection) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
   TempFolder folder;
