@@ -1,0 +1,514 @@
+// lumera-cli run as a process against lumera-sim on a pseudo-terminal.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/config/controller_config.h"
+#include "core/model/program_file.h"
+#include "core/print/listing.h"
+#include "core/workspace.h"
+
+namespace lumera {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+struct CliResult {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+// A temporary folder: the working directory of the command line, with the
+// ports folder of both programs inside it.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern =
+        (fs::temp_directory_path() / "lumera-e2e-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+    fs::create_directories(xdg());
+  }
+  ~TempFolder() {
+    std::error_code error;
+    fs::remove_all(path_, error);
+  }
+  const fs::path& path() const { return path_; }
+  fs::path xdg() const { return path_ / "xdg"; }
+
+ private:
+  fs::path path_;
+};
+
+// lumera-sim serving a new pseudo-terminal, registered as COM<n> in the
+// folder's ports folder; stopped with SIGTERM.
+class Sim {
+ public:
+  Sim(const TempFolder& folder, std::vector<std::string> args) {
+    int out[2];
+    if (pipe(out) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(out[1], STDOUT_FILENO);
+      close(out[0]);
+      close(out[1]);
+      setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
+      std::vector<char*> argv;
+      std::string program = LUMERA_SIM_PATH;
+      argv.push_back(program.data());
+      for (std::string& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+    close(out[1]);
+    out_fd_ = out[0];
+    // The ready line: "<device> COM<n>".
+    std::string line;
+    char c;
+    while (read(out_fd_, &c, 1) == 1 && c != '\n') line += c;
+    const std::size_t com = line.rfind(" COM");
+    if (com != std::string::npos) port_ = std::stoi(line.substr(com + 4));
+  }
+  ~Sim() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      int status = 0;
+      waitpid(pid_, &status, 0);
+    }
+    if (out_fd_ >= 0) close(out_fd_);
+  }
+  // "--port N" for the command line; 0 when the simulator did not start.
+  int port() const { return port_; }
+
+ private:
+  pid_t pid_ = -1;
+  int out_fd_ = -1;
+  int port_ = 0;
+};
+
+CliResult RunCliProcess(const TempFolder& folder,
+                        std::vector<std::string> args) {
+  const fs::path out_file = folder.path() / "cli.out";
+  const fs::path err_file = folder.path() / "cli.err";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(folder.path().c_str()) != 0) _exit(126);
+    setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
+    const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    std::vector<char*> argv;
+    std::string program = LUMERA_CLI_PATH;
+    argv.push_back(program.data());
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  CliResult result;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadAll(out_file);
+  result.err = ReadAll(err_file);
+  return result;
+}
+
+std::vector<std::string> WithPort(const Sim& sim,
+                                  std::vector<std::string> args) {
+  args.insert(args.begin(), {"--port", std::to_string(sim.port())});
+  return args;
+}
+
+// A program that fills segments 1 to 9 with every command of the
+// catalogue, parameters all over the byte range, comments with Polish
+// letters and headings, a short segment 10 and a changed configuration.
+void FillProgram(Workspace& ws) {
+  ProgramStore& store = ws.store;
+  for (int segment = 0; segment < kSegmentCount - 1; ++segment) {
+    const int length = segment == 0 ? kCommandsPerSegment : 20 + 25 * segment;
+    for (int k = 0; k < length; ++k) {
+      const int n = segment * 255 + k;
+      store.SetCommand(segment, k,
+                       Command{static_cast<std::uint8_t>(n % 45),
+                               static_cast<std::uint8_t>(n * 7 % 256),
+                               static_cast<std::uint8_t>(n * 13 % 256)});
+    }
+  }
+  store.SetCommand(9, 0, Command{1, 1, 5});
+  store.SetCommand(9, 1, Command{2, 1, 5});
+  store.SetComment(0, 0, "Zażółć gęślą jaźń");
+  store.SetComment(0, 254, "ostatnia ŁÓDŹ");
+  store.SetComment(4, 3, "5Start pompy");
+  store.SetComment(8, 10, "9Wejście ąę");
+  store.SetComment(9, 1, "dziesiąty");
+  const ControllerConfig config(store.mutable_image());
+  config.GeneralBlock()[TempoMultiplierByte(3)] = 99;
+  config.StartPointBlock()[4] = 7;
+  config.StartPointBlock()[5] = 200;
+}
+
+bool SaveWorkspace(const Workspace& ws, const fs::path& path) {
+  return SaveProgramFile(ws.store, path);
+}
+
+std::unique_ptr<Workspace> LoadWorkspace(const fs::path& path) {
+  auto ws = std::make_unique<Workspace>();
+  if (!LoadProgramFile(ws->store, path)) return nullptr;
+  return ws;
+}
+
+constexpr const char* kSuccess = "Operacja zakończona pomyślnie.";
+
+TEST(CliEndToEnd, UploadThenDownloadGivesBackTheSameImage) {
+  TempFolder folder;
+  Sim sim(folder, {"--number", "1"});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  const fs::path program = folder.path() / "program.prg";
+  ASSERT_TRUE(SaveWorkspace(*ws, program));
+
+  CliResult upload =
+      RunCliProcess(folder, WithPort(sim, {"upload", "program.prg"}));
+  ASSERT_EQ(upload.exit_code, 0) << upload.err;
+  EXPECT_EQ(upload.out, std::string(kSuccess) + "\n");
+
+  // Start the download from the same file with segments 1 to 9 scrambled:
+  // what the controller holds must come back, segment 10, the configuration
+  // and the comments of segment 10 from the file.
+  auto scrambled = std::make_unique<Workspace>();
+  ASSERT_TRUE(LoadProgramFile(scrambled->store, program));
+  for (int segment = 0; segment < 9; ++segment) {
+    for (int k = 0; k < kCommandsPerSegment; ++k) {
+      scrambled->store.SetCommand(segment, k, Command{0, 0, 0});
+    }
+  }
+  const fs::path copy = folder.path() / "copy.prg";
+  ASSERT_TRUE(SaveWorkspace(*scrambled, copy));
+
+  CliResult download =
+      RunCliProcess(folder, WithPort(sim, {"download", "copy.prg"}));
+  ASSERT_EQ(download.exit_code, 0) << download.err;
+  EXPECT_EQ(download.out, std::string(kSuccess) + "\n");
+  auto back = LoadWorkspace(copy);
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(back->store.image() == ws->store.image());
+  // The download drops the comments of the commands it read.
+  EXPECT_EQ(back->store.Comment(0, 0), nullptr);
+  EXPECT_EQ(back->store.Comment(4, 3), nullptr);
+  ASSERT_NE(back->store.Comment(9, 1), nullptr);
+  EXPECT_EQ(*back->store.Comment(9, 1), "dziesiąty");
+
+  // Into a file that does not exist: a fresh image with segments 1 to 9.
+  CliResult fresh =
+      RunCliProcess(folder, WithPort(sim, {"download", "new.prg"}));
+  ASSERT_EQ(fresh.exit_code, 0) << fresh.err;
+  auto fresh_back = LoadWorkspace(folder.path() / "new.prg");
+  ASSERT_TRUE(fresh_back);
+  for (int segment = 0; segment < 9; ++segment) {
+    for (int k = 0; k < kCommandsPerSegment; ++k) {
+      ASSERT_EQ(fresh_back->store.CommandAt(segment, k),
+                ws->store.CommandAt(segment, k));
+    }
+  }
+  EXPECT_EQ(fresh_back->store.CommandAt(9, 0), kEmptyCommand);
+}
+
+TEST(CliEndToEnd, SegmentUploadAndDownloadTouchOnlyThatSegment) {
+  TempFolder folder;
+  Sim sim(folder, {});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "p.prg"));
+  CliResult upload = RunCliProcess(
+      folder, WithPort(sim, {"upload", "p.prg", "--segment", "10"}));
+  ASSERT_EQ(upload.exit_code, 0) << upload.err;
+  CliResult download = RunCliProcess(
+      folder, WithPort(sim, {"--segment", "10", "download", "q.prg"}));
+  ASSERT_EQ(download.exit_code, 0) << download.err;
+  auto back = LoadWorkspace(folder.path() / "q.prg");
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->store.CommandAt(9, 0), (Command{1, 1, 5}));
+  EXPECT_EQ(back->store.CommandAt(9, 1), (Command{2, 1, 5}));
+  EXPECT_EQ(back->store.CommandAt(9, 2), kEmptyCommand);
+  EXPECT_EQ(back->store.CommandAt(0, 0), kEmptyCommand);
+}
+
+TEST(CliEndToEnd, VerifyReportsThePlantedDifference) {
+  TempFolder folder;
+  Sim sim(folder, {});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  ws->store.SetCommand(2, 16, Command{1, 2, 3});
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "p.prg"));
+  ASSERT_EQ(RunCliProcess(folder, WithPort(sim, {"upload", "p.prg"})).exit_code,
+            0);
+
+  CliResult same = RunCliProcess(folder, WithPort(sim, {"verify", "p.prg"}));
+  EXPECT_EQ(same.exit_code, 0) << same.err;
+  EXPECT_EQ(same.out, std::string(kSuccess) + "\n");
+
+  ws->store.SetCommand(2, 16, Command{1, 2, 4});
+  ws->store.SetCommand(5, 3, Command{9, 9, 9});  // a later difference
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "d.prg"));
+  struct Case {
+    std::vector<std::string> args;
+  };
+  const Case cases[] = {{{"verify", "d.prg"}},
+                        {{"verify", "d.prg", "--segment", "3"}}};
+  for (const Case& c : cases) {
+    CliResult diff = RunCliProcess(folder, WithPort(sim, c.args));
+    EXPECT_EQ(diff.exit_code, 1);
+    EXPECT_EQ(diff.err, "Błąd weryfikacji: 3/17= [01.02.03] hex\n");
+    EXPECT_EQ(diff.out, "");
+  }
+}
+
+TEST(CliEndToEnd, ConfigurationWriteThenReadRoundTrips) {
+  TempFolder folder;
+  Sim sim(folder, {});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  const ControllerConfig config(ws->store.mutable_image());
+  config.GeneralBlock()[kMarkerByte] = 0;  // the write sets the marker
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "c.prg"));
+  CliResult write =
+      RunCliProcess(folder, WithPort(sim, {"config", "write", "c.prg"}));
+  ASSERT_EQ(write.exit_code, 0) << write.err;
+
+  CliResult read =
+      RunCliProcess(folder, WithPort(sim, {"config", "read", "r.prg"}));
+  ASSERT_EQ(read.exit_code, 0) << read.err;
+  EXPECT_EQ(read.out, std::string(kSuccess) + "\nWersja: 1.0\n");
+  auto back = LoadWorkspace(folder.path() / "r.prg");
+  ASSERT_TRUE(back);
+  config.GeneralBlock()[kMarkerByte] = kConfigMarker;
+  const auto expected = ws->store.ConfigBytes();
+  const auto got = back->store.ConfigBytes();
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got.begin()));
+  // The program of a fresh file stays empty: only the configuration moved.
+  EXPECT_EQ(back->store.CommandAt(0, 0), kEmptyCommand);
+}
+
+TEST(CliEndToEnd, ScanFindsExactlyTheControllersOnTheLine) {
+  TempFolder folder;
+  Sim sim(folder, {"--number", "2,9,23"});
+  ASSERT_GT(sim.port(), 0);
+  CliResult scan = RunCliProcess(
+      folder, WithPort(sim, {"scan", "--from", "1", "--to", "30"}));
+  EXPECT_EQ(scan.exit_code, 0) << scan.err;
+  EXPECT_EQ(scan.out,
+            "Sterownik nr 2: Wersja: 1.0\n"
+            "Sterownik nr 9: Wersja: 1.0\n"
+            "Sterownik nr 23: Wersja: 1.0\n");
+}
+
+TEST(CliEndToEnd, RadioModeEndToEnd) {
+  TempFolder folder;
+  Sim sim(folder, {"--radio"});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "p.prg"));
+
+  CliResult version = RunCliProcess(
+      folder, WithPort(sim, {"--radio", "--target", "1,2,3", "version"}));
+  EXPECT_EQ(version.exit_code, 0) << version.err;
+  EXPECT_EQ(version.out, std::string(kSuccess) + "\nWersja: 1.0\n");
+
+  CliResult upload = RunCliProcess(
+      folder, WithPort(sim, {"--radio", "upload", "p.prg", "--segment", "5"}));
+  EXPECT_EQ(upload.exit_code, 0) << upload.err;
+  CliResult verify = RunCliProcess(
+      folder, WithPort(sim, {"--radio", "verify", "p.prg", "--segment", "5"}));
+  EXPECT_EQ(verify.exit_code, 0) << verify.err;
+
+  // "Wszystkie": nothing waits for a reply, so run-from to every
+  // controller ends at once with success.
+  CliResult all = RunCliProcess(
+      folder,
+      WithPort(sim, {"--radio", "--all", "--time", "9", "run", "5", "1"}));
+  EXPECT_EQ(all.exit_code, 0) << all.err;
+  CliResult reset =
+      RunCliProcess(folder, WithPort(sim, {"--radio", "radio-reset"}));
+  EXPECT_EQ(reset.exit_code, 0) << reset.err;
+
+  // Plain frames do not reach a controller behind the access point.
+  CliResult direct =
+      RunCliProcess(folder, WithPort(sim, {"--timeout-ms", "300", "version"}));
+  EXPECT_EQ(direct.exit_code, 1);
+  EXPECT_EQ(direct.err, "Błąd odczytu pakietu: pakiet za krótki !\n");
+}
+
+TEST(CliEndToEnd, SilentControllerFailsWithTheShortPacketText) {
+  TempFolder folder;
+  Sim sim(folder, {"--number", "1"});
+  ASSERT_GT(sim.port(), 0);
+  const std::vector<std::vector<std::string>> commands = {
+      {"version"}, {"registers"}, {"config", "read", "x.prg"}};
+  for (const auto& command : commands) {
+    std::vector<std::string> args = {"--device", "9", "--timeout-ms", "200"};
+    args.insert(args.end(), command.begin(), command.end());
+    CliResult result = RunCliProcess(folder, WithPort(sim, args));
+    EXPECT_EQ(result.exit_code, 1) << command[0];
+    EXPECT_EQ(result.err, "Błąd odczytu pakietu: pakiet za krótki !\n")
+        << command[0];
+    EXPECT_EQ(result.out, "") << command[0];
+  }
+  // A failed read does not create the file.
+  EXPECT_FALSE(fs::exists(folder.path() / "x.prg"));
+}
+
+TEST(CliEndToEnd, MissingPortFailsWithOpenTextAndTheReason) {
+  TempFolder folder;
+  CliResult result = RunCliProcess(folder, {"--port", "251", "version"});
+  EXPECT_EQ(result.exit_code, 1);
+  const auto lines = Lines(result.err);
+  ASSERT_EQ(lines.size(), 2u) << result.err;
+  EXPECT_EQ(lines[0], "Błąd otwarcia portu !");
+  EXPECT_NE(lines[1].find("COM251"), std::string::npos) << lines[1];
+}
+
+TEST(CliEndToEnd, SettingsFileGivesDefaultsAndIsNeverWritten) {
+  TempFolder folder;
+  Sim sim(folder, {"--number", "5"});
+  ASSERT_GT(sim.port(), 0);
+  // Without a settings file nothing is created.
+  RunCliProcess(folder, {"--port", std::to_string(sim.port()), "--device", "5",
+                         "version"});
+  EXPECT_FALSE(fs::exists(folder.path() / "Lumera.ini"));
+
+  const std::string ini = "[Config]\r\nPort=" + std::to_string(sim.port()) +
+                          "\r\nDevice=5\r\nEntries=0\r\n";
+  std::ofstream(folder.path() / "Lumera.ini", std::ios::binary) << ini;
+  CliResult version = RunCliProcess(folder, {"version"});
+  EXPECT_EQ(version.exit_code, 0) << version.err;
+  EXPECT_EQ(version.out, std::string(kSuccess) + "\nWersja: 1.0\n");
+  // An option wins over the file.
+  CliResult other = RunCliProcess(
+      folder, {"--device", "6", "--timeout-ms", "200", "version"});
+  EXPECT_EQ(other.exit_code, 1);
+  EXPECT_EQ(ReadAll(folder.path() / "Lumera.ini"), ini);
+}
+
+TEST(CliEndToEnd, ListPrintsTheListingRows) {
+  TempFolder folder;
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "l.prg"));
+  struct Case {
+    std::vector<std::string> args;
+    int segment;  // 0: the whole program
+    bool entries_only;
+  };
+  const Case cases[] = {{{"list", "l.prg"}, 0, false},
+                        {{"list", "l.prg", "--segment", "5"}, 5, false},
+                        {{"list", "--entries-only", "l.prg"}, 0, true}};
+  for (const Case& c : cases) {
+    CliResult result = RunCliProcess(folder, c.args);
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    ListingOptions options{c.entries_only, 1, "l.prg"};
+    const ProgramStore& store = ws->store;
+    CommentLookup comments = [&store](int s, int k) {
+      const std::string* text = store.Comment(s, k);
+      return text ? std::string_view(*text) : std::string_view{};
+    };
+    auto pages = c.segment
+                     ? ListSegment(store.image(), comments, c.segment, options)
+                     : ListProgram(store.image(), comments, options);
+    std::string expected;
+    for (const auto& page : pages) {
+      expected += page.header + "\n";
+      for (const auto& row : page.rows) expected += row.text + "\n";
+    }
+    EXPECT_EQ(result.out, expected);
+  }
+  CliResult all = RunCliProcess(folder, {"list", "l.prg"});
+  const auto lines = Lines(all.out);
+  ASSERT_GT(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "PROGRAM numer:1    Sterownik:1    PLIK: l.prg");
+  EXPECT_EQ(lines[1].substr(0, 5), "001: ");
+  EXPECT_NE(lines[1].find("Zażółć gęślą jaźń"), std::string::npos);
+  CliResult entries =
+      RunCliProcess(folder, {"list", "--entries-only", "l.prg"});
+  EXPECT_NE(entries.out.find("\nWejście ąę\n011: "), std::string::npos)
+      << entries.out;
+}
+
+TEST(CliEndToEnd, UsageErrorsExitWithTwo) {
+  TempFolder folder;
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"bogus"},
+      {"upload"},
+      {"--device", "0", "version"},
+      {"run", "1"},
+      {"tempo", "9"},
+      {"--segment", "3", "version"}};
+  for (const auto& args : cases) {
+    CliResult result = RunCliProcess(folder, args);
+    EXPECT_EQ(result.exit_code, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("lumera-cli"), std::string::npos);
+  }
+  CliResult help = RunCliProcess(folder, {"--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.out.find("upload FILE"), std::string::npos);
+}
+
+TEST(CliEndToEnd, QuestionsNeedYes) {
+  TempFolder folder;
+  Sim sim(folder, {"--number", "4"});
+  ASSERT_GT(sim.port(), 0);
+  CliResult refused =
+      RunCliProcess(folder, WithPort(sim, {"--device", "4", "defaults"}));
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_EQ(Lines(refused.err).at(0),
+            "Polecenie ustawi numer sterownika na 1. Kontynuować ?");
+  CliResult number = RunCliProcess(folder, WithPort(sim, {"number", "read"}));
+  EXPECT_EQ(number.exit_code, 1);
+  CliResult answered =
+      RunCliProcess(folder, WithPort(sim, {"number", "read", "--yes"}));
+  EXPECT_EQ(answered.exit_code, 0) << answered.err;
+  EXPECT_EQ(answered.out, std::string(kSuccess) + "\nNumer sterownika: 4\n");
+  CliResult broadcast =
+      RunCliProcess(folder, WithPort(sim, {"--device", "255", "stop"}));
+  EXPECT_EQ(broadcast.exit_code, 1);
+  EXPECT_EQ(broadcast.err,
+            "Tego polecenia nie można wysyłać do wszystkich sterowników !\n");
+}
+
+}  // namespace
+}  // namespace lumera
