@@ -123,8 +123,9 @@ void TransferWorker::SetLine() {
 }
 
 void TransferWorker::SetTimeouts() {
+  step_ = TransferStep::kNextRequest;
   if (!port_->SetTimeouts(job_.port_access_.timing)) {
-    Fail(TransferFailure::kTimeouts);
+    return Fail(TransferFailure::kTimeouts);
   }
   port_->Purge();
   {
@@ -142,7 +143,6 @@ void TransferWorker::SetTimeouts() {
     observer_.SetStatusLine(Format("Odbiór przez COM%d ze sterownika nr %d ...",
                                    port_number_, address));
   }
-  step_ = TransferStep::kNextRequest;
 }
 
 void TransferWorker::NextRequest() {

@@ -1,0 +1,317 @@
+// The worker's step machine against a scripted port: which port operations
+// run in which order, the texts it leaves, and how each failure ends a job.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/link/fake_serial_port.h"
+#include "core/link/frames.h"
+#include "core/link/reply_apply.h"
+#include "core/link/transfer_job.h"
+#include "core/workspace.h"
+
+namespace lumera {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Hands the worker a port that forwards to a FakeSerialPort the test keeps.
+class ForwardingPort : public SerialPort {
+ public:
+  explicit ForwardingPort(FakeSerialPort& target) : t_(target) {}
+  bool Open(std::string_view name) override { return t_.Open(name); }
+  bool SetBuffers(int i, int o) override { return t_.SetBuffers(i, o); }
+  bool SetLine(const LineSettings& s) override { return t_.SetLine(s); }
+  bool SetTimeouts(const SerialTiming& t) override { return t_.SetTimeouts(t); }
+  void Purge() override { t_.Purge(); }
+  int Write(std::span<const std::uint8_t> b) override { return t_.Write(b); }
+  ReadResult ReadByte() override { return t_.ReadByte(); }
+  void Close() override { t_.Close(); }
+  bool IsOpen() const override { return t_.IsOpen(); }
+  const PortFailure& LastFailure() const override { return t_.LastFailure(); }
+
+ private:
+  FakeSerialPort& t_;
+};
+
+Bytes Reply(std::uint8_t code, const Bytes& data) {
+  Bytes frame = {0x88, 0xFF, 0x07, static_cast<std::uint8_t>(data.size() + 2),
+                 code};
+  frame.insert(frame.end(), data.begin(), data.end());
+  frame.push_back(FrameSum(frame));
+  return frame;
+}
+
+class NoPrompts : public JobPrompts {
+ public:
+  bool Ask(std::string_view) override { return true; }
+  void ShowWarning(std::string_view text) override {
+    warnings.emplace_back(text);
+  }
+  std::vector<std::string> warnings;
+};
+
+class TransferWorkerTest : public testing::Test {
+ protected:
+  TransferWorkerTest() {
+    PortAccess access;
+    access.create = [this] { return std::make_unique<ForwardingPort>(port_); };
+    job_.SetPortAccess(access);
+    LineValues line;
+    line.port_number = 3;
+    line.controller_address = 7;
+    job_.SetLineValues(line);
+    // Every request with a reply is acknowledged; ReadVersion carries 0x21.
+    port_.on_write = [](std::span<const std::uint8_t> frame,
+                        FakeSerialPort& port) {
+      const std::uint8_t code = frame[4];
+      if (code == 93) {
+        port.Feed(Reply(code, {0x21}));
+      } else if (code != 64 && code != 81) {
+        port.Feed(Reply(code, {}));
+      }
+    };
+  }
+
+  bool RunJob(JobOptions options, const std::vector<RequestCode>& codes) {
+    if (!job_.Prepare(options, prompts_)) return false;
+    for (RequestCode code : codes) {
+      if (!job_.Queue(code)) return false;
+    }
+    if (!job_.Start(observer_)) return false;
+    const bool ok = observer_.WaitForJob();
+    job_.Join();
+    return ok;
+  }
+
+  std::vector<std::string> Calls() const { return port_.calls; }
+
+  FakeSerialPort port_;
+  Workspace workspace_;
+  NoPrompts prompts_;
+  DirectObserver observer_{workspace_};
+  TransferJob job_;
+};
+
+constexpr JobOptions kSend{JobDirection::kSend, false, false, false};
+constexpr JobOptions kReceive{JobDirection::kReceive, false, false, false};
+
+TEST_F(TransferWorkerTest, RunsThePortInJobOrder) {
+  ASSERT_TRUE(
+      RunJob(kSend, {RequestCode::kStopProgram, RequestCode::kResumeProgram}));
+  const std::vector<std::string> expected = {
+      "Open COM3", "SetBuffers 1024 1024",
+      "SetLine",   "SetTimeouts",
+      "Purge",     "Purge",
+      "Write",     "Purge",
+      "Write",     "Purge",
+      "Close"};
+  EXPECT_EQ(Calls(), expected);
+  EXPECT_EQ(port_.line.baud_rate, 38400);
+  EXPECT_EQ(port_.line.dtr, DtrMode::kDisabled);
+  EXPECT_EQ(port_.timing.read_constant_ms, 3000u);
+  ASSERT_EQ(port_.writes.size(), 2u);
+  EXPECT_EQ(port_.writes[0], (Bytes{0x88, 0xFF, 0x07, 0x02, 0x60, 0xF0}));
+  EXPECT_EQ(observer_.max_progress_reached(), 2);
+  EXPECT_EQ(observer_.progress_maximum(), 2);
+  EXPECT_EQ(observer_.progress_position(), 0);
+  EXPECT_FALSE(job_.prepared());
+  EXPECT_FALSE(job_.running());
+  EXPECT_FALSE(job_.has_queued_requests());
+}
+
+struct StatusCase {
+  const char* name;
+  JobOptions options;
+  std::vector<std::string> texts;
+  std::uint8_t destination;
+};
+
+TEST_F(TransferWorkerTest, StatusTextsByJobKind) {
+  const StatusCase cases[] = {
+      {"send",
+       kSend,
+       {"Otwarcie portu szeregowego COM3",
+        "Nadawanie przez COM3 do sterownika nr 7 ...",
+        "Operacja zakończona pomyślnie."},
+       7},
+      {"send to all",
+       {JobDirection::kSend, false, true, true},
+       {"Otwarcie portu szeregowego COM3",
+        "Nadawanie przez COM3 do sterownika nr 7 ...",
+        "Operacja zakończona pomyślnie."},
+       255},
+      {"receive",
+       kReceive,
+       {"Otwarcie portu szeregowego COM3",
+        "Odbiór przez COM3 ze sterownika nr 7 ...",
+        "Operacja zakończona pomyślnie."},
+       7},
+      {"broadcast query",
+       {JobDirection::kReceive, false, true, true},
+       {"Otwarcie portu szeregowego COM3",
+        "Zapytanie BROADCAST o numer sterownika...",
+        "Operacja zakończona pomyślnie."},
+       255},
+  };
+  for (const StatusCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    observer_.ClearRecord();
+    port_.writes.clear();
+    ASSERT_TRUE(RunJob(c.options, {RequestCode::kReadVersion}));
+    EXPECT_EQ(observer_.status_lines(), c.texts);
+    ASSERT_EQ(port_.writes.size(), 1u);
+    EXPECT_EQ(port_.writes[0][2], c.destination);
+  }
+}
+
+struct FailureCase {
+  FakeSerialPort::FailAt fail_at;
+  const char* text;
+  std::vector<std::string> calls;
+};
+
+TEST_F(TransferWorkerTest, EachOpeningFailureEndsTheJobWithItsText) {
+  const FailureCase cases[] = {
+      {FakeSerialPort::FailAt::kOpen, "Błąd otwarcia portu !", {"Open COM3"}},
+      {FakeSerialPort::FailAt::kSetBuffers,
+       "Błąd bufora !",
+       {"Open COM3", "SetBuffers 1024 1024", "Purge", "Close"}},
+      {FakeSerialPort::FailAt::kSetLine,
+       "Błąd parametrów transmisji !",
+       {"Open COM3", "SetBuffers 1024 1024", "SetLine", "Purge", "Close"}},
+      {FakeSerialPort::FailAt::kSetTimeouts,
+       "Błąd ustawiania czasów !",
+       {"Open COM3", "SetBuffers 1024 1024", "SetLine", "SetTimeouts", "Purge",
+        "Close"}},
+      {FakeSerialPort::FailAt::kWrite,
+       "Błąd pisania do portu !",
+       {"Open COM3", "SetBuffers 1024 1024", "SetLine", "SetTimeouts", "Purge",
+        "Purge", "Write", "Purge", "Close"}},
+  };
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    port_ = FakeSerialPort();
+    port_.fail_at = c.fail_at;
+    observer_.ClearRecord();
+    EXPECT_FALSE(RunJob(
+        kSend, {RequestCode::kStopProgram, RequestCode::kResumeProgram}));
+    EXPECT_EQ(observer_.last_status(), c.text);
+    EXPECT_EQ(Calls(), c.calls);
+    EXPECT_EQ(observer_.refresh_main_status_calls(), 0);
+    // The job is reset, so the next one is accepted.
+    EXPECT_FALSE(job_.prepared());
+  }
+}
+
+TEST_F(TransferWorkerTest, AShortWriteIsAWriteFailure) {
+  port_.short_write = 3;
+  EXPECT_FALSE(
+      RunJob(kSend, {RequestCode::kStopProgram, RequestCode::kResumeProgram}));
+  EXPECT_EQ(observer_.last_status(), "Błąd pisania do portu !");
+  EXPECT_EQ(port_.writes.size(), 1u);
+  EXPECT_EQ(observer_.max_progress_reached(), 0);
+}
+
+TEST_F(TransferWorkerTest, RestartWaitsAndSendsNothingAfterIt) {
+  ASSERT_TRUE(
+      RunJob(kSend, {RequestCode::kStopProgram, RequestCode::kRestartController,
+                     RequestCode::kResumeProgram}));
+  EXPECT_EQ(port_.writes.size(), 2u);
+  ASSERT_GE(observer_.status_lines().size(), 2u);
+  EXPECT_EQ(observer_.status_lines()[observer_.status_lines().size() - 2],
+            "  *** RESTART STEROWNIKA - POCZEKAJ! ***");
+  EXPECT_EQ(observer_.last_status(), "Operacja zakończona pomyślnie.");
+  // No post-processing and no page refresh after the wait.
+  EXPECT_EQ(observer_.refresh_config_calls(), 0);
+  EXPECT_EQ(observer_.refresh_main_status_calls(), 0);
+  // The bar stays short of its end: the third frame never went out.
+  EXPECT_EQ(observer_.max_progress_reached(), 2);
+  EXPECT_EQ(observer_.progress_maximum(), 3);
+}
+
+TEST_F(TransferWorkerTest, AJobWithoutRepliesStillOpensAndCloses) {
+  ASSERT_TRUE(RunJob(kSend, {RequestCode::kSetStopPoint}));
+  EXPECT_EQ(port_.reads, 0);
+  EXPECT_EQ(Calls().front(), "Open COM3");
+  EXPECT_EQ(Calls().back(), "Close");
+  EXPECT_EQ(observer_.refresh_main_status_calls(), 1);
+}
+
+TEST_F(TransferWorkerTest, ReplyOfASendJobIsCheckedButNotApplied) {
+  const std::uint8_t before = workspace_.status.version_major;
+  ASSERT_TRUE(RunJob(kSend, {RequestCode::kReadVersion}));
+  EXPECT_EQ(workspace_.status.version_major, before);
+  ASSERT_TRUE(RunJob(kReceive, {RequestCode::kReadVersion}));
+  EXPECT_EQ(workspace_.status.version_major, 2);
+  EXPECT_EQ(workspace_.status.version_minor, 1);
+  // A receive job without a position reply reloads the grid at its end.
+  EXPECT_EQ(observer_.load_segment_calls(), 1);
+}
+
+TEST_F(TransferWorkerTest, RadioModeAllQueuesEveryRequestWithoutReply) {
+  LineValues line = job_.line_values();
+  line.radio.mode = RadioMode::kAll;
+  job_.SetLineValues(line);
+  ASSERT_TRUE(RunJob(
+      kReceive, {RequestCode::kReadVersion, RequestCode::kReadConfiguration}));
+  EXPECT_EQ(port_.reads, 0);
+  EXPECT_EQ(port_.writes.size(), 2u);
+  EXPECT_EQ(workspace_.status.version_major, 0);
+}
+
+TEST_F(TransferWorkerTest, PreparationGuards) {
+  // One job at a time, refused silently.
+  ASSERT_TRUE(job_.Prepare(kSend, prompts_));
+  EXPECT_FALSE(job_.Prepare(kSend, prompts_));
+  EXPECT_TRUE(prompts_.warnings.empty());
+  job_.Cancel();
+  EXPECT_FALSE(job_.prepared());
+  EXPECT_FALSE(job_.Queue(RequestCode::kStopProgram));  // nothing prepared
+
+  struct GuardCase {
+    int address;
+    bool radio;
+    RadioMode mode;
+    bool passes;
+  };
+  const GuardCase cases[] = {
+      {7, false, RadioMode::kPoint, true},
+      {255, false, RadioMode::kPoint, false},
+      {7, false, RadioMode::kAll, true},
+      {255, true, RadioMode::kPoint, true},
+      {7, true, RadioMode::kAll, false},
+  };
+  for (const GuardCase& c : cases) {
+    LineValues line;
+    line.controller_address = c.address;
+    line.radio.enabled = c.radio;
+    line.radio.mode = c.mode;
+    job_.SetLineValues(line);
+    prompts_.warnings.clear();
+    EXPECT_EQ(job_.Prepare(kSend, prompts_), c.passes) << c.address << c.radio;
+    if (c.passes) {
+      EXPECT_TRUE(prompts_.warnings.empty());
+    } else {
+      EXPECT_EQ(prompts_.warnings,
+                std::vector<std::string>{
+                    "Tego polecenia nie można wysyłać do wszystkich "
+                    "sterowników !"});
+    }
+    job_.Cancel();
+    // Skipping the guard always prepares.
+    EXPECT_TRUE(
+        job_.Prepare({JobDirection::kSend, false, false, true}, prompts_));
+    job_.Cancel();
+  }
+}
+
+TEST_F(TransferWorkerTest, AbortWithoutWorkerDoesNothing) {
+  EXPECT_FALSE(job_.RequestAbort());
+  EXPECT_FALSE(job_.ReplaceQueue(RequestCode::kResetRadio));
+}
+
+}  // namespace
+}  // namespace lumera
