@@ -16,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace lumera {
@@ -136,6 +137,30 @@ TEST_F(PtyPort, ReadTimesOutAfterTheReadTimeOut) {
   // Not a speed target: a read may not give up before its time-out.
   EXPECT_GE(std::chrono::steady_clock::now() - start,
             std::chrono::milliseconds(100));
+}
+
+TEST_F(PtyPort, ReadWaitsForAByteThatComesWithinTheTimeOut) {
+  SerialTiming patient;
+  patient.read_constant_ms = 10000;
+  ASSERT_TRUE(port_.SetTimeouts(patient));
+  // The controller answers a little later, as a real one does.
+  std::thread controller([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    pty_.Send({0x88});
+  });
+  const ReadResult r = port_.ReadByte();
+  controller.join();
+  EXPECT_EQ(r.status, ReadStatus::kByte);
+  EXPECT_EQ(r.byte, 0x88);
+}
+
+TEST_F(PtyPort, ReopeningTheOpenDeviceReleasesItFirst) {
+  ASSERT_TRUE(port_.Open(pty_.slave_path())) << port_.LastFailure().reason;
+  EXPECT_TRUE(port_.IsOpen());
+  const Bytes frame = {0x88, 0xFF, 0x01, 0x02, 0x5D, 0xE7};
+  ASSERT_TRUE(port_.SetLine({}));
+  ASSERT_EQ(port_.Write(frame), 6);
+  EXPECT_EQ(pty_.Receive(frame.size()), frame);
 }
 
 TEST_F(PtyPort, PurgeDiscardsWaitingInput) {
