@@ -124,9 +124,9 @@ CliJobRunner& Session::Runner(int timeout_ms, bool progress) {
       };
     }
 #endif
-    runner_ = std::make_unique<CliJobRunner>(ws(), std::move(port),
-                                             options_.yes, env_.err,
-                                             progress && env_.err_is_terminal);
+    runner_ = std::make_unique<CliJobRunner>(
+        ws(), std::move(port), options_.yes, env_.err,
+        progress && env_.err_is_terminal, env_.interrupted);
   }
   return *runner_;
 }
@@ -316,6 +316,7 @@ int Session::Scan() {
       return c.job.Start(c.observer);
     });
     if (!outcome.started) return Report(outcome);
+    if (outcome.status == kAbortText) return Report(outcome);
     // A port that cannot be opened fails every number alike.
     if (!outcome.succeeded && outcome.port_failure.system_error != 0) {
       if (env_.err_is_terminal) env_.err << "\r\033[K";

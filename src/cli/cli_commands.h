@@ -25,6 +25,8 @@ struct CliEnvironment {
   PortRoots port_roots;
   // Empty: the system's serial port.
   std::function<std::unique_ptr<SerialPort>()> create_port;
+  // Polled while a job runs: true aborts it (Ctrl-C). May be empty.
+  std::function<bool()> interrupted;
 };
 
 // Runs one parsed invocation; returns the exit status.

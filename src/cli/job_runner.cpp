@@ -1,8 +1,10 @@
 #include "cli/job_runner.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <span>
+#include <thread>
 #include <utility>
 
 namespace lumera {
@@ -55,6 +57,7 @@ class RecordingPort : public SerialPort {
 };
 
 constexpr int kProgressWidth = 40;
+constexpr std::chrono::milliseconds kInterruptPoll{2};
 
 }  // namespace
 
@@ -71,11 +74,13 @@ void CliPrompts::ShowWarning(std::string_view text) {
 }
 
 CliJobRunner::CliJobRunner(Workspace& workspace, CliPortSetup port, bool yes,
-                           std::ostream& err, bool progress_bar)
+                           std::ostream& err, bool progress_bar,
+                           std::function<bool()> interrupted)
     : workspace_(workspace),
       port_(std::move(port)),
       err_(err),
       progress_bar_(progress_bar),
+      interrupted_(std::move(interrupted)),
       prompts_(yes, err),
       observer_(workspace),
       port_failure_(std::make_shared<PortFailure>()) {
@@ -127,7 +132,17 @@ JobOutcome CliJobRunner::Run(const std::function<bool(LinkContext&)>& start) {
     if (job_.prepared() && !job_.running()) job_.Cancel();
     return outcome;
   }
-  outcome.succeeded = observer_.WaitForJob();
+  if (interrupted_) {
+    // Interrupt requests arrive as a polled flag, so the wait turns into a
+    // short poll; the worker never waits for this thread.
+    while (!observer_.Pump()) {
+      if (interrupted_()) job_.RequestAbort();
+      std::this_thread::sleep_for(kInterruptPoll);
+    }
+    outcome.succeeded = observer_.succeeded();
+  } else {
+    outcome.succeeded = observer_.WaitForJob();
+  }
   job_.Join();
   if (progress_drawn_) {
     err_ << "\r\033[K" << std::flush;

@@ -49,8 +49,11 @@ struct JobOutcome {
 
 class CliJobRunner {
  public:
+  // `interrupted`, when given, is polled while a job runs; once it reports
+  // true the job is aborted as by "Przerwij".
   CliJobRunner(Workspace& workspace, CliPortSetup port, bool yes,
-               std::ostream& err, bool progress_bar);
+               std::ostream& err, bool progress_bar,
+               std::function<bool()> interrupted = {});
 
   // Calls `start` with a fresh context and waits until the job has ended.
   JobOutcome Run(const std::function<bool(LinkContext&)>& start);
@@ -71,6 +74,7 @@ class CliJobRunner {
   std::ostream& err_;
   bool progress_bar_;
   bool progress_drawn_ = false;
+  std::function<bool()> interrupted_;
   CliPrompts prompts_;
   TransferJob job_;
   DirectObserver observer_;
