@@ -1,0 +1,80 @@
+// A main window over a fresh workspace, with scripted prompts and a job
+// whose port never opens, for the UI tests.
+#pragma once
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/shell/main_window.h"
+#include "core/link/transfer_job.h"
+#include "core/shell/port_discovery.h"
+#include "core/workspace.h"
+#include "scripted_prompts.h"
+
+namespace lumera::testing {
+
+inline PortList PortsOf(std::vector<DeviceName> names) {
+  return DiscoverSerialPorts(names);
+}
+
+struct AppFixture {
+  Workspace workspace;
+  TransferJob job;
+  ScriptedPrompts prompts;
+  std::unique_ptr<MainWindow> window;
+
+  // `settings_path` none: the run keeps no settings file.
+  void Open(std::optional<std::filesystem::path> settings_path = std::nullopt,
+            const PortList& ports = PortList{},
+            bool command_line_file = false) {
+    PortAccess access;
+    access.name = [](int) {
+      return std::string("/nonexistent/lumera-test-port");
+    };
+    job.SetPortAccess(access);
+    window = std::make_unique<MainWindow>(workspace, job, prompts,
+                                          std::move(settings_path), ports,
+                                          command_line_file);
+  }
+
+  QWidget* Control(int id) const { return window->Control(id); }
+  QString Text(int id) const {
+    QWidget* widget = Control(id);
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      return button->text();
+    }
+    return QString();
+  }
+  bool Checked(int id) const {
+    return qobject_cast<QAbstractButton*>(Control(id))->isChecked();
+  }
+  void Click(int id) {
+    QTest::mouseClick(qobject_cast<QAbstractButton*>(Control(id)),
+                      Qt::LeftButton);
+  }
+  // Types into a number field as a user would, then leaves it.
+  void Type(int id, const QString& text) {
+    auto* edit = qobject_cast<QLineEdit*>(Control(id));
+    edit->clear();
+    QTest::keyClicks(edit, text);
+  }
+  void Leave(int id) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(Control(id), &out);
+  }
+  // Waits for the job that was started to end; false on a time-out.
+  bool WaitForJob(QSignalSpy& finished, int ms = 10000) {
+    return finished.count() > 0 || finished.wait(ms);
+  }
+};
+
+}  // namespace lumera::testing

@@ -1,0 +1,122 @@
+// The program file named on the command line, and how the number fields
+// read and correct what is typed.
+#include <QtTest>
+#include <string>
+
+#include "app/shell/command_line_file.h"
+#include "app/shell/number_fields.h"
+
+namespace lumera {
+namespace {
+
+class CommandLineTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void TakesNameUpToExtension_data() {
+    QTest::addColumn<QString>("command_line");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("plain") << "prog.prg" << true << "prog.prg";
+    QTest::newRow("quoted path drops the leading quote")
+        << "\"/home/a b/Prog 7.prg\"" << true << "/home/a b/Prog 7.prg";
+    QTest::newRow("upper-case extension") << "C.PRG" << true << "C.PRG";
+    QTest::newRow("mixed case is not an extension") << "c.Prg" << false << "";
+    QTest::newRow("lower case wins over an earlier upper case")
+        << "a.PRG b.prg" << true << "a.PRG b.prg";
+    QTest::newRow("arguments after the extension are ignored")
+        << "x.prg --other y" << true << "x.prg";
+    QTest::newRow("extension inside a name counts")
+        << "dir.prg/file.txt" << true << "dir.prg";
+    QTest::newRow("only a quote in front is dropped")
+        << "a\"b.prg" << true << "a\"b.prg";
+    QTest::newRow("empty") << "" << false << "";
+    QTest::newRow("no extension") << "program.txt" << false << "";
+    QTest::newRow("longest name kept")
+        << QString(255, 'a') + ".prg" << true << QString(255, 'a') + ".prg";
+    QTest::newRow("name too long to keep is refused")
+        << QString(256, 'a') + ".prg" << false << "";
+    QTest::newRow("quote does not count towards the length")
+        << "\"" + QString(255, 'a') + ".prg\"" << true
+        << QString(255, 'a') + ".prg";
+  }
+  void TakesNameUpToExtension() {
+    QFETCH(QString, command_line);
+    QFETCH(bool, taken);
+    QFETCH(QString, name);
+    const std::optional<std::string> result =
+        ProgramFileFromCommandLine(command_line.toStdString());
+    QCOMPARE(result.has_value(), taken);
+    if (taken) QCOMPARE(QString::fromStdString(*result), name);
+  }
+
+  void JoinsArgumentsWithSpaces() {
+    const char* argv[] = {"lumera", "/tmp/a", "b.prg", "x"};
+    QCOMPARE(QString::fromStdString(JoinCommandLine(4, argv)),
+             QStringLiteral("/tmp/a b.prg x"));
+    QCOMPARE(QString::fromStdString(JoinCommandLine(1, argv)), QString());
+  }
+
+  void OnlyRegularFilesAreReadable() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath("p.prg");
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("x");
+    out.close();
+    QVERIFY(ProgramFileReadable(file.toStdString()));
+    QVERIFY(!ProgramFileReadable(dir.filePath("missing.prg").toStdString()));
+    QVERIFY(!ProgramFileReadable(dir.path().toStdString()));
+  }
+
+  void ReadsFieldNumbers_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<uint>("number");
+    QTest::newRow("empty") << "" << 0u;
+    QTest::newRow("digits") << "0042" << 42u;
+    QTest::newRow("not a number") << "4a" << 0u;
+    QTest::newRow("spaces of a cleared field") << "    " << 0u;
+    QTest::newRow("largest") << "4294967295" << 4294967295u;
+    QTest::newRow("beyond 32 bits") << "4294967296" << 0u;
+  }
+  void ReadsFieldNumbers() {
+    QFETCH(QString, text);
+    QFETCH(uint, number);
+    QCOMPARE(ReadFieldNumber(text.toStdString()), number);
+  }
+
+  void CorrectsFieldValues_data() {
+    QTest::addColumn<uint>("typed");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<int>("nibble");
+    QTest::addColumn<int>("low_byte");
+    QTest::addColumn<int>("time_byte");
+    QTest::newRow("0") << 0u << 1 << 0 << 0 << 0;
+    QTest::newRow("10") << 10u << 10 << 10 << 10 << 10;
+    QTest::newRow("20") << 20u << 20 << 4 << 20 << 20;
+    QTest::newRow("240") << 240u << 240 << 0 << 240 << 240;
+    QTest::newRow("250") << 250u << 250 << 10 << 240 << 250;
+    QTest::newRow("255") << 255u << 255 << 15 << 240 << 255;
+    QTest::newRow("300") << 300u << 255 << 12 << 240 << 255;
+    QTest::newRow("999") << 999u << 255 << 7 << 240 << 255;
+  }
+  void CorrectsFieldValues() {
+    QFETCH(uint, typed);
+    QFETCH(int, address);
+    QFETCH(int, nibble);
+    QFETCH(int, low_byte);
+    QFETCH(int, time_byte);
+    QCOMPARE(ControllerAddressFromField(typed), address);
+    QCOMPARE(static_cast<int>(NibbleFromField(typed)), nibble);
+    QCOMPARE(static_cast<int>(RadioLowByteFromField(typed)), low_byte);
+    QCOMPARE(TimeByteFromField(typed), time_byte);
+  }
+};
+
+}  // namespace
+}  // namespace lumera
+
+QTEST_APPLESS_MAIN(lumera::CommandLineTest)
+#include "command_line_test.moc"

@@ -1,0 +1,75 @@
+// Prompts answered from a script: every prompt is recorded, questions take
+// the next scripted answer (OK/Yes when none is left), file dialogs the next
+// scripted file name (cancel when none is left).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "app/shell/prompts.h"
+
+namespace lumera::testing {
+
+struct PromptRecord {
+  enum class Kind { kWarning, kYesNo, kOkCancel, kOpenFile, kSaveFile };
+  Kind kind;
+  QString caption;  // the title of a file dialog
+  QString text;
+  FileDialogRequest file;
+};
+
+class ScriptedPrompts : public Prompts {
+ public:
+  std::deque<bool> answers;
+  std::deque<std::optional<QString>> files;
+  std::vector<PromptRecord> asked;
+
+  void Warn(const QString& caption, const QString& text) override {
+    asked.push_back({PromptRecord::Kind::kWarning, caption, text, {}});
+  }
+  bool AskYesNo(const QString& caption, const QString& text) override {
+    asked.push_back({PromptRecord::Kind::kYesNo, caption, text, {}});
+    return NextAnswer();
+  }
+  bool AskOkCancel(const QString& caption, const QString& text) override {
+    asked.push_back({PromptRecord::Kind::kOkCancel, caption, text, {}});
+    return NextAnswer();
+  }
+  std::optional<QString> ChooseOpenFile(
+      const FileDialogRequest& request) override {
+    asked.push_back(
+        {PromptRecord::Kind::kOpenFile, request.title, {}, request});
+    return NextFile();
+  }
+  std::optional<QString> ChooseSaveFile(
+      const FileDialogRequest& request) override {
+    asked.push_back(
+        {PromptRecord::Kind::kSaveFile, request.title, {}, request});
+    return NextFile();
+  }
+
+  int Count(PromptRecord::Kind kind) const {
+    int count = 0;
+    for (const PromptRecord& record : asked) count += record.kind == kind;
+    return count;
+  }
+
+ private:
+  bool NextAnswer() {
+    if (answers.empty()) return true;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::optional<QString> NextFile() {
+    if (files.empty()) return std::nullopt;
+    std::optional<QString> file = files.front();
+    files.pop_front();
+    return file;
+  }
+};
+
+}  // namespace lumera::testing
