@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Times a full upload ("WYŚLIJ") and download ("POBIERZ") with lumera-cli
+# against lumera-sim pacing its line at 38400 baud, and sets the times beside
+# the wire time of the same bytes (bytes x 10 bits / baud, 8N1).
+#
+#   bench/e2e_upload.sh [BUILD_DIR] [RUNS]
+#
+# BUILD_DIR holds src/cli/lumera-cli and src/sim/lumera-sim (default
+# build/release). The simulator paces only what it sends (the replies); the
+# requests cross the pseudo-terminal at once, so the floor here is the reply
+# time, and a real RS-485 line adds the request time on top of it.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/release}" && pwd)
+runs=${2:-3}
+baud=38400
+cli=$build/src/cli/lumera-cli
+sim=$build/src/sim/lumera-sim
+for program in "$cli" "$sim"; do
+  [[ -x $program ]] || { echo "missing $program (build it first)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export XDG_CONFIG_HOME=$work/xdg
+mkdir -p "$XDG_CONFIG_HOME"
+cd "$work"
+
+# A full program: segments 1 to 9 of 255 commands (code 1, parameters 1, 5),
+# segment 10 empty, then 64 configuration bytes.
+{
+  for ((i = 0; i < 9 * 255; i++)); do printf '\x01\x01\x05'; done
+  for ((i = 0; i < 255; i++)); do printf '\xff\xff\xff'; done
+  printf '\x01'; head -c 30 /dev/zero; printf 'K'; head -c 32 /dev/zero
+} > full.prg
+[[ $(stat -c %s full.prg) -eq 7714 ]] || { echo "bad program size" >&2; exit 1; }
+
+"$sim" --baud "$baud" > sim.out 2> sim.err &
+sim_pid=$!
+for _ in $(seq 50); do [[ -s sim.out ]] && break; sleep 0.1; done
+port=$(sed -n 's/.* COM\([0-9]*\)$/\1/p' sim.out)
+[[ -n $port ]] || { echo "lumera-sim did not start" >&2; cat sim.err >&2; exit 1; }
+
+now() { date +%s.%N; }
+run() {  # prints the seconds one command took
+  local start end
+  start=$(now)
+  "$cli" --port "$port" "$@" > /dev/null
+  end=$(now)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+}
+
+# Requests are payload + 6 bytes, replies their whole frame (R).
+commands=$((9 * 255))
+upload_requests=$((6 + commands * 11 + 6))    # Stop, WriteCommand x, Restart
+upload_replies=$((6 + commands * 6))           # Restart is not answered
+download_requests=$((6 + commands * 8 + 6))    # Pause, ReadCommand x, Resume
+download_replies=$((6 + commands * 9 + 6))
+
+report() {  # name requests replies times...
+  local name=$1 requests=$2 replies=$3
+  shift 3
+  awk -v name="$name" -v rq="$requests" -v rp="$replies" -v baud="$baud" \
+      -v times="$*" 'BEGIN {
+    n = split(times, t, " "); best = t[1]; sum = 0
+    for (i = 1; i <= n; i++) { sum += t[i]; if (t[i] < best) best = t[i] }
+    wire = (rq + rp) * 10 / baud; floor = rp * 10 / baud
+    printf "%-8s bytes %d (requests %d + replies %d)\n", name, rq + rp, rq, rp
+    printf "         measured best %.3f s, mean %.3f s over %d runs\n", best, sum / n, n
+    printf "         wire time of all bytes %.3f s; of the paced replies %.3f s\n", wire, floor
+    printf "         measured / paced replies = %.3f, measured / all bytes = %.3f\n", best / floor, best / wire
+  }'
+}
+
+upload_times=()
+download_times=()
+for ((r = 0; r < runs; r++)); do
+  upload_times+=("$(run upload full.prg)")
+  rm -f back.prg back.cmt
+  download_times+=("$(run download back.prg)")
+  cmp -s <(head -c 6885 full.prg) <(head -c 6885 back.prg) ||
+    { echo "downloaded program differs" >&2; exit 1; }
+done
+echo "lumera-cli against lumera-sim --baud $baud, $runs runs"
+report upload "$upload_requests" "$upload_replies" "${upload_times[@]}"
+report download "$download_requests" "$download_replies" "${download_times[@]}"
