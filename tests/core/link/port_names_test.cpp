@@ -1,3 +1,5 @@
+#ifndef _WIN32
+
 #include "core/link/port_names.h"
 
 #include <gtest/gtest.h>
@@ -170,3 +172,5 @@ TEST(DefaultPortRoots, FollowsXdgConfigHomeThenHome) {
 
 }  // namespace
 }  // namespace lumera
+
+#endif  // _WIN32
