@@ -1,6 +1,7 @@
 // lumera-cli run as a process against lumera-sim on a pseudo-terminal.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -486,6 +488,122 @@ TEST(CliEndToEnd, UsageErrorsExitWithTwo) {
   CliResult help = RunCliProcess(folder, {"--help"});
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("upload FILE"), std::string::npos);
+}
+
+// One controller driven through the run-control and status commands in
+// turn; each step's output shows what the controller took from the last.
+TEST(CliEndToEnd, RunControlAndStatusCommandsReachTheController) {
+  TempFolder folder;
+  Sim sim(folder, {"--number", "1"});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  const ControllerConfig config(ws->store.mutable_image());
+  config.StartPointBlock()[4] = 3;  // start point 3: segment 4, command 9
+  config.StartPointBlock()[5] = 8;
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "p.prg"));
+  // Start points without --index come from the program the settings name.
+  auto other = std::make_unique<Workspace>();
+  const ControllerConfig other_config(other->store.mutable_image());
+  other_config.StartPointBlock()[4] = 5;
+  other_config.StartPointBlock()[5] = 20;
+  ASSERT_TRUE(SaveWorkspace(*other, folder.path() / "s.prg"));
+  std::ofstream(folder.path() / "Lumera.ini")
+      << "[Config]\nPort=" << sim.port() << "\nFile=s.prg\n";
+
+  const std::string ok = std::string(kSuccess) + "\n";
+  struct Step {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string out;  // a regular expression for the whole output
+  };
+  const Step steps[] = {
+      {{"upload", "p.prg"}, 0, ok},
+      {{"config", "write", "p.prg"}, 0, ok},
+      {{"run", "2", "5"}, 0, ok},
+      {{"position"}, 0, ok + "Segment: 2 Komenda: 5\n"},
+      {{"step", "--segment", "2"},
+       0,
+       ok + "Segment: 2 Komenda: 6\nR1:0 R2:0 R3:0 R4:0 R5:0 R6:0 R7:0 R8:0\n"},
+      {{"start", "3", "--index"}, 0, ok},
+      {{"position"}, 0, ok + "Segment: 4 Komenda: 9\n"},
+      {{"start", "3"}, 0, ok},
+      {{"position"}, 0, ok + "Segment: 6 Komenda: 21\n"},
+      {{"registers"}, 0, ok + "R1:0 R2:0 R3:0 R4:0 R5:0 R6:0 R7:0 R8:0\n"},
+      {{"errors"}, 0, ok + "Opis błędu sterownika:\nNie ma błędu\\.\n"},
+      {{"hwinfo"},
+       0,
+       ok + "Przełącznik: [0-9A-F]{2}h\nFlagi: [0-9A-F]{2}h\n"
+            "Maska wyjść: [0-9A-F]{2}h\nPamięć: .*\nZasilanie: .*\n"},
+      {{"clock", "set"}, 0, ok + "[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\n"},
+      {{"clock", "read"}, 0, ok + "[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\n"},
+      {{"tempo", "8"}, 0, ok},
+      {{"stop-at", "1", "3"}, 0, ok},
+      {{"stop"}, 0, ok},
+      {{"resume"}, 0, ok},
+      {{"restart"}, 0, ok},
+      {{"number", "write", "7"}, 0, ok},
+      {{"--timeout-ms", "200", "version"}, 1, ""},
+      {{"--device", "7", "version"}, 0, ok + "Wersja: 1\\.0\n"},
+      {{"--device", "7", "defaults", "--program", "--yes"}, 0, ok},
+      {{"version"}, 0, ok + "Wersja: 1\\.0\n"},
+      {{"verify", "p.prg"}, 1, ""},
+  };
+  for (const Step& step : steps) {
+    CliResult result = RunCliProcess(folder, step.args);
+    EXPECT_EQ(result.exit_code, step.exit_code) << step.args[0] << "\n"
+                                                << result.err;
+    EXPECT_TRUE(std::regex_match(result.out, std::regex(step.out)))
+        << step.args[0] << ": " << result.out;
+  }
+}
+
+// With stderr on a terminal a job draws its progress there and clears it.
+TEST(CliEndToEnd, ProgressBarOnATerminal) {
+  TempFolder folder;
+  Sim sim(folder, {});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "p.prg"));
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(master);
+    if (chdir(folder.path().c_str()) != 0) _exit(126);
+    setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
+    dup2(slave, STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    std::string program = LUMERA_CLI_PATH;
+    std::string port = std::to_string(sim.port());
+    std::vector<char*> argv = {program.data(),
+                               const_cast<char*>("--port"),
+                               port.data(),
+                               const_cast<char*>("upload"),
+                               const_cast<char*>("p.prg"),
+                               nullptr};
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  close(slave);
+  std::string terminal;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(master, buffer, sizeof buffer);
+    if (n <= 0) break;  // EIO once the child has closed the terminal
+    terminal.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(master);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  // 2295 commands between the stop and the restart.
+  EXPECT_NE(terminal.find("] 1/2297"), std::string::npos);
+  EXPECT_NE(terminal.find("] 2297/2297"), std::string::npos);
+  EXPECT_NE(terminal.find("\r\033[K"), std::string::npos);
 }
 
 TEST(CliEndToEnd, QuestionsNeedYes) {
