@@ -149,6 +149,7 @@ void DirectObserver::ClearRecord() {
   progress_maximum_ = 0;
   progress_position_ = 0;
   max_progress_reached_ = 0;
+  frames_written_ = 0;
   load_segment_calls_ = 0;
   refresh_config_calls_ = 0;
   refresh_main_status_calls_ = 0;
@@ -174,12 +175,14 @@ void DirectObserver::SetProgressRange(int maximum) {
     progress_maximum_ = maximum;
     progress_position_ = 0;
     max_progress_reached_ = 0;
+    frames_written_ = 0;
     if (on_progress) on_progress(0, maximum);
   });
 }
 
 void DirectObserver::StepProgress() {
   Post([this] {
+    ++frames_written_;
     if (progress_position_ < progress_maximum_) ++progress_position_;
     max_progress_reached_ = std::max(max_progress_reached_, progress_position_);
     if (on_progress) on_progress(progress_position_, progress_maximum_);

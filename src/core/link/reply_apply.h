@@ -53,6 +53,8 @@ class DirectObserver : public TransferObserver {
   int progress_maximum() const { return progress_maximum_; }
   int progress_position() const { return progress_position_; }
   int max_progress_reached() const { return max_progress_reached_; }
+  // Progress steps of the job: one per frame written.
+  int frames_written() const { return frames_written_; }
   int load_segment_calls() const { return load_segment_calls_; }
   int refresh_config_calls() const { return refresh_config_calls_; }
   int refresh_main_status_calls() const { return refresh_main_status_calls_; }
@@ -93,6 +95,7 @@ class DirectObserver : public TransferObserver {
   int progress_maximum_ = 0;
   int progress_position_ = 0;
   int max_progress_reached_ = 0;
+  int frames_written_ = 0;
   int load_segment_calls_ = 0;
   int refresh_config_calls_ = 0;
   int refresh_main_status_calls_ = 0;
