@@ -1,10 +1,12 @@
 // The program file named on the command line, and how the number fields
 // read and correct what is typed.
 #include <QtTest>
+#include <cerrno>
 #include <string>
 
 #include "app/shell/command_line_file.h"
 #include "app/shell/number_fields.h"
+#include "app/shell/port_failure_hint.h"
 
 namespace lumera {
 namespace {
@@ -112,6 +114,39 @@ class CommandLineTest : public QObject {
     QCOMPARE(static_cast<int>(NibbleFromField(typed)), nibble);
     QCOMPARE(static_cast<int>(RadioLowByteFromField(typed)), low_byte);
     QCOMPARE(TimeByteFromField(typed), time_byte);
+  }
+
+  void PortFailureHintNamesTheCause_data() {
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("starts_with");
+    QTest::addColumn<bool>("dialout");
+    QTest::newRow("permission denied")
+        << EACCES << "/dev/ttyUSB0: Permission denied"
+        << "/dev/ttyUSB0: Permission denied" << true;
+    QTest::newRow("operation not permitted")
+        << EPERM << "/dev/ttyS3: Operation not permitted"
+        << "/dev/ttyS3: Operation not permitted" << true;
+    QTest::newRow("missing device")
+        << ENOENT << "/dev/ttyUSB1: No such file or directory"
+        << "/dev/ttyUSB1: No such file or directory" << false;
+    QTest::newRow("busy port")
+        << EBUSY << "/dev/ttyS0: Device or resource busy"
+        << "/dev/ttyS0: Device or resource busy" << false;
+    QTest::newRow("no reason given") << 0 << ""
+                                     << "COM7" << false;
+  }
+  void PortFailureHintNamesTheCause() {
+    QFETCH(int, error);
+    QFETCH(QString, reason);
+    QFETCH(QString, starts_with);
+    QFETCH(bool, dialout);
+    PortFailure failure;
+    failure.system_error = error;
+    failure.reason = reason.toStdString();
+    const QString hint = PortFailureHint(failure, "COM7");
+    QVERIFY2(hint.startsWith(starts_with), qPrintable(hint));
+    QCOMPARE(hint.contains(QStringLiteral("dialout")), dialout);
   }
 };
 

@@ -41,7 +41,15 @@ std::vector<QString> ReadLines(const QString& path) {
 class MainWindowTest : public QObject {
   Q_OBJECT
 
+ private:
+  QTemporaryDir config_home_;
+
  private slots:
+  void initTestCase() {
+    // No COM<n> of this machine's ports folder takes part.
+    qputenv("XDG_CONFIG_HOME", config_home_.path().toUtf8());
+  }
+
   void EveryControlHasItsIdCaptionAndName_data() {
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("caption");
@@ -286,6 +294,7 @@ class MainWindowTest : public QObject {
     QFETCH(bool, question);
     QFETCH(bool, started);
     AppFixture app;
+    app.workspace.settings.port_number = 119;  // no such port here
     app.workspace.settings.controller_address = address;
     app.workspace.settings.radio_option = radio_on ? 1 : 0;
     app.Open();
@@ -308,6 +317,8 @@ class MainWindowTest : public QObject {
     QVERIFY(app.WaitForJob(finished));
     QCOMPARE(app.Text(ids::kStatusLine),
              QStringLiteral("Błąd otwarcia portu !"));
+    // Why, for the one who fixes the setup.
+    QVERIFY(!app.Control(ids::kStatusLine)->toolTip().isEmpty());
     QCOMPARE(qobject_cast<QProgressBar*>(app.Control(ids::kProgress))->value(),
              0);
   }

@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
-#include <cerrno>
 
 #include "app/shell/main_window_ids.h"
 #include "app/shell/number_fields.h"
+#include "app/shell/port_failure_hint.h"
 #include "app/shell/prompts.h"
 #include "core/config/config_page_values.h"
 #include "core/link/error_report.h"
@@ -363,14 +363,7 @@ void MainWindow::ExplainPortFailure(const QString& status_text) {
     controls_.status_line->setToolTip(QString());
     return;
   }
-  const PortFailure& failure = port->LastFailure();
-  QString reason = QString::fromStdString(failure.reason);
-  if (reason.isEmpty()) reason = QString::fromStdString(name);
-  if (failure.system_error == EACCES || failure.system_error == EPERM) {
-    reason += QStringLiteral(
-        "\nAdd your user to the dialout group (sudo usermod -aG dialout "
-        "$USER) and log in again.");
-  }
+  const QString reason = PortFailureHint(port->LastFailure(), name);
   controls_.status_line->setToolTip(reason);
 }
 

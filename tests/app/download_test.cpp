@@ -1,0 +1,141 @@
+// Jobs of the main window against the virtual controller, end to end: the
+// program lumera-sim on a pseudo-terminal, registered as COM<n> in a
+// private ports folder, and the job opening that port by its number.
+#include <QProcess>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/shell/main_window_ids.h"
+#include "app_fixture.h"
+#include "core/model/program_file.h"
+
+namespace lumera {
+namespace {
+
+namespace ids = main_window_ids;
+using testing::AppFixture;
+
+const QString kSuccess = QStringLiteral("Operacja zakończona pomyślnie.");
+
+class DownloadTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QProcess sim_;
+  int port_number_ = 0;
+  Workspace controller_;  // what the virtual controller holds
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    // The ports folder of this test only.
+    qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
+    for (int segment = 0; segment < kSegmentCount; ++segment) {
+      for (int command = 0; command < 3; ++command) {
+        controller_.store.SetCommand(
+            segment, command,
+            Command{0, static_cast<std::uint8_t>(segment),
+                    static_cast<std::uint8_t>(command)});
+      }
+    }
+    const QString state = dir_.filePath("controller.img");
+    QVERIFY(SaveProgramFile(controller_.store, state.toStdString()));
+
+    sim_.setProgram(QStringLiteral(LUMERA_SIM_PATH));
+    sim_.setArguments({QStringLiteral("--state"), state});
+    sim_.setProcessChannelMode(QProcess::SeparateChannels);
+    sim_.start();
+    QVERIFY(sim_.waitForStarted(5000));
+    QVERIFY(sim_.waitForReadyRead(5000));
+    // "<device> COM<n>" once it answers.
+    const QList<QByteArray> ready = sim_.readLine().trimmed().split(' ');
+    QCOMPARE(ready.size(), qsizetype{2});
+    QVERIFY(ready[1].startsWith("COM"));
+    port_number_ = ready[1].mid(3).toInt();
+    QVERIFY(port_number_ > 0);
+  }
+
+  void cleanupTestCase() {
+    sim_.terminate();
+    sim_.waitForFinished(5000);
+  }
+
+  void JobEndsWithSuccess_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<bool>("reads_program");
+    QTest::newRow("Pobierz:N") << ids::kDownloadSegment << 257 << true;
+    QTest::newRow("POBIERZ") << ids::kDownloadAll << 9 * 255 + 2 << true;
+    QTest::newRow("Czytaj") << ids::kReadConfig << 4 << false;
+  }
+  void JobEndsWithSuccess() {
+    QFETCH(int, button);
+    QFETCH(int, requests);
+    QFETCH(bool, reads_program);
+    AppFixture app;
+    app.workspace.store.SetComment(0, 1, "zniknie");
+    app.workspace.settings.port_number = port_number_;
+    app.Open();
+    app.job.SetPortAccess(PortAccess{});  // the system's port, by number
+    int grid_loads = 0;
+    app.window->hooks().load_segment_into_grid = [&] { ++grid_loads; };
+    auto* progress = qobject_cast<QProgressBar*>(app.Control(ids::kProgress));
+    int highest = 0;
+    connect(progress, &QProgressBar::valueChanged,
+            [&](int value) { highest = std::max(highest, value); });
+    QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+
+    app.Click(button);
+    QVERIFY(app.job.prepared());
+    QVERIFY(app.WaitForJob(finished, 60000));
+    QCOMPARE(finished.takeFirst().at(0).toBool(), true);
+    QCOMPARE(app.Text(ids::kStatusLine), kSuccess);
+    QCOMPARE(progress->value(), 0);
+    QCOMPARE(progress->maximum(), requests);
+    QCOMPARE(highest, requests);
+    QVERIFY(!app.job.prepared());
+    if (reads_program) {
+      QCOMPARE(grid_loads, 1);
+      QCOMPARE(app.workspace.store.CommandAt(0, 2),
+               controller_.store.CommandAt(0, 2));
+      QCOMPARE(app.workspace.store.CommandAt(0, 3), kEmptyCommand);
+      QVERIFY(!app.workspace.store.comments().HasComment(0, 1));
+      const bool all = button == ids::kDownloadAll;
+      QCOMPARE(app.workspace.store.CommandAt(8, 1),
+               all ? controller_.store.CommandAt(8, 1) : kEmptyCommand);
+    } else {
+      QCOMPARE(grid_loads, 0);
+      QVERIFY(app.Text(ids::kVersion).startsWith(QStringLiteral("Wersja: ")));
+    }
+  }
+
+  void VerifyAfterDownloadFindsNoDifference() {
+    AppFixture app;
+    app.workspace.settings.port_number = port_number_;
+    app.Open();
+    app.job.SetPortAccess(PortAccess{});
+    QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+    app.Click(ids::kDownloadSegment);
+    QVERIFY(app.WaitForJob(finished, 60000));
+    finished.clear();
+    app.Click(ids::kVerifySegment);
+    QVERIFY(app.WaitForJob(finished, 60000));
+    QCOMPARE(app.Text(ids::kStatusLine), kSuccess);
+
+    // One byte changed here: the controller's bytes are reported.
+    finished.clear();
+    app.workspace.store.SetCommand(0, 1, Command{0, 0, 9});
+    app.Click(ids::kVerifySegment);
+    QVERIFY(app.WaitForJob(finished, 60000));
+    QCOMPARE(app.Text(ids::kStatusLine),
+             QStringLiteral("Błąd weryfikacji: 1/2= [00.00.01] hex"));
+  }
+};
+
+}  // namespace
+}  // namespace lumera
+
+QTEST_MAIN(lumera::DownloadTest)
+#include "download_test.moc"
