@@ -606,6 +606,56 @@ TEST(CliEndToEnd, ProgressBarOnATerminal) {
   EXPECT_NE(terminal.find("\r\033[K"), std::string::npos);
 }
 
+TEST(CliEndToEnd, PortsListsTheSimulatorsComName) {
+  TempFolder folder;
+  Sim sim(folder, {});
+  ASSERT_GT(sim.port(), 0);
+  CliResult ports = RunCliProcess(folder, {"ports"});
+  EXPECT_EQ(ports.exit_code, 0);
+  const std::string entry = "COM" + std::to_string(sim.port()) + " ";
+  bool found = false;
+  for (const std::string& line : Lines(ports.out)) {
+    found |= line.rfind(entry, 0) == 0 && line.size() > entry.size();
+  }
+  EXPECT_TRUE(found) << ports.out;
+}
+
+// SIGTERM (as Ctrl-C) during a paced upload aborts it like "Przerwij".
+TEST(CliEndToEnd, InterruptAbortsTheRunningJob) {
+  TempFolder folder;
+  Sim sim(folder, {"--baud", "38400"});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "p.prg"));
+  const fs::path err_file = folder.path() / "abort.err";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(folder.path().c_str()) != 0) _exit(126);
+    setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
+    const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(err, STDERR_FILENO);
+    std::string program = LUMERA_CLI_PATH;
+    std::string port = std::to_string(sim.port());
+    std::vector<char*> argv = {program.data(),
+                               const_cast<char*>("--port"),
+                               port.data(),
+                               const_cast<char*>("upload"),
+                               const_cast<char*>("p.prg"),
+                               nullptr};
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  // The paced upload takes seconds; the signal comes early in it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(ReadAll(err_file), "Operacja przerwana !\n");
+}
+
 TEST(CliEndToEnd, QuestionsNeedYes) {
   TempFolder folder;
   Sim sim(folder, {"--number", "4"});
