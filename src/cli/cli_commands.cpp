@@ -21,7 +21,6 @@
 namespace lumera {
 namespace {
 
-constexpr int kDefaultTimeoutMs = 3000;
 // A controller that is there answers ReadVersion within a few milliseconds;
 // a scan must not wait three seconds for every number that is silent.
 constexpr int kScanTimeoutMs = 150;
@@ -150,7 +149,7 @@ int Session::Report(const JobOutcome& outcome, bool print_status) {
 
 int Session::RunJob(const std::function<bool(LinkContext&)>& start) {
   CliJobRunner& runner =
-      Runner(options_.timeout_ms.value_or(kDefaultTimeoutMs));
+      Runner(options_.timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
   return Report(runner.Run(start));
 }
 
