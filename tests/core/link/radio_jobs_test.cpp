@@ -1,0 +1,175 @@
+// The two radio resets: the main window's and the access point's, which may
+// replace the queue of a running job.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/link/fake_serial_port.h"
+#include "core/link/jobs.h"
+#include "core/link/reply_apply.h"
+#include "core/link/transfer_job.h"
+#include "core/workspace.h"
+
+namespace lumera {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class ForwardingPort : public SerialPort {
+ public:
+  explicit ForwardingPort(FakeSerialPort& target) : t_(target) {}
+  bool Open(std::string_view name) override { return t_.Open(name); }
+  bool SetBuffers(int i, int o) override { return t_.SetBuffers(i, o); }
+  bool SetLine(const LineSettings& s) override { return t_.SetLine(s); }
+  bool SetTimeouts(const SerialTiming& t) override { return t_.SetTimeouts(t); }
+  void Purge() override { t_.Purge(); }
+  int Write(std::span<const std::uint8_t> b) override { return t_.Write(b); }
+  ReadResult ReadByte() override { return t_.ReadByte(); }
+  void Close() override { t_.Close(); }
+  bool IsOpen() const override { return t_.IsOpen(); }
+  const PortFailure& LastFailure() const override { return t_.LastFailure(); }
+
+ private:
+  FakeSerialPort& t_;
+};
+
+class NoPrompts : public JobPrompts {
+ public:
+  bool Ask(std::string_view) override { return true; }
+  void ShowWarning(std::string_view) override {}
+};
+
+// Block type and the three selection words of an envelope (no 0x10 in the
+// header in these tests), and whether it ends with the "$$" trailer.
+struct Envelope {
+  std::uint8_t type;
+  std::uint16_t words[3];
+  bool trailer;
+  std::uint8_t code;
+};
+
+Envelope Parse(const Bytes& wire) {
+  Envelope e{};
+  e.type = wire[2];
+  for (int k = 0; k < 3; ++k) {
+    e.words[k] =
+        static_cast<std::uint16_t>(wire[4 + 2 * k] | (wire[5 + 2 * k] << 8));
+  }
+  e.trailer = wire.size() > 2 && wire[wire.size() - 1] == 0x24 &&
+              wire[wire.size() - 2] == 0x24;
+  e.code = wire[10 + 4];
+  return e;
+}
+
+class RadioJobsTest : public testing::Test {
+ protected:
+  RadioJobsTest() {
+    PortAccess access;
+    access.create = [this] { return std::make_unique<ForwardingPort>(port_); };
+    job_.SetPortAccess(access);
+    workspace_.settings.radio_option = 1;
+    workspace_.settings.target_radio_address = {1, 2, 0x30};      // 0x1230
+    workspace_.settings.access_point_address = {0xA, 0xB, 0x20};  // 0xAB20
+  }
+
+  bool Wait() {
+    const bool ok = observer_.WaitForJob();
+    job_.Join();
+    return ok;
+  }
+
+  FakeSerialPort port_;
+  Workspace workspace_;
+  NoPrompts prompts_;
+  DirectObserver observer_{workspace_};
+  TransferJob job_;
+  LinkContext context_{workspace_, job_, observer_, prompts_};
+};
+
+TEST_F(RadioJobsTest, NothingWithTheRadioOff) {
+  workspace_.settings.radio_option = 0;
+  EXPECT_FALSE(StartRadioReset(context_));
+  EXPECT_FALSE(StartAccessPointReset(context_));
+  EXPECT_FALSE(job_.prepared());
+  EXPECT_FALSE(job_.reset_marks().access_point.load());
+  EXPECT_FALSE(job_.reset_marks().radio_box.load());
+}
+
+struct ResetCase {
+  const char* name;
+  bool access_point;
+  RadioMode mode;
+  Envelope expected;
+};
+
+TEST_F(RadioJobsTest, EachResetFrameCarriesItsAddress) {
+  const ResetCase cases[] = {
+      {"radio box, point",
+       false,
+       RadioMode::kPoint,
+       {0x02, {0x1230, 0x1230, 0x1230}, false, 69}},
+      {"radio box, all",
+       false,
+       RadioMode::kAll,
+       {0x02, {0xFFFA, 0xFFFF, 0xFFFF}, false, 69}},
+      {"access point, all",
+       true,
+       RadioMode::kAll,
+       {0x02, {0xAB20, 0xAB20, 0xAB20}, true, 69}},
+  };
+  for (const ResetCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    port_.writes.clear();
+    workspace_.link.radio_mode = c.mode;
+    ASSERT_TRUE(c.access_point ? StartAccessPointReset(context_)
+                               : StartRadioReset(context_));
+    EXPECT_TRUE(Wait());
+    ASSERT_EQ(port_.writes.size(), 1u);
+    const Envelope e = Parse(port_.writes[0]);
+    EXPECT_EQ(e.type, c.expected.type);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(e.words[k], c.expected.words[k]);
+    EXPECT_EQ(e.trailer, c.expected.trailer);
+    EXPECT_EQ(e.code, c.expected.code);
+    EXPECT_FALSE(job_.reset_marks().access_point.load());
+    EXPECT_FALSE(job_.reset_marks().radio_box.load());
+  }
+}
+
+TEST_F(RadioJobsTest, AccessPointResetReplacesTheQueueOfARunningJob) {
+  // A running job of frames without reply; the reset is pressed while its
+  // first frame goes out.
+  bool replaced = false;
+  bool radio_box_ignored = false;
+  port_.on_write = [&](std::span<const std::uint8_t>, FakeSerialPort&) {
+    if (port_.writes.size() == 1) {
+      radio_box_ignored = !StartRadioReset(context_);
+      replaced = StartAccessPointReset(context_);
+    }
+  };
+  job_.SetLineValues(LineValuesOf(workspace_));
+  ASSERT_TRUE(
+      job_.Prepare({JobDirection::kSend, false, false, true}, prompts_));
+  for (int k = 0; k < 5; ++k) {
+    const Bytes place = {0, static_cast<std::uint8_t>(k)};
+    ASSERT_TRUE(job_.Queue(RequestCode::kSetStopPoint, place));
+  }
+  ASSERT_TRUE(job_.Start(observer_));
+  EXPECT_TRUE(Wait());
+  EXPECT_TRUE(replaced);
+  EXPECT_TRUE(radio_box_ignored);
+  ASSERT_EQ(port_.writes.size(), 2u);
+  const Envelope first = Parse(port_.writes[0]);
+  EXPECT_EQ(first.type, 0x09);
+  EXPECT_EQ(first.code, 99);
+  EXPECT_FALSE(first.trailer);
+  const Envelope second = Parse(port_.writes[1]);
+  EXPECT_EQ(second.type, 0x02);
+  EXPECT_EQ(second.code, 69);
+  EXPECT_EQ(second.words[0], 0xAB20);
+  EXPECT_TRUE(second.trailer);
+}
+
+}  // namespace
+}  // namespace lumera
