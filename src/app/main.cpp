@@ -2,12 +2,11 @@
 // end of the run (always exit code 0).
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 
 #include "app/shell/command_line_file.h"
 #include "app/shell/main_window.h"
+#include "app/shell/polish_translation.h"
 #include "app/shell/qt_prompts.h"
 #include "app/shell/startup.h"
 #include "core/link/transfer_job.h"
@@ -24,11 +23,7 @@ int main(int argc, char* argv[]) {
   app.setWindowIcon(QIcon(QStringLiteral(":/lumera/icon-107.png")));
   // Standard buttons and dialogs in Polish, like every text of the program.
   QTranslator qt_polish;
-  if (qt_polish.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"),
-                     QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    app.installTranslator(&qt_polish);
-  }
+  lumera::InstallPolishTranslation(app, qt_polish);
 
   lumera::Workspace workspace;
   lumera::TransferJob job;
