@@ -1,0 +1,119 @@
+// A full upload of segments 1 to 9 (2297 frames, each acknowledged) through
+// the system's serial port to a peer on a pseudo-terminal that answers at
+// once: the cost of the job machinery and the port, without line pacing.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/link/jobs.h"
+#include "core/link/posix_serial_port.h"
+#include "core/link/reply_apply.h"
+#include "core/link/transfer_job.h"
+#include "core/workspace.h"
+
+namespace lumera {
+namespace {
+
+// Acknowledges every request frame that expects a reply.
+class AckPeer {
+ public:
+  AckPeer() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    char name[128] = {};
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+        ::ptsname_r(master_, name, sizeof name) != 0) {
+      return;
+    }
+    device_ = name;
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios tio{};
+    if (slave_ >= 0 && ::tcgetattr(slave_, &tio) == 0) {
+      ::cfmakeraw(&tio);
+      ::tcsetattr(slave_, TCSANOW, &tio);
+    }
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~AckPeer() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (slave_ >= 0) ::close(slave_);
+    if (master_ >= 0) ::close(master_);
+  }
+  const std::string& device() const { return device_; }
+  bool ok() const { return slave_ >= 0; }
+
+ private:
+  void Run() {
+    std::vector<std::uint8_t> frame;
+    while (!stop_) {
+      pollfd p{master_, POLLIN, 0};
+      if (::poll(&p, 1, 10) <= 0 || (p.revents & POLLIN) == 0) continue;
+      std::uint8_t buffer[512];
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      for (ssize_t k = 0; k < n; ++k) {
+        if (frame.empty() && buffer[k] != 0x88) continue;
+        frame.push_back(buffer[k]);
+        if (frame.size() >= 4 && frame.size() == 4u + frame[3]) {
+          const std::uint8_t code = frame[4];
+          if (code != 64) {
+            std::uint8_t reply[6] = {0x88, 0xFF, 0x01, 0x02, code, 0};
+            for (int i = 0; i < 5; ++i) reply[5] += reply[i];
+            [[maybe_unused]] const ssize_t w = ::write(master_, reply, 6);
+          }
+          frame.clear();
+        }
+      }
+    }
+  }
+
+  int master_ = -1;
+  int slave_ = -1;
+  std::string device_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+class SilentPrompts : public JobPrompts {
+ public:
+  bool Ask(std::string_view) override { return true; }
+  void ShowWarning(std::string_view) override {}
+};
+
+void BM_UploadNineSegments(benchmark::State& state) {
+  AckPeer peer;
+  if (!peer.ok()) {
+    state.SkipWithError("no pseudo-terminal");
+    return;
+  }
+  Workspace workspace;
+  SilentPrompts prompts;
+  DirectObserver observer(workspace);
+  TransferJob job;
+  PortAccess access;
+  access.name = [device = peer.device()](int) { return device; };
+  access.create = [] { return std::make_unique<PosixSerialPort>(); };
+  job.SetPortAccess(access);
+  LinkContext context{workspace, job, observer, prompts};
+  const EditorSide editor;
+  for (auto _ : state) {
+    observer.ClearRecord();
+    if (!StartUploadProgram(context, editor) || !observer.WaitForJob()) {
+      state.SkipWithError(observer.last_status().c_str());
+      break;
+    }
+    job.Join();
+  }
+  state.counters["frames"] = observer.frames_written();
+}
+BENCHMARK(BM_UploadNineSegments)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace lumera
