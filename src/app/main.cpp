@@ -2,6 +2,7 @@
 // end of the run (always exit code 0).
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
 #include <QTranslator>
 
 #include "app/shell/command_line_file.h"
@@ -35,6 +36,11 @@ int main(int argc, char* argv[]) {
                             lumera::DiscoverSerialPorts(),
                             started.command_line_file);
   prompts.SetOwner(&window);
+  if (const QScreen* screen = window.screen()) {
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
+  }
   window.show();
   app.exec();
   return 0;

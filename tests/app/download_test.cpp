@@ -111,6 +111,22 @@ class DownloadTest : public QObject {
     }
   }
 
+  void ErrorReportIsShownWhenRead() {
+    AppFixture app;
+    app.workspace.settings.port_number = port_number_;
+    app.Open();
+    app.job.SetPortAccess(PortAccess{});
+    QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+    app.Click(ids::kErrorReport);
+    QVERIFY(app.WaitForJob(finished, 60000));
+    QCOMPARE(app.Text(ids::kStatusLine), kSuccess);
+    QCOMPARE(app.prompts.asked.size(), std::size_t{1});
+    QCOMPARE(app.prompts.asked[0].caption,
+             QStringLiteral("Opis błędu sterownika:"));
+    QVERIFY(!app.prompts.asked[0].text.isEmpty());
+    QVERIFY(!app.workspace.link.error_report.pending);
+  }
+
   void VerifyAfterDownloadFindsNoDifference() {
     AppFixture app;
     app.workspace.settings.port_number = port_number_;

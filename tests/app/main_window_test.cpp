@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <thread>
 
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
@@ -443,6 +444,38 @@ class MainWindowTest : public QObject {
     }
     QVERIFY(app.window->isVisible());
     QVERIFY(app.prompts.asked.empty());
+  }
+
+  void WorkerCallsRunInOrderOnTheWindowThread() {
+    AppFixture app;
+    app.Open();
+    auto* progress = qobject_cast<QProgressBar*>(app.Control(ids::kProgress));
+    QStringList seen;
+    bool other_thread = false;
+    connect(progress, &QProgressBar::valueChanged, [&](int value) {
+      other_thread |= QThread::currentThread() != app.window->thread();
+      seen << QString::number(value);
+    });
+    std::thread worker([&app] {
+      TransferObserver& observer = app.window->observer();
+      observer.SetProgressRange(3);
+      observer.SetStatusLine("Otwarcie portu szeregowego COM1");
+      for (int i = 0; i < 3; ++i) observer.StepProgress();
+      observer.SetStatusLine("Operacja zakończona pomyślnie.");
+      observer.ResetProgress();
+      observer.JobFinished(true);
+    });
+    worker.join();
+    // Nothing happens until the window's thread handles its events.
+    QCOMPARE(progress->maximum(), 100);
+    QVERIFY(seen.isEmpty());
+    QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+    QVERIFY(finished.wait(2000));
+    QVERIFY(!other_thread);
+    QCOMPARE(seen, (QStringList{"1", "2", "3", "0"}));
+    QCOMPARE(progress->maximum(), 3);
+    QCOMPARE(app.Text(ids::kStatusLine),
+             QStringLiteral("Operacja zakończona pomyślnie."));
   }
 
   void ErrorReportIsShownOnce() {
