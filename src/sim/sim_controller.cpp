@@ -77,6 +77,9 @@ std::optional<ReplyFrame> SimController::Answer(
   if (payload.size() != static_cast<std::size_t>(operation->payload_size)) {
     return std::nullopt;
   }
+  // The reply names the controller as it was addressed, also when the
+  // request gave it a new number.
+  const std::uint8_t number = Number();
   if (!Apply(code, payload)) return std::nullopt;
   // LoadDefaults is answered too, although the system never waits for it.
   const auto length = static_cast<std::size_t>(operation->reply_length);
@@ -86,7 +89,7 @@ std::optional<ReplyFrame> SimController::Answer(
   body[0] = code;
   FillReplyData(code, payload, std::span(body).subspan(1, length - 6));
   ReplyFrame reply;
-  if (!BuildRequestFrame(Number(), static_cast<std::uint8_t>(length - 4),
+  if (!BuildRequestFrame(number, static_cast<std::uint8_t>(length - 4),
                          std::span(body).first(length - 5), reply)) {
     return std::nullopt;
   }
