@@ -41,8 +41,9 @@ class DirectObserver : public TransferObserver {
   std::function<void()> on_error_report_pending;
   std::function<void(int position, int maximum)> on_progress;
 
-  // Runs the worker's calls as they come until the job has finished;
-  // returns whether it succeeded.
+  // Runs the worker's calls as they come until the job started last has
+  // finished (call it only after a Start that returned true); returns
+  // whether the job succeeded.
   bool WaitForJob();
   // Runs the calls that are waiting; true when the job has finished.
   bool Pump();

@@ -51,8 +51,11 @@ TransferJob::~TransferJob() {
   Join();
 }
 
-void TransferJob::SetPortAccess(PortAccess access) {
+bool TransferJob::SetPortAccess(PortAccess access) {
+  if (running_.load()) return false;
+  Join();
   port_access_ = std::move(access);
+  return true;
 }
 
 void TransferJob::SetLineValues(const LineValues& values) {

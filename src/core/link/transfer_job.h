@@ -129,7 +129,8 @@ class TransferJob {
   TransferJob(const TransferJob&) = delete;
   TransferJob& operator=(const TransferJob&) = delete;
 
-  void SetPortAccess(PortAccess access);
+  // Between jobs only (the worker reads it); false while one runs.
+  bool SetPortAccess(PortAccess access);
 
   // Values the worker reads; callable at any time.
   void SetLineValues(const LineValues& values);
