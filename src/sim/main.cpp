@@ -110,6 +110,9 @@ int Run(int argc, char** argv) {
   const auto ports_folder = DefaultPortRoots().ports_folder;
   std::optional<int> com;
   if (!options->device || options->com) {
+    if (ports_folder.empty()) {
+      return Fail("no ports folder: neither XDG_CONFIG_HOME nor HOME is set");
+    }
     com = RegisterComLink(ports_folder, device->Path(), options->com);
     if (!com) {
       return Fail(options->com ? "COM" + std::to_string(*options->com) +

@@ -1,0 +1,83 @@
+#include "sim/sim_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumera {
+namespace {
+
+struct OptionsCase {
+  const char* name;
+  std::vector<std::string_view> args;
+  bool accepted;
+  std::vector<std::uint8_t> numbers = {};
+};
+
+class SimOptionsTest : public testing::TestWithParam<OptionsCase> {};
+
+TEST_P(SimOptionsTest, AcceptsOnlyWellFormedCommandLines) {
+  const OptionsCase& c = GetParam();
+  std::string error;
+  const auto options = ParseSimOptions(c.args, error);
+  ASSERT_EQ(options.has_value(), c.accepted) << error;
+  if (options) {
+    EXPECT_EQ(options->numbers, c.numbers);
+  } else {
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, SimOptionsTest,
+    testing::Values(
+        OptionsCase{"Nothing", {}, true},
+        OptionsCase{"OneNumber", {"--number", "7"}, true, {7}},
+        OptionsCase{
+            "RepeatedNumbers", {"--number", "3", "--number=5"}, true, {3, 5}},
+        OptionsCase{"CommaList", {"--number", "1,254,9"}, true, {1, 254, 9}},
+        OptionsCase{"NumberZero", {"--number", "0"}, false},
+        OptionsCase{"NumberBroadcast", {"--number", "255"}, false},
+        OptionsCase{"SameNumberTwice", {"--number", "4,4"}, false},
+        OptionsCase{"EmptyListItem", {"--number", "4,"}, false},
+        OptionsCase{"NumberWithText", {"--number", "4x"}, false},
+        OptionsCase{"MissingValue", {"--number"}, false},
+        OptionsCase{"EverythingElse",
+                    {"--radio", "--com", "201", "--device", "/dev/ttyS0",
+                     "--baud", "38400", "--log", "--state", "a.prg"},
+                    true},
+        OptionsCase{"ComZero", {"--com", "0"}, false},
+        OptionsCase{"BaudZero", {"--baud", "0"}, false},
+        OptionsCase{"BaudText", {"--baud", "fast"}, false},
+        OptionsCase{"ValueOnFlag", {"--radio=1"}, false},
+        OptionsCase{"UnknownOption", {"--verbose"}, false},
+        OptionsCase{"StrayArgument", {"COM3"}, false},
+        OptionsCase{"StatePerController",
+                    {"--number", "1,2", "--state", "a", "--state", "b"},
+                    true,
+                    {1, 2}},
+        OptionsCase{"OneStateForTwoControllers",
+                    {"--number", "1,2", "--state", "a"},
+                    false},
+        OptionsCase{"EmptyStateName", {"--state="}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SimOptionsTest, ValuesLandInTheirFields) {
+  std::string error;
+  const std::vector<std::string_view> args{
+      "--radio", "--com=207", "--device", "/dev/ttyUSB1",
+      "--baud",  "9600",      "--state",  "x.prg"};
+  const auto options = ParseSimOptions(args, error);
+  ASSERT_TRUE(options.has_value()) << error;
+  EXPECT_TRUE(options->radio);
+  EXPECT_EQ(options->com, 207);
+  EXPECT_EQ(options->device, "/dev/ttyUSB1");
+  EXPECT_EQ(options->baud, 9600);
+  EXPECT_EQ(options->state_files, std::vector<std::string>{"x.prg"});
+  EXPECT_FALSE(options->log);
+}
+
+}  // namespace
+}  // namespace lumera
