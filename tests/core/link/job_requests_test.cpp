@@ -1,0 +1,282 @@
+// Which requests each button's job sends, with which payload and to which
+// controller.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/config/controller_config.h"
+#include "core/link/fake_serial_port.h"
+#include "core/link/frames.h"
+#include "core/link/jobs.h"
+#include "core/link/operations.h"
+#include "core/link/reply_apply.h"
+#include "core/link/transfer_job.h"
+#include "core/workspace.h"
+
+namespace lumera {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class ForwardingPort : public SerialPort {
+ public:
+  explicit ForwardingPort(FakeSerialPort& target) : t_(target) {}
+  bool Open(std::string_view name) override { return t_.Open(name); }
+  bool SetBuffers(int i, int o) override { return t_.SetBuffers(i, o); }
+  bool SetLine(const LineSettings& s) override { return t_.SetLine(s); }
+  bool SetTimeouts(const SerialTiming& t) override { return t_.SetTimeouts(t); }
+  void Purge() override { t_.Purge(); }
+  int Write(std::span<const std::uint8_t> b) override { return t_.Write(b); }
+  ReadResult ReadByte() override { return t_.ReadByte(); }
+  void Close() override { t_.Close(); }
+  bool IsOpen() const override { return t_.IsOpen(); }
+  const PortFailure& LastFailure() const override { return t_.LastFailure(); }
+
+ private:
+  FakeSerialPort& t_;
+};
+
+class YesPrompts : public JobPrompts {
+ public:
+  bool Ask(std::string_view) override { return true; }
+  void ShowWarning(std::string_view) override {}
+};
+
+struct Sent {
+  std::uint8_t destination;
+  std::uint8_t code;
+  Bytes payload;
+  friend bool operator==(const Sent&, const Sent&) = default;
+};
+
+void PrintTo(const Sent& s, std::ostream* os) {
+  *os << "{to " << int(s.destination) << " code " << int(s.code) << " [";
+  for (std::uint8_t b : s.payload) *os << ' ' << int(b);
+  *os << " ]}";
+}
+
+struct JobCase {
+  std::string name;
+  std::function<void(Workspace&, EditorSide&)> setup;
+  std::function<bool(LinkContext&, const EditorSide&)> start;
+  std::vector<Sent> sent;
+};
+
+Bytes Block(const ProgramImage& image, std::size_t offset) {
+  return Bytes(image.begin() + static_cast<long>(offset),
+               image.begin() + static_cast<long>(offset + kConfigBlockSize));
+}
+
+std::vector<JobCase> Cases() {
+  auto no_setup = [](Workspace&, EditorSide&) {};
+  auto on_row = [](Workspace& w, EditorSide& e) {
+    w.settings.target_radio_address = {1, 2, 30};
+    w.link.time_byte = 77;
+    e.current_segment = 2;
+    e.grid_rows = 10;
+    e.selected_row = 4;
+  };
+  Workspace defaults;
+  ControllerConfig(defaults.store.mutable_image()).SetMarker(75);
+  return {
+      {"STOP",
+       no_setup,
+       [](LinkContext& c, const EditorSide&) { return StartStopProgram(c); },
+       {{1, 96, {}}}},
+      {"resume",
+       no_setup,
+       [](LinkContext& c, const EditorSide&) { return StartResumeProgram(c); },
+       {{1, 66, {}}}},
+      {"step",
+       on_row,
+       [](LinkContext& c, const EditorSide& e) {
+         return StartStepCommand(c, e);
+       },
+       {{1, 67, {1}}, {1, 98, {}}, {1, 68, {}}}},
+      {"stop point",
+       on_row,
+       [](LinkContext& c, const EditorSide& e) {
+         return StartSetStopPoint(c, e);
+       },
+       {{1, 99, {1, 4}}}},
+      {"run from, point",
+       on_row,
+       [](LinkContext& c, const EditorSide& e) { return StartRunFrom(c, e); },
+       {{1, 94, {1, 4, 0x1E, 0x12, 0x1E, 0x12, 0x1E, 0x12, 77}}}},
+      {"run from, all",
+       [on_row](Workspace& w, EditorSide& e) {
+         on_row(w, e);
+         w.link.radio_mode = RadioMode::kAll;
+       },
+       [](LinkContext& c, const EditorSide& e) { return StartRunFrom(c, e); },
+       {{255, 94, {1, 4, 0xFA, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 77}}}},
+      {"write selected command after committing the grid",
+       [on_row](Workspace& w, EditorSide& e) {
+         on_row(w, e);
+         e.commit_grid = [&w] { w.store.SetCommand(1, 4, {0x21, 0x05, 0x06}); };
+       },
+       [](LinkContext& c, const EditorSide& e) {
+         return StartWriteSelectedCommand(c, e);
+       },
+       {{1, 77, {1, 4, 0x21, 0x05, 0x06}}}},
+      {"tempo 3",
+       no_setup,
+       [](LinkContext& c, const EditorSide&) { return StartSelectTempo(c, 3); },
+       {{1, 92, {2}}}},
+      {"start point 9 by index",
+       [](Workspace& w, EditorSide&) { w.config_page.index_mode = true; },
+       [](LinkContext& c, const EditorSide&) {
+         return StartRunStartPoint(c, 9);
+       },
+       {{1, 91, {8}}}},
+      {"start point 9 from its place",
+       [](Workspace& w, EditorSide&) {
+         ControllerConfig(w.store.mutable_image()).SetStartPoint(9, {2, 11});
+         w.settings.target_radio_address = {0, 0, 5};
+       },
+       [](LinkContext& c, const EditorSide&) {
+         return StartRunStartPoint(c, 9);
+       },
+       {{1, 94, {2, 11, 5, 0, 5, 0, 5, 0, 0}}}},
+      {"restart to every controller",
+       [](Workspace& w, EditorSide&) { w.settings.controller_address = 255; },
+       [](LinkContext& c, const EditorSide&) {
+         return StartRestartController(c);
+       },
+       {{255, 64, {}}}},
+      {"error report",
+       no_setup,
+       [](LinkContext& c, const EditorSide&) {
+         return StartReadErrorReport(c);
+       },
+       {{1, 90, {}}}},
+      {"configuration read",
+       no_setup,
+       [](LinkContext& c, const EditorSide&) {
+         return StartReadConfiguration(c);
+       },
+       {{1, 86, {}}, {1, 87, {}}, {1, 93, {}}, {1, 88, {}}}},
+      {"configuration write sends the marker",
+       [](Workspace& w, EditorSide&) {
+         ControllerConfig(w.store.mutable_image()).SetMarker(0);
+       },
+       [](LinkContext& c, const EditorSide&) {
+         return StartWriteConfiguration(c);
+       },
+       {{1, 84, Block(defaults.store.image(), kGeneralConfigOffset)},
+        {1, 85, Block(defaults.store.image(), kStartPointOffset)}}},
+      {"defaults, configuration only",
+       no_setup,
+       [](LinkContext& c, const EditorSide&) {
+         return StartLoadDefaults(c, true);
+       },
+       {{1, 81, {1}}}},
+      {"controller number read goes to all",
+       no_setup,
+       [](LinkContext& c, const EditorSide&) {
+         return StartReadControllerNumber(c);
+       },
+       {{255, 71, {}}}},
+      {"controller number write",
+       [](Workspace& w, EditorSide&) {
+         w.config_page.new_controller_number = 42;
+         w.settings.controller_address = 3;
+       },
+       [](LinkContext& c, const EditorSide&) {
+         return StartWriteControllerNumber(c);
+       },
+       {{3, 72, {42}}}},
+      {"clock read sends the clock copy",
+       [](Workspace& w, EditorSide&) {
+         w.config_page.clock_time = {0x09, 0x05, 0x07};
+       },
+       [](LinkContext& c, const EditorSide&) { return StartReadClock(c); },
+       {{1, 101, {0x09, 0x05, 0x07}}}},
+  };
+}
+
+class JobRequestsTest : public testing::TestWithParam<JobCase> {};
+
+TEST_P(JobRequestsTest, SendsItsRequests) {
+  FakeSerialPort port;
+  // Every request with a reply gets one of its length.
+  port.on_write = [](std::span<const std::uint8_t> frame, FakeSerialPort& p) {
+    const OperationDef* op = FindOperation(frame[4]);
+    if (op == nullptr || op->reply_length == 0) return;
+    Bytes reply = {0x88, 0xFF, frame[2],
+                   static_cast<std::uint8_t>(op->reply_length - 4), frame[4]};
+    reply.resize(static_cast<std::size_t>(op->reply_length - 1), 0);
+    reply.push_back(FrameSum(reply));
+    p.Feed(reply);
+  };
+  Workspace workspace;
+  EditorSide editor;
+  GetParam().setup(workspace, editor);
+  YesPrompts prompts;
+  DirectObserver observer(workspace);
+  TransferJob job;
+  PortAccess access;
+  access.create = [&port] { return std::make_unique<ForwardingPort>(port); };
+  job.SetPortAccess(access);
+  LinkContext context{workspace, job, observer, prompts};
+  ASSERT_TRUE(GetParam().start(context, editor));
+  EXPECT_TRUE(observer.WaitForJob()) << observer.last_status();
+  job.Join();
+  std::vector<Sent> sent;
+  for (const Bytes& frame : port.writes) {
+    sent.push_back(
+        {frame[2], frame[4], Bytes(frame.begin() + 5, frame.end() - 1)});
+  }
+  EXPECT_EQ(sent, GetParam().sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, JobRequestsTest, testing::ValuesIn(Cases()),
+                         [](const auto& info) {
+                           std::string name;
+                           for (char ch : info.param.name) {
+                             name +=
+                                 std::isalnum(static_cast<unsigned char>(ch))
+                                     ? ch
+                                     : '_';
+                           }
+                           return name;
+                         });
+
+TEST(JobRequests, RowButtonsDoNothingOnAnEmptyGrid) {
+  Workspace workspace;
+  YesPrompts prompts;
+  DirectObserver observer(workspace);
+  TransferJob job;
+  LinkContext context{workspace, job, observer, prompts};
+  EditorSide editor;
+  editor.grid_rows = 0;
+  bool committed = false;
+  editor.commit_grid = [&] { committed = true; };
+  EXPECT_FALSE(StartRunFrom(context, editor));
+  EXPECT_FALSE(StartSetStopPoint(context, editor));
+  EXPECT_FALSE(StartWriteSelectedCommand(context, editor));
+  EXPECT_FALSE(committed);
+  EXPECT_FALSE(job.prepared());
+}
+
+TEST(JobRequests, OutOfRangeButtonsStartNothing) {
+  Workspace workspace;
+  YesPrompts prompts;
+  DirectObserver observer(workspace);
+  TransferJob job;
+  LinkContext context{workspace, job, observer, prompts};
+  EXPECT_FALSE(StartSelectTempo(context, 0));
+  EXPECT_FALSE(StartSelectTempo(context, 9));
+  EXPECT_FALSE(StartRunStartPoint(context, 17));
+  EditorSide editor;
+  editor.current_segment = 11;
+  EXPECT_FALSE(StartDownloadSegment(context, editor));
+  EXPECT_FALSE(job.prepared());
+}
+
+}  // namespace
+}  // namespace lumera
