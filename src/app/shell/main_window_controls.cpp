@@ -21,8 +21,7 @@ namespace {
 
 namespace ids = main_window_ids;
 
-// Labels and frames are the dialog's unnamed statics.
-constexpr int kStaticId = -1;
+constexpr int kStaticId = ids::kStatic;
 
 template <typename Widget>
 Widget* Tag(Widget* widget, int id, const char* object_name,

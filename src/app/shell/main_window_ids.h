@@ -43,13 +43,8 @@ inline constexpr int kRadioAll = 1169;
 inline constexpr int kRadioPoint = 1170;
 inline constexpr int kRadioReset = 1171;
 
-// Boxes have no id of their own in the dialog; these are ours so that every
-// widget still carries one.
-inline constexpr int kFileBox = -1;
-inline constexpr int kPrintBox = -2;
-inline constexpr int kTransferBox = -3;
-inline constexpr int kConfigBox = -4;
-inline constexpr int kRadioBox = -5;
+// Labels and group boxes are the dialog's unnamed statics.
+inline constexpr int kStatic = -1;
 
 // Dialog templates of the three pages.
 inline constexpr int kEditorPage = 103;
