@@ -1,6 +1,8 @@
 #include "sim/sim_device.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -74,6 +76,12 @@ void SimDevice::Close() {
 
 void SimDevice::DiscardUnread() const {
   if (held_fd_ >= 0) ::tcflush(held_fd_, TCIFLUSH);
+}
+
+void SimDevice::ClearStaleExclusive() const {
+  if (held_fd_ < 0 || ::flock(held_fd_, LOCK_EX | LOCK_NB) != 0) return;
+  ::ioctl(held_fd_, TIOCNXCL);
+  ::flock(held_fd_, LOCK_UN);
 }
 
 std::optional<SimDevice> SimDevice::OpenPseudoTerminal() {

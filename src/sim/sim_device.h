@@ -27,6 +27,10 @@ class SimDevice {
   const std::string& Path() const { return path_; }
   // Throws away what the line holds for a client that is not reading.
   void DiscardUnread() const;
+  // A client that died without closing its port leaves the terminal
+  // exclusive, which would keep every later client but root out. When no
+  // client holds the port's lock, that mark is cleared.
+  void ClearStaleExclusive() const;
 
  private:
   SimDevice(int fd, int held_fd, std::string path);

@@ -13,6 +13,8 @@ namespace lumera {
 namespace {
 
 constexpr int kFullDeviceWaitMs = 1000;
+// How often an idle line looks for a client that went away uncleanly.
+constexpr int kIdleCheckMs = 1000;
 
 }  // namespace
 
@@ -55,7 +57,7 @@ ServeEnd ServeLine(const SimDevice& device, int signal_fd, SimLine& line,
                                 pollfd{signal_fd, POLLIN, 0}};
   std::array<std::uint8_t, 512> buffer{};
   while (true) {
-    const int timeout = line.MidFrame() ? kQuietLineMs : -1;
+    const int timeout = line.MidFrame() ? kQuietLineMs : kIdleCheckMs;
     const int ready = ::poll(watched.data(), watched.size(), timeout);
     if (ready < 0) {
       if (errno == EINTR) continue;
@@ -63,6 +65,7 @@ ServeEnd ServeLine(const SimDevice& device, int signal_fd, SimLine& line,
     }
     if (ready == 0) {
       line.DropPartialFrame();
+      device.ClearStaleExclusive();
       continue;
     }
     if (watched[1].revents != 0) {
