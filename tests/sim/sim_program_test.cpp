@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -274,6 +275,75 @@ TEST(SimProgramTest, PacedRepliesTakeTheLineTime) {
   // 38 bytes of 10 bits at 1200 baud cannot arrive sooner than this.
   EXPECT_GE(std::chrono::steady_clock::now() - start,
             std::chrono::milliseconds(38 * 10 * 1000 / 1200 - 10));
+}
+
+// The far end of a line the test owns: the simulator serves the device
+// side, the test talks through the other.
+class TestLine {
+ public:
+  TestLine() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    char name[128];
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+        ::ptsname_r(master_, name, sizeof name) != 0) {
+      return;
+    }
+    device_ = name;
+    termios raw{};
+    const int slave = ::open(name, O_RDWR | O_NOCTTY);
+    if (slave >= 0 && ::tcgetattr(slave, &raw) == 0) {
+      ::cfmakeraw(&raw);
+      ::tcsetattr(slave, TCSANOW, &raw);
+    }
+    if (slave >= 0) ::close(slave);
+  }
+  ~TestLine() {
+    if (master_ >= 0) ::close(master_);
+  }
+  const std::string& Device() const { return device_; }
+
+  // Writes `request` and collects what comes back within `wait_ms`.
+  Bytes Exchange(const Bytes& request, int wait_ms = 1500) {
+    if (::write(master_, request.data(), request.size()) < 0) return {};
+    Bytes got;
+    pollfd in{master_, POLLIN, 0};
+    while (::poll(&in, 1, got.empty() ? wait_ms : 100) > 0) {
+      std::uint8_t buffer[64];
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+  }
+
+ private:
+  int master_ = -1;
+  std::string device_;
+};
+
+TEST(SimProgramTest, ServesAGivenDeviceAndRegistersItOnlyWhenAsked) {
+  struct Case {
+    std::vector<std::string> extra;
+    bool registered;
+  };
+  for (const Case& c : {Case{{}, false}, Case{{"--com", "5"}, true}}) {
+    TempDir home;
+    TestLine line;
+    ASSERT_FALSE(line.Device().empty());
+    std::vector<std::string> args{"--device", line.Device(), "--number", "4"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    SimProcess sim(args, home.Path());
+    const auto ready = sim.ReadLine();
+    ASSERT_TRUE(ready.has_value()) << sim.Stderr();
+    EXPECT_EQ(*ready, c.registered ? line.Device() + " COM5" : line.Device());
+    EXPECT_EQ(fs::is_symlink(PortsFolder(home) / "COM5"), c.registered);
+    // ReadVersion to controller 4: 88 FF 04 02 5D EA.
+    EXPECT_EQ(line.Exchange({0x88, 0xFF, 0x04, 0x02, 0x5D, 0xEA}),
+              (Bytes{0x88, 0xFF, 0x04, 0x03, 0x5D, 0x10, 0xFB}));
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(PortsFolder(home) / "COM5")));
+  }
 }
 
 struct UsageCase {
