@@ -85,8 +85,8 @@ class LinkJobsTest : public testing::Test {
     PortAccess access;
     access.name = [device = controller_.device()](int) { return device; };
     access.create = [] { return std::make_unique<PosixSerialPort>(); };
-    access.timing.read_constant_ms = 400;
-    access.timing.write_constant_ms = 400;
+    access.timing.read_constant_ms = 800;
+    access.timing.write_constant_ms = 800;
     job_.SetPortAccess(access);
   }
 
