@@ -75,6 +75,7 @@ bool BuildControllers(const SimOptions& options,
           return false;
       }
     }
+    ApplyReportedValues(options, state);
     controllers.emplace_back(std::move(state), LocalTimeOfDay);
   }
   return true;

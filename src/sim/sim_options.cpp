@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "sim/com_link.h"
+#include "sim/sim_controller.h"
 
 namespace lumera {
 
@@ -24,6 +25,15 @@ constexpr std::string_view kUsage =
     "  --baud B           send no faster than a line of B baud\n"
     "                     (10 bits a byte); default unpaced\n"
     "  --log              print requests and replies on stderr\n"
+    "\n"
+    "What every controller reports (bytes decimal or 0x hex):\n"
+    "  --firmware M.N     firmware version, 0-15 each (default 1.0)\n"
+    "  --switch B         switch byte, a clear bit is a position on\n"
+    "                     (default 0xFF)\n"
+    "  --flags B          flags byte (default 0)\n"
+    "  --output-mask B    output mask (default 0xF0)\n"
+    "  --error T,S,C,E    error report: task, segment, command, error\n"
+    "  --registers R1,...,R8  the eight register values\n"
     "  --help             show this text\n"
     "\n"
     "When ready it prints \"<device> COM<n>\" (or \"<device>\") on stdout.\n"
@@ -38,6 +48,52 @@ std::optional<int> ParseInt(std::string_view text, int low, int high) {
     return std::nullopt;
   }
   return value;
+}
+
+// "N" or "0xHH", 0 to 255.
+std::optional<std::uint8_t> ParseByte(std::string_view text) {
+  std::optional<int> value;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    text.remove_prefix(2);
+    int hex = 0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), hex, 16);
+    if (!text.empty() && error == std::errc() &&
+        end == text.data() + text.size() && hex <= 255) {
+      value = hex;
+    }
+  } else {
+    value = ParseInt(text, 0, 255);
+  }
+  if (!value) return std::nullopt;
+  return static_cast<std::uint8_t>(*value);
+}
+
+// Exactly N bytes separated by commas.
+template <std::size_t N>
+std::optional<std::array<std::uint8_t, N>> ParseByteList(
+    std::string_view list) {
+  std::array<std::uint8_t, N> bytes{};
+  for (std::size_t i = 0; i < N; ++i) {
+    const std::size_t comma = list.find(',');
+    if ((comma == std::string_view::npos) != (i + 1 == N)) return std::nullopt;
+    const auto byte = ParseByte(list.substr(0, comma));
+    if (!byte) return std::nullopt;
+    bytes[i] = *byte;
+    list.remove_prefix(comma == std::string_view::npos ? list.size()
+                                                       : comma + 1);
+  }
+  return bytes;
+}
+
+// "M.N", each 0 to 15, as one byte with the major in the high nibble.
+std::optional<std::uint8_t> ParseFirmware(std::string_view text) {
+  const std::size_t dot = text.find('.');
+  if (dot == std::string_view::npos) return std::nullopt;
+  const auto major = ParseInt(text.substr(0, dot), 0, 15);
+  const auto minor = ParseInt(text.substr(dot + 1), 0, 15);
+  if (!major || !minor) return std::nullopt;
+  return static_cast<std::uint8_t>(*major << 4 | *minor);
 }
 
 bool AddNumbers(std::string_view list, std::vector<std::uint8_t>& numbers) {
@@ -71,9 +127,11 @@ std::optional<SimOptions> ParseSimOptions(
       value = name.substr(equals + 1);
       name = name.substr(0, equals);
     }
-    const bool takes_value = name == "--number" || name == "--com" ||
-                             name == "--device" || name == "--state" ||
-                             name == "--baud";
+    const bool takes_value =
+        name == "--number" || name == "--com" || name == "--device" ||
+        name == "--state" || name == "--baud" || name == "--firmware" ||
+        name == "--switch" || name == "--flags" || name == "--output-mask" ||
+        name == "--error" || name == "--registers";
     if (takes_value && !value) {
       if (i + 1 == args.size()) {
         error = std::string(name) + " needs a value";
@@ -114,6 +172,35 @@ std::optional<SimOptions> ParseSimOptions(
         return std::nullopt;
       }
       options.baud = *baud;
+    } else if (name == "--firmware") {
+      options.version = ParseFirmware(*value);
+      if (!options.version) {
+        error = "bad firmware version (M.N, 0-15 each): " + std::string(*value);
+        return std::nullopt;
+      }
+    } else if (name == "--switch" || name == "--flags" ||
+               name == "--output-mask") {
+      const auto byte = ParseByte(*value);
+      if (!byte) {
+        error =
+            "bad byte for " + std::string(name) + ": " + std::string(*value);
+        return std::nullopt;
+      }
+      (name == "--switch"  ? options.switch_byte
+       : name == "--flags" ? options.flags
+                           : options.output_mask) = byte;
+    } else if (name == "--error") {
+      options.error_report = ParseByteList<4>(*value);
+      if (!options.error_report) {
+        error = "bad error report (four bytes): " + std::string(*value);
+        return std::nullopt;
+      }
+    } else if (name == "--registers") {
+      options.registers = ParseByteList<8>(*value);
+      if (!options.registers) {
+        error = "bad registers (eight bytes): " + std::string(*value);
+        return std::nullopt;
+      }
     } else if (name == "--radio") {
       options.radio = true;
     } else if (name == "--log") {
@@ -131,6 +218,22 @@ std::optional<SimOptions> ParseSimOptions(
     return std::nullopt;
   }
   return options;
+}
+
+void ApplyReportedValues(const SimOptions& options, SimControllerState& state) {
+  if (options.version) state.version = *options.version;
+  if (options.switch_byte) {
+    state.hardware_info[kHardwareSwitchIndex] = *options.switch_byte;
+  }
+  if (options.flags) state.hardware_info[kHardwareFlagsIndex] = *options.flags;
+  if (options.output_mask) {
+    state.hardware_info[kHardwareOutputMaskIndex] = *options.output_mask;
+  }
+  if (options.error_report) {
+    const auto& e = *options.error_report;
+    state.error_report = {e[0], e[1], e[2], e[3]};
+  }
+  if (options.registers) state.registers = *options.registers;
 }
 
 }  // namespace lumera

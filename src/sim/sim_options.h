@@ -1,6 +1,7 @@
 // The command line of lumera-sim.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -21,7 +22,17 @@ struct SimOptions {
   int baud = 0;                          // 0: bytes go out unpaced
   bool log = false;                      // requests and replies to stderr
   bool help = false;
+  // What every controller reports, when given (tests of the pages and of
+  // the error report need values other than a fresh controller's).
+  std::optional<std::uint8_t> version;  // major in the high nibble
+  std::optional<std::uint8_t> switch_byte;
+  std::optional<std::uint8_t> flags;
+  std::optional<std::uint8_t> output_mask;
+  std::optional<std::array<std::uint8_t, 4>> error_report;
+  std::optional<std::array<std::uint8_t, 8>> registers;
 };
+
+struct SimControllerState;
 
 // The options of `args` (without the program name), or nothing with the
 // reason in `error`.
@@ -29,5 +40,8 @@ std::optional<SimOptions> ParseSimOptions(
     std::span<const std::string_view> args, std::string& error);
 
 std::string_view SimUsageText();
+
+// Puts the reported values given in `options` into `state`.
+void ApplyReportedValues(const SimOptions& options, SimControllerState& state);
 
 }  // namespace lumera

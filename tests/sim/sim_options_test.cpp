@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/sim_controller.h"
+
 namespace lumera {
 namespace {
 
@@ -61,7 +63,22 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"OneStateForTwoControllers",
                     {"--number", "1,2", "--state", "a"},
                     false},
-        OptionsCase{"EmptyStateName", {"--state="}, false}),
+        OptionsCase{"EmptyStateName", {"--state="}, false},
+        OptionsCase{"Reported",
+                    {"--firmware", "15.0", "--switch", "0x7f", "--flags", "4",
+                     "--output-mask=0", "--error", "1,2,3,0x1A", "--registers",
+                     "0,1,2,3,4,5,6,255"},
+                    true},
+        OptionsCase{"FirmwareMinor16", {"--firmware", "1.16"}, false},
+        OptionsCase{"FirmwareWithoutDot", {"--firmware", "12"}, false},
+        OptionsCase{"SwitchOver255", {"--switch", "256"}, false},
+        OptionsCase{"HexOver255", {"--flags", "0x100"}, false},
+        OptionsCase{"BareHexPrefix", {"--flags", "0x"}, false},
+        OptionsCase{"ErrorThreeBytes", {"--error", "1,2,3"}, false},
+        OptionsCase{"ErrorFiveBytes", {"--error", "1,2,3,4,5"}, false},
+        OptionsCase{"RegistersTrailingComma",
+                    {"--registers", "1,2,3,4,5,6,7,8,"},
+                    false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimOptionsTest, ValuesLandInTheirFields) {
@@ -77,6 +94,31 @@ TEST(SimOptionsTest, ValuesLandInTheirFields) {
   EXPECT_EQ(options->baud, 9600);
   EXPECT_EQ(options->state_files, std::vector<std::string>{"x.prg"});
   EXPECT_FALSE(options->log);
+}
+
+TEST(SimOptionsTest, ReportedValuesReachTheReplies) {
+  std::string error;
+  const std::vector<std::string_view> args{
+      "--firmware", "2.3",         "--switch",      "0x5A",
+      "--flags",    "5",           "--output-mask", "0x30",
+      "--error",    "1,2,17,0x39", "--registers",   "8,7,6,5,4,3,2,1"};
+  const auto options = ParseSimOptions(args, error);
+  ASSERT_TRUE(options.has_value()) << error;
+  SimControllerState state = FreshControllerState();
+  ApplyReportedValues(*options, state);
+  SimController controller(state, [] { return 0; });
+  auto data = [&controller](std::uint8_t code) {
+    const auto reply = controller.Answer(code, {});
+    EXPECT_TRUE(reply.has_value());
+    if (!reply) return std::vector<std::uint8_t>{};
+    return std::vector<std::uint8_t>(reply->View().begin() + 5,
+                                     reply->View().end() - 1);
+  };
+  EXPECT_EQ(data(0x5D), std::vector<std::uint8_t>{0x23});
+  EXPECT_EQ(data(0x58),
+            (std::vector<std::uint8_t>{0, 0, 0, 0, 0, 0, 0x5A, 5, 0x30, 0}));
+  EXPECT_EQ(data(0x5A), (std::vector<std::uint8_t>{1, 2, 17, 0x39}));
+  EXPECT_EQ(data(0x62), (std::vector<std::uint8_t>{8, 7, 6, 5, 4, 3, 2, 1}));
 }
 
 }  // namespace
