@@ -25,6 +25,7 @@ constexpr std::string_view kUsage =
     "  --baud B           send no faster than a line of B baud\n"
     "                     (10 bits a byte); default unpaced\n"
     "  --log              print requests and replies on stderr\n"
+    "  --help             show this text\n"
     "\n"
     "What every controller reports (bytes decimal or 0x hex):\n"
     "  --firmware M.N     firmware version, 0-15 each (default 1.0)\n"
@@ -34,7 +35,6 @@ constexpr std::string_view kUsage =
     "  --output-mask B    output mask (default 0xF0)\n"
     "  --error T,S,C,E    error report: task, segment, command, error\n"
     "  --registers R1,...,R8  the eight register values\n"
-    "  --help             show this text\n"
     "\n"
     "When ready it prints \"<device> COM<n>\" (or \"<device>\") on stdout.\n"
     "SIGINT or SIGTERM removes the COM<n> link, saves the state and ends.\n";
