@@ -4,6 +4,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <thread>
@@ -33,19 +34,26 @@ bool PacedWriter::WriteChunk(std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+std::chrono::steady_clock::duration PacedWriter::ByteTime() const {
+  return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+      std::chrono::duration<double>(10.0 / baud_));
+}
+
+void PacedWriter::NoteReceived(std::size_t count) {
+  if (baud_ <= 0) return;
+  next_byte_time_ =
+      std::max(next_byte_time_, std::chrono::steady_clock::now()) +
+      ByteTime() * static_cast<long>(count);
+}
+
 bool PacedWriter::Write(std::span<const std::uint8_t> bytes) {
   if (baud_ <= 0) return WriteChunk(bytes);
-  const auto byte_time =
-      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-          std::chrono::duration<double>(10.0 / baud_));
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto now = std::chrono::steady_clock::now();
-    if (next_byte_time_ > now)
-      std::this_thread::sleep_until(next_byte_time_);
-    else
-      next_byte_time_ = now;
+    next_byte_time_ =
+        std::max(next_byte_time_, std::chrono::steady_clock::now());
+    std::this_thread::sleep_until(next_byte_time_);
     if (!WriteChunk(bytes.subspan(i, 1))) return false;
-    next_byte_time_ += byte_time;
+    next_byte_time_ += ByteTime();
   }
   return true;
 }
@@ -78,6 +86,7 @@ ServeEnd ServeLine(const SimDevice& device, int signal_fd, SimLine& line,
     if ((events & POLLIN) != 0) {
       const ssize_t got = ::read(device.Fd(), buffer.data(), buffer.size());
       if (got > 0) {
+        writer.NoteReceived(static_cast<std::size_t>(got));
         const auto reply = line.Receive(
             std::span(buffer).first(static_cast<std::size_t>(got)));
         // Nobody reads what stays stuck: drop it so the next client starts

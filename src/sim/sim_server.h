@@ -16,18 +16,24 @@ namespace lumera {
 inline constexpr int kQuietLineMs = 200;
 
 // Writes no faster than a line of `baud` baud with ten bits a byte; with
-// baud 0, as fast as the device takes the bytes.
+// baud 0, as fast as the device takes the bytes. The line is half duplex:
+// what was received occupies it too, so a reply starts only once the
+// request would have crossed a real line.
 class PacedWriter {
  public:
   PacedWriter(int fd, int baud) : fd_(fd), baud_(baud) {}
+  // `count` bytes arrived now.
+  void NoteReceived(std::size_t count);
   // False when the device failed or stayed full for a second.
   bool Write(std::span<const std::uint8_t> bytes);
 
  private:
   bool WriteChunk(std::span<const std::uint8_t> bytes);
+  std::chrono::steady_clock::duration ByteTime() const;
 
   int fd_;
   int baud_;
+  // When the line is free for the next byte.
   std::chrono::steady_clock::time_point next_byte_time_{};
 };
 
