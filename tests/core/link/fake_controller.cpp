@@ -84,6 +84,13 @@ void FakeController::ClearRequests() {
   requests_.clear();
 }
 
+bool FakeController::WaitForRequests(std::size_t count,
+                                     std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return received_.wait_for(lock, timeout,
+                            [&] { return requests_.size() >= count; });
+}
+
 void FakeController::Run() {
   // Hunts for 0x88, then takes the header and the L bytes it announces.
   std::vector<std::uint8_t> frame;
@@ -116,6 +123,7 @@ void FakeController::Handle(const std::vector<std::uint8_t>& frame) {
   std::lock_guard lock(mutex_);
   request.index = static_cast<int>(requests_.size());
   requests_.push_back(request);
+  received_.notify_all();
   const Action action = script_ ? script_(request) : Action::kAnswer;
   if (request.destination != memory_.address && request.destination != 255) {
     return;

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -68,6 +70,11 @@ class FakeController {
   void SetMemory(const Memory& memory);
   std::vector<Request> requests() const;
   void ClearRequests();
+  // Waits until at least `count` requests have been received (a frame the
+  // job wrote may still be on its way when the job ends); false when the
+  // time ran out first.
+  bool WaitForRequests(std::size_t count,
+                       std::chrono::milliseconds timeout) const;
 
  private:
   void Run();
@@ -80,6 +87,7 @@ class FakeController {
   std::string device_;
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
+  mutable std::condition_variable received_;
   Memory memory_;
   std::vector<Request> requests_;
   std::function<Action(const Request&)> script_;
