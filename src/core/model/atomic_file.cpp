@@ -13,6 +13,20 @@ namespace lumera {
 namespace {
 
 constexpr int kTempNameAttempts = 16;
+// The temporary name carries at most this much of the target's name, so
+// that it stays within the file system's name limit (255 bytes) whatever
+// the length of a name that fits itself.
+constexpr std::size_t kTempNameStemBytes = 200;
+
+// The start of a file name, cut at a character boundary.
+std::string NameStem(const std::string& name) {
+  if (name.size() <= kTempNameStemBytes) return name;
+  std::size_t cut = kTempNameStemBytes;
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+    --cut;
+  }
+  return name.substr(0, cut);
+}
 
 int OpenTempBeside(const std::filesystem::path& path,
                    std::filesystem::path& temp_path) {
@@ -22,7 +36,7 @@ int OpenTempBeside(const std::filesystem::path& path,
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp",
                   static_cast<unsigned>(random()));
     std::string name(1, '.');
-    name += path.filename().string();
+    name += NameStem(path.filename().string());
     name += suffix;
     temp_path = path;
     temp_path.replace_filename(name);

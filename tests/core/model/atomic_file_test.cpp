@@ -30,6 +30,29 @@ TEST(AtomicFileTest, CreatesAndReplacesWithoutLeavingTemporaries) {
   EXPECT_EQ(folder.EntryCount(), 1);
 }
 
+// A temporary name longer than the target's must not exceed the name limit
+// that the target itself keeps to.
+TEST(AtomicFileTest, NamesUpToTheSystemLimitAreWritten) {
+  TempFolder folder;
+  for (const std::size_t length : {200u, 242u, 243u, 250u, 255u}) {
+    SCOPED_TRACE(length);
+    const auto file = folder / (std::string(length - 4, 'p') + ".prg");
+    ASSERT_EQ(WriteFileAtomically(file, std::string_view("first")),
+              AtomicWriteResult::kOk);
+    ASSERT_EQ(WriteFileAtomically(file, std::string_view("second")),
+              AtomicWriteResult::kOk);
+    EXPECT_EQ(ReadBytes(file), "second");
+    std::filesystem::remove(file);
+  }
+  // The same in two-byte characters, whose cut keeps them whole.
+  std::string polish;
+  while (polish.size() < 250) polish += "ż";
+  EXPECT_EQ(WriteFileAtomically(folder / polish, std::string_view("x")),
+            AtomicWriteResult::kOk);
+  EXPECT_EQ(ReadBytes(folder / polish), "x");
+  EXPECT_EQ(folder.EntryCount(), 1);
+}
+
 TEST(AtomicFileTest, RefusesWhatCannotBeCreated) {
   TempFolder folder;
   std::filesystem::create_directory(folder / "dir");

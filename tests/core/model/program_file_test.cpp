@@ -95,6 +95,23 @@ TEST(ProgramFileTest, RoundTripRestoresImageAndComments) {
   EXPECT_EQ(loaded->comments().Text(4, 99), "Zażółć gęślą jaźń");
 }
 
+// Names up to the file system's limit of 255 bytes save and load with their
+// comments like any other.
+TEST(ProgramFileTest, LongestNamesSaveBothFiles) {
+  TempFolder folder;
+  const auto saved = SampleStore();
+  const std::string stem(251, 'n');
+  const auto file = folder / (stem + ".prg");
+  ASSERT_TRUE(SaveProgramFile(*saved, file));
+  EXPECT_EQ(ReadBytes(file), ImageBytes(saved->image()));
+  EXPECT_EQ(ReadBytes(folder / (stem + ".cmt")).substr(0, 14),
+            "01:001 start\r\n");
+  auto loaded = std::make_unique<ProgramStore>();
+  ASSERT_TRUE(LoadProgramFile(*loaded, file));
+  EXPECT_EQ(loaded->comments().Text(9, 254), "koniec");
+  EXPECT_EQ(folder.EntryCount(), 2);
+}
+
 TEST(ProgramFileTest, ProgramWithoutCommentsGivesEmptyCommentFile) {
   TempFolder folder;
   ProgramStore store;
