@@ -154,11 +154,13 @@ void DirectObserver::ClearRecord() {
   refresh_config_calls_ = 0;
   refresh_main_status_calls_ = 0;
   positions_shown_.clear();
+  port_failure_.reset();
   finished_ = false;
   succeeded_ = false;
 }
 
 void DirectObserver::JobStarted() {
+  port_failure_.reset();
   finished_ = false;
   succeeded_ = false;
 }
@@ -236,6 +238,13 @@ void DirectObserver::ShowControllerPosition(int segment_index,
 void DirectObserver::ErrorReportPending() {
   Post([this] {
     if (on_error_report_pending) on_error_report_pending();
+  });
+}
+
+void DirectObserver::PortFailed(const PortFailure& failure) {
+  Post([this, failure] {
+    port_failure_ = failure;
+    if (on_port_failed) on_port_failed(failure);
   });
 }
 

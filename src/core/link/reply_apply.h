@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ class DirectObserver : public TransferObserver {
   std::function<void(int, int)> on_show_position;
   std::function<void()> on_error_report_pending;
   std::function<void(int position, int maximum)> on_progress;
+  std::function<void(const PortFailure&)> on_port_failed;
 
   // Runs the worker's calls as they come until the job started last has
   // finished (call it only after a Start that returned true); returns
@@ -62,6 +64,10 @@ class DirectObserver : public TransferObserver {
   const std::vector<std::pair<int, int>>& positions_shown() const {
     return positions_shown_;
   }
+  // Why the port failed, when the job ended because it did.
+  const std::optional<PortFailure>& port_failure() const {
+    return port_failure_;
+  }
   bool finished() const { return finished_; }
   bool succeeded() const { return succeeded_; }
   // Forgets the record of the previous job.
@@ -80,6 +86,7 @@ class DirectObserver : public TransferObserver {
   void RefreshMainStatus() override;
   void ShowControllerPosition(int segment_index, int command_index) override;
   void ErrorReportPending() override;
+  void PortFailed(const PortFailure& failure) override;
   void JobFinished(bool succeeded) override;
 
  private:
@@ -101,6 +108,7 @@ class DirectObserver : public TransferObserver {
   int refresh_config_calls_ = 0;
   int refresh_main_status_calls_ = 0;
   std::vector<std::pair<int, int>> positions_shown_;
+  std::optional<PortFailure> port_failure_;
   bool finished_ = false;
   bool succeeded_ = false;
 };

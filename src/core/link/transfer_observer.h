@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/link/serial_port.h"
+
 namespace lumera {
 
 // One accepted reply with the request that asked for it. Fixed size, so it
@@ -58,6 +60,13 @@ class TransferObserver {
   // A ReadErrorReport reply was applied: show the report at the next
   // message the main window handles.
   virtual void ErrorReportPending() {}
+
+  // The job failed because the port did: it could not be opened or set up,
+  // or a write or read failed. `failure` is a copy of the port's own record
+  // (status text, errno, the system's reason), so the windows and the command
+  // line can say why after the port is gone. Called once, after the job's
+  // final status text and before JobFinished.
+  virtual void PortFailed(const PortFailure& failure) { (void)failure; }
 
   // Last call of a job: the job is reset and another may be prepared.
   // `succeeded` is false when the job ended with a failure text.

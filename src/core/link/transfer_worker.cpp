@@ -86,6 +86,12 @@ void TransferWorker::Fail(TransferFailure failure) {
   }
 }
 
+void TransferWorker::FailPort(TransferFailure failure) {
+  Fail(failure);
+  // Copied now: purging and closing the port must not change what is told.
+  if (port_ != nullptr) port_failure_ = port_->LastFailure();
+}
+
 RadioSettings TransferWorker::CurrentRadio() const {
   RadioSettings radio;
   radio.enabled = job_.radio_on_.load();
@@ -103,7 +109,7 @@ void TransferWorker::OpenPort() {
   const std::string name =
       access.name ? access.name(port_number_) : ComPortName(port_number_);
   if (port_ == nullptr || !port_->Open(name)) {
-    Fail(TransferFailure::kOpen);
+    FailPort(TransferFailure::kOpen);
   } else {
     port_open_ = true;
   }
@@ -112,20 +118,20 @@ void TransferWorker::OpenPort() {
 
 void TransferWorker::SetBuffers() {
   if (!port_->SetBuffers(kDriverBufferSize, kDriverBufferSize)) {
-    Fail(TransferFailure::kBuffers);
+    FailPort(TransferFailure::kBuffers);
   }
   step_ = TransferStep::kSetLine;
 }
 
 void TransferWorker::SetLine() {
-  if (!port_->SetLine(LineSettings{})) Fail(TransferFailure::kLine);
+  if (!port_->SetLine(LineSettings{})) FailPort(TransferFailure::kLine);
   step_ = TransferStep::kSetTimeouts;
 }
 
 void TransferWorker::SetTimeouts() {
   step_ = TransferStep::kNextRequest;
   if (!port_->SetTimeouts(job_.port_access_.timing)) {
-    return Fail(TransferFailure::kTimeouts);
+    return FailPort(TransferFailure::kTimeouts);
   }
   port_->Purge();
   {
@@ -179,8 +185,10 @@ void TransferWorker::SendFrame() {
       frame_.length > 0
           ? WriteFrame(*port_, frame_.View(), CurrentRadio(), job_.reset_marks_)
           : kEmptyFrame;
-  if (frame_.length == 0 || written != frame_.length) {
+  if (frame_.length == 0) {
     Fail(TransferFailure::kWrite);
+  } else if (written != frame_.length) {
+    FailPort(TransferFailure::kWrite);
   }
   step_ = TransferStep::kAfterSend;
 }
@@ -205,6 +213,7 @@ void TransferWorker::ReceiveReply() {
   step_ = TransferStep::kNextRequest;
   const int count = ReadReply(*port_, CurrentRadio(), reply_, reply_length_,
                               job_.abort_requested_);
+  if (count == kReplyReadFailed) return FailPort(TransferFailure::kReplyLength);
   switch (CheckReply(reply_, count, reply_length_)) {
     case ReplyCheck::kTooShort:
       return Fail(TransferFailure::kReplyLength);
@@ -296,6 +305,7 @@ void TransferWorker::ClosePort() {
   observer_.SetStatusLine(failure_ == TransferFailure::kNone
                               ? std::string(kSuccessText)
                               : failure_text_);
+  if (port_failure_) observer_.PortFailed(*port_failure_);
   step_ = TransferStep::kDone;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/link/frames.h"
@@ -37,6 +38,8 @@ class TransferWorker {
   // A ReadCommand reply of a verification; false on the first difference.
   bool Verify(const ReplyRecord& record);
   void Fail(TransferFailure failure);
+  // A failure of the port itself: also keeps the port's reason.
+  void FailPort(TransferFailure failure);
   RadioSettings CurrentRadio() const;
 
   TransferJob& job_;
@@ -49,6 +52,7 @@ class TransferWorker {
   TransferStep step_ = TransferStep::kOpenPort;
   TransferFailure failure_ = TransferFailure::kNone;
   std::string failure_text_;
+  std::optional<PortFailure> port_failure_;
   int wait_counter_ = 0;
 
   QueuedRequest request_;

@@ -110,6 +110,9 @@ class FakeSerialPort : public SerialPort {
     if (incoming.empty()) return Timeout();
     ReadResult r = incoming.front();
     incoming.pop_front();
+    if (r.status == ReadStatus::kFailed) {
+      failure_ = PortFailure{{}, 5, "scripted read failure"};
+    }
     return r;
   }
   void Close() override {
@@ -121,7 +124,7 @@ class FakeSerialPort : public SerialPort {
 
  private:
   bool Fail(std::string_view message) {
-    failure_ = PortFailure{message, 0, "scripted failure"};
+    failure_ = PortFailure{message, 13, "scripted failure"};
     return false;
   }
 

@@ -2,6 +2,7 @@
 // run in which order, the texts it leaves, and how each failure ends a job.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -213,6 +214,98 @@ TEST_F(TransferWorkerTest, AShortWriteIsAWriteFailure) {
   EXPECT_EQ(observer_.last_status(), "Błąd pisania do portu !");
   EXPECT_EQ(port_.writes.size(), 1u);
   EXPECT_EQ(observer_.max_progress_reached(), 0);
+}
+
+struct PortFailedCase {
+  const char* name;
+  std::function<void(FakeSerialPort&)> script;
+  const char* text;
+  bool port_failed;  // the job failed because the port did
+  std::string_view message;
+  int system_error;
+};
+
+// Why the port failed reaches the observer once, after the job's final text
+// and before its end, and only when the port is to blame.
+TEST_F(TransferWorkerTest, APortFailureIsToldWithTheSystemsReason) {
+  const PortFailedCase cases[] = {
+      {"open",
+       [](FakeSerialPort& p) { p.fail_at = FakeSerialPort::FailAt::kOpen; },
+       "Błąd otwarcia portu !", true, kOpenPortFailedText, 13},
+      {"buffers",
+       [](FakeSerialPort& p) {
+         p.fail_at = FakeSerialPort::FailAt::kSetBuffers;
+       },
+       "Błąd bufora !", true, kSetBuffersFailedText, 13},
+      {"line",
+       [](FakeSerialPort& p) { p.fail_at = FakeSerialPort::FailAt::kSetLine; },
+       "Błąd parametrów transmisji !", true, kSetLineFailedText, 13},
+      {"time-outs",
+       [](FakeSerialPort& p) {
+         p.fail_at = FakeSerialPort::FailAt::kSetTimeouts;
+       },
+       "Błąd ustawiania czasów !", true, kSetTimeoutsFailedText, 13},
+      {"write",
+       [](FakeSerialPort& p) { p.fail_at = FakeSerialPort::FailAt::kWrite; },
+       "Błąd pisania do portu !", true, kWriteFailedText, 13},
+      {"read",
+       [](FakeSerialPort& p) {
+         p.on_write = nullptr;
+         p.replies = {{FakeSerialPort::Byte(0x88), FakeSerialPort::Failure()}};
+       },
+       "Błąd odczytu pakietu: pakiet za krótki !",
+       true,
+       {},
+       5},
+      {"no reply",
+       [](FakeSerialPort& p) { p.on_write = nullptr; },
+       "Błąd odczytu pakietu: pakiet za krótki !",
+       false,
+       {},
+       0},
+      {"checksum",
+       [](FakeSerialPort& p) {
+         p.on_write = nullptr;
+         Bytes reply = Reply(96, {});
+         reply.back() ^= 1;
+         p.replies = {FakeSerialPort::Bytes(reply)};
+       },
+       "Błąd sumy kontrolnej !",
+       false,
+       {},
+       0},
+      {"success",
+       [](FakeSerialPort&) {},
+       "Operacja zakończona pomyślnie.",
+       false,
+       {},
+       0},
+  };
+  for (const PortFailedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    port_ = FakeSerialPort();
+    port_.on_write = [](std::span<const std::uint8_t> frame,
+                        FakeSerialPort& port) {
+      port.Feed(Reply(frame[4], {}));
+    };
+    c.script(port_);
+    observer_.ClearRecord();
+    int told = 0;
+    observer_.on_port_failed = [&](const PortFailure&) {
+      ++told;
+      EXPECT_EQ(observer_.last_status(), c.text);
+      EXPECT_FALSE(observer_.finished());
+    };
+    RunJob(kSend, {RequestCode::kStopProgram, RequestCode::kResumeProgram});
+    EXPECT_EQ(observer_.last_status(), c.text);
+    ASSERT_EQ(observer_.port_failure().has_value(), c.port_failed);
+    EXPECT_EQ(told, c.port_failed ? 1 : 0);
+    if (!c.port_failed) continue;
+    EXPECT_EQ(observer_.port_failure()->message, c.message);
+    EXPECT_EQ(observer_.port_failure()->system_error, c.system_error);
+    EXPECT_NE(observer_.port_failure()->reason, "");
+  }
+  observer_.on_port_failed = nullptr;
 }
 
 TEST_F(TransferWorkerTest, RestartWaitsAndSendsNothingAfterIt) {
