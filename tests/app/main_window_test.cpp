@@ -67,7 +67,7 @@ class MainWindowTest : public QObject {
     row(ids::kRestart, "R\nS\nT", "R S T");
     row(ids::kDownloadAll, "POBIERZ", "POBIERZ");
     row(ids::kUploadAll, "WYŚLIJ", "WYŚLIJ");
-    row(ids::kVerifySegment, "?", "? (wyślij 1)");
+    row(ids::kVerifySegment, "?", "? (Wyślij:1)");
     row(ids::kVerifyAll, "?", "? (WYŚLIJ)");
     row(ids::kAbort, "Przerwij", "Przerwij");
     row(ids::kErrorReport, "!", "!");
@@ -228,6 +228,35 @@ class MainWindowTest : public QObject {
     const LineValues line = app.job.line_values();
     QCOMPARE(line.controller_address, settings.controller_address);
     QCOMPARE(line.radio.target_address, settings.target_radio_address.Word());
+  }
+
+  // A low byte above 240 can only come from the settings file; refreshes
+  // and leaving the field untouched keep it, typing bounds it.
+  void RememberedLowByteStaysUntilTyped() {
+    AppFixture app;
+    app.workspace.settings.target_radio_address.low = 250;
+    app.Open();
+    QCOMPARE(app.Text(ids::kRadioLow), QStringLiteral("250"));
+    app.window->RefreshMainStatus();
+    app.Leave(ids::kRadioLow);
+    QCOMPARE(app.workspace.settings.target_radio_address.low, 250);
+    QCOMPARE(app.job.line_values().radio.target_address, 0xFFFA);
+    app.Type(ids::kRadioLow, "250");
+    QCOMPARE(app.workspace.settings.target_radio_address.low, 240);
+    app.Leave(ids::kRadioLow);
+    QCOMPARE(app.Text(ids::kRadioLow), QStringLiteral("240"));
+  }
+
+  // A dialog's frame: caption, system menu and minimize box only.
+  void FrameHasNoMaximizeBox() {
+    AppFixture app;
+    app.Open();
+    const Qt::WindowFlags flags = app.window->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowTitleHint));
+    QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
   }
 
   void TimeFieldShowsStoredValueAtNextRefresh() {

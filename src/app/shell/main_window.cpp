@@ -11,11 +11,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <algorithm>
+#include <cstdint>
 
 #include "app/shell/main_window_ids.h"
 #include "app/shell/number_fields.h"
 #include "app/shell/port_failure_hint.h"
 #include "app/shell/prompts.h"
+#include "app/shell/shown_text_accessible.h"
 #include "core/config/config_page_values.h"
 #include "core/link/error_report.h"
 #include "core/link/reply_apply.h"
@@ -63,6 +66,10 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
       observer_(this) {
   setObjectName(QStringLiteral("mainWindow"));
   setProperty("controlId", ids::kDialog);
+  // A dialog's frame: caption, system menu, minimize box; no maximize box.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Edytor programu sterownika [AVR 1.0]"));
   setAccessibleName(windowTitle());
   setAccessibleDescription(QString::number(ids::kDialog));
@@ -278,7 +285,12 @@ void MainWindow::ReadNumberField(QObject* field) {
   } else if (edit == controls_.radio_second) {
     settings.target_radio_address.second = NibbleFromField(number);
   } else if (edit == controls_.radio_low) {
-    settings.target_radio_address.low = RadioLowByteFromField(number);
+    // The bound is for typed values; a low byte read from the settings file
+    // (up to 255) stays as it is while a refresh shows it.
+    settings.target_radio_address.low =
+        edit->isModified()
+            ? RadioLowByteFromField(number)
+            : static_cast<std::uint8_t>(std::min<std::uint32_t>(number, 255));
   } else if (edit == controls_.time_byte) {
     workspace_.link.time_byte = TimeByteFromField(number);
   }
@@ -310,11 +322,11 @@ void MainWindow::RefreshMainStatus() {
   c.radio_all->setChecked(!point);
 
   const ControllerStatus& status = workspace_.status;
-  c.version->setText(status.version_major != 0
-                         ? QStringLiteral("Wersja: %1.%2")
-                               .arg(status.version_major)
-                               .arg(status.version_minor)
-                         : QStringLiteral("nie odczytana!"));
+  SetShownText(c.version, status.version_major != 0
+                              ? QStringLiteral("Wersja: %1.%2")
+                                    .arg(status.version_major)
+                                    .arg(status.version_minor)
+                              : QStringLiteral("nie odczytana!"));
 
   // The number shows after the text field has been read back, so take it
   // once before writing either control.
@@ -322,29 +334,38 @@ void MainWindow::RefreshMainStatus() {
   if (address != 0) {
     const int low8 = address & 0xFF;
     c.controller_number->setText(QString::number(low8));
-    c.controller_hex->setText(QString::number(low8, 16)
-                                  .rightJustified(2, QLatin1Char('0'))
-                                  .toUpper() +
-                              QLatin1Char('h'));
+    SetShownText(c.controller_hex, QString::number(low8, 16)
+                                           .rightJustified(2, QLatin1Char('0'))
+                                           .toUpper() +
+                                       QLatin1Char('h'));
   } else {
     c.controller_number->setText(QStringLiteral("    "));
-    c.controller_hex->setText(QStringLiteral("    "));
+    SetShownText(c.controller_hex, QStringLiteral("    "));
   }
 
-  c.file_name->setText(QString::fromStdString(settings.program_file_name));
+  SetShownText(c.file_name, QString::fromStdString(settings.program_file_name));
   SetSegmentCaptions();
 }
 
 void MainWindow::SetSegmentCaptions() {
   const int segment = workspace_.settings.current_segment;
-  controls_.download_segment->setText(
-      QStringLiteral("Pobierz:%1").arg(segment));
-  controls_.upload_segment->setText(QStringLiteral("Wyślij:%1").arg(segment));
-  controls_.print_segment->setText(QStringLiteral("Drukuj:%1").arg(segment));
+  // The accessible name follows the caption.
+  auto caption = [segment](QPushButton* button, const char* word) {
+    const QString text = QStringLiteral("%1:%2").arg(QString::fromUtf8(word),
+                                                     QString::number(segment));
+    button->setText(text);
+    button->setAccessibleName(text);
+  };
+  caption(controls_.download_segment, "Pobierz");
+  caption(controls_.upload_segment, "Wyślij");
+  caption(controls_.print_segment, "Drukuj");
+  // "?" alone would not tell the two verify buttons apart.
+  controls_.verify_segment->setAccessibleName(
+      QStringLiteral("? (Wyślij:%1)").arg(segment));
 }
 
 void MainWindow::SetStatusLine(const QString& text) {
-  controls_.status_line->setText(text);
+  SetShownText(controls_.status_line, text);
   ExplainPortFailure(text);
 }
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/shell/main_window_ids.h"
+#include "app/shell/shown_text_accessible.h"
 
 namespace lumera {
 namespace {
@@ -64,6 +65,7 @@ QLabel* SunkenText(QWidget* parent, int id, const char* object_name,
   auto* label = new QLabel(text, parent);
   label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  ExposeShownText(label);
   return Tag(label, id, object_name, accessible_name);
 }
 
@@ -108,6 +110,7 @@ void BuildConfigBox(MainWindowControls& c, QWidget* parent) {
       Tag(new QLabel("Wersja oprogramowania", c.config_box), ids::kVersion,
           "versionText", QStringLiteral("Wersja oprogramowania"));
   c.version->setAlignment(Qt::AlignCenter);
+  ExposeShownText(c.version);
   c.read_config =
       Button(c.config_box, ids::kReadConfig, "readConfigButton", "Czytaj");
   c.write_config =
@@ -178,6 +181,7 @@ void BuildTransferBox(MainWindowControls& c, QWidget* window) {
   c.controller_hex =
       Tag(new QLabel("FFh", box), ids::kControllerHex, "controllerHexText",
           QStringLiteral("STEROWNIK nr (szesnastkowo)"));
+  ExposeShownText(c.controller_hex);
 
   c.restart = Button(box, ids::kRestart, "restartButton", "R S T");
   c.restart->setText(QStringLiteral("R\nS\nT"));
