@@ -10,52 +10,6 @@
 namespace lumera {
 namespace {
 
-// Forwards to the real port and keeps a copy of each failure it reports, so
-// the command line can say why after the worker has dropped the port.
-class RecordingPort : public SerialPort {
- public:
-  RecordingPort(std::unique_ptr<SerialPort> port,
-                std::shared_ptr<PortFailure> sink)
-      : port_(std::move(port)), sink_(std::move(sink)) {}
-
-  bool Open(std::string_view name) override { return Check(port_->Open(name)); }
-  bool SetBuffers(int input_bytes, int output_bytes) override {
-    return Check(port_->SetBuffers(input_bytes, output_bytes));
-  }
-  bool SetLine(const LineSettings& settings) override {
-    return Check(port_->SetLine(settings));
-  }
-  bool SetTimeouts(const SerialTiming& timing) override {
-    return Check(port_->SetTimeouts(timing));
-  }
-  void Purge() override { port_->Purge(); }
-  int Write(std::span<const std::uint8_t> bytes) override {
-    const int written = port_->Write(bytes);
-    if (written != static_cast<int>(bytes.size())) Record();
-    return written;
-  }
-  ReadResult ReadByte() override {
-    ReadResult result = port_->ReadByte();
-    if (result.status == ReadStatus::kFailed) Record();
-    return result;
-  }
-  void Close() override { port_->Close(); }
-  bool IsOpen() const override { return port_->IsOpen(); }
-  const PortFailure& LastFailure() const override {
-    return port_->LastFailure();
-  }
-
- private:
-  bool Check(bool ok) {
-    if (!ok) Record();
-    return ok;
-  }
-  void Record() { *sink_ = port_->LastFailure(); }
-
-  std::unique_ptr<SerialPort> port_;
-  std::shared_ptr<PortFailure> sink_;
-};
-
 constexpr int kProgressWidth = 40;
 constexpr std::chrono::milliseconds kInterruptPoll{2};
 
@@ -82,16 +36,9 @@ CliJobRunner::CliJobRunner(Workspace& workspace, CliPortSetup port, bool yes,
       progress_bar_(progress_bar),
       interrupted_(std::move(interrupted)),
       prompts_(yes, err),
-      observer_(workspace),
-      port_failure_(std::make_shared<PortFailure>()) {
+      observer_(workspace) {
   PortAccess access;
-  auto create = port_.create;
-  auto sink = port_failure_;
-  access.create = [create, sink]() -> std::unique_ptr<SerialPort> {
-    std::unique_ptr<SerialPort> port =
-        create ? create() : CreateSystemSerialPort();
-    return std::make_unique<RecordingPort>(std::move(port), sink);
-  };
+  access.create = port_.create;  // empty: the system's serial port
   if (port_.device_path) {
     std::string path = *port_.device_path;
     access.name = [path](int) { return path; };
@@ -121,7 +68,6 @@ void CliJobRunner::DrawProgress(int position, int maximum) {
 
 JobOutcome CliJobRunner::Run(const std::function<bool(LinkContext&)>& start) {
   JobOutcome outcome;
-  *port_failure_ = PortFailure{};
   observer_.ClearRecord();
   job_.SetLineValues(LineValuesOf(workspace_));
   LinkContext context{workspace_, job_, observer_, prompts_};
@@ -149,7 +95,8 @@ JobOutcome CliJobRunner::Run(const std::function<bool(LinkContext&)>& start) {
     progress_drawn_ = false;
   }
   outcome.status = observer_.last_status();
-  outcome.port_failure = *port_failure_;
+  // The worker tells why the port failed before the job ends.
+  outcome.port_failure = observer_.port_failure().value_or(PortFailure{});
   return outcome;
 }
 

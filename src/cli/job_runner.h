@@ -44,7 +44,7 @@ struct JobOutcome {
   bool started = false;      // the Start function accepted the job
   bool succeeded = false;    // the job ended with the success text
   std::string status;        // last status-line text
-  PortFailure port_failure;  // the port's last failure during the job
+  PortFailure port_failure;  // why the port failed, when the job failed so
 };
 
 class CliJobRunner {
@@ -78,7 +78,6 @@ class CliJobRunner {
   CliPrompts prompts_;
   TransferJob job_;
   DirectObserver observer_;
-  std::shared_ptr<PortFailure> port_failure_;
 };
 
 }  // namespace lumera
