@@ -347,8 +347,11 @@ class MainWindowTest : public QObject {
     QVERIFY(app.WaitForJob(finished));
     QCOMPARE(app.Text(ids::kStatusLine),
              QStringLiteral("Błąd otwarcia portu !"));
-    // Why, for the one who fixes the setup.
-    QVERIFY(!app.Control(ids::kStatusLine)->toolTip().isEmpty());
+    // Why, for the one who fixes the setup: the reason of the port the job
+    // tried, not of another attempt.
+    const QString why = app.Control(ids::kStatusLine)->toolTip();
+    QVERIFY2(why.startsWith(QStringLiteral("/nonexistent/lumera-test-port: ")),
+             qPrintable(why));
     QCOMPARE(qobject_cast<QProgressBar*>(app.Control(ids::kProgress))->value(),
              0);
   }

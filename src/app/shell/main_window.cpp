@@ -366,26 +366,13 @@ void MainWindow::SetSegmentCaptions() {
 
 void MainWindow::SetStatusLine(const QString& text) {
   SetShownText(controls_.status_line, text);
-  ExplainPortFailure(text);
+  // A new text no longer explains an earlier port failure.
+  controls_.status_line->setToolTip(QString());
 }
 
-void MainWindow::ExplainPortFailure(const QString& status_text) {
-  if (status_text != FromStd(kOpenPortFailedText)) {
-    controls_.status_line->setToolTip(QString());
-    return;
-  }
-  // The status line keeps the system's own text; why the port did not open
-  // is for the person who has to fix the setup. The port is free again by
-  // the time the worker reports the failure, so one more try tells why.
-  const std::unique_ptr<SerialPort> port = CreateSystemSerialPort();
-  const std::string name = ComPortName(workspace_.settings.port_number);
-  if (port->Open(name)) {
-    port->Close();
-    controls_.status_line->setToolTip(QString());
-    return;
-  }
-  const QString reason = PortFailureHint(port->LastFailure(), name);
-  controls_.status_line->setToolTip(reason);
+void MainWindow::ShowPortFailure(const PortFailure& failure) {
+  controls_.status_line->setToolTip(
+      PortFailureHint(failure, ComPortName(workspace_.settings.port_number)));
 }
 
 void MainWindow::ShowWarning(const QString& text) {

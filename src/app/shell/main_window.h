@@ -66,6 +66,9 @@ class MainWindow : public QWidget {
   void LoadSegmentIntoGrid();
   void RefreshConfigPage();
   void ShowControllerPosition(int segment_index, int command_index);
+  // Why the port failed, as the status line's tooltip (the line keeps the
+  // system's own text).
+  void ShowPortFailure(const PortFailure& failure);
   void OnJobFinished(bool succeeded);
 
   // The build stamp: "Mmm dd yyyy / hh:mm:ss".
@@ -91,7 +94,6 @@ class MainWindow : public QWidget {
   bool QueueHoldsRequests() const;
   LinkContext Context();
   EditorSide Editor() const;
-  void ExplainPortFailure(const QString& status_text);
 
   // Commands.
   void OnLoadFile();

@@ -65,6 +65,10 @@ void QueuedObserver::ErrorReportPending() {
   Post([window = window_] { window->ShowPendingErrorReport(); });
 }
 
+void QueuedObserver::PortFailed(const PortFailure& failure) {
+  Post([window = window_, failure] { window->ShowPortFailure(failure); });
+}
+
 void QueuedObserver::JobFinished(bool succeeded) {
   Post([window = window_, succeeded] { window->OnJobFinished(succeeded); });
 }

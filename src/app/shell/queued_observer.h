@@ -27,6 +27,7 @@ class QueuedObserver : public TransferObserver {
   void RefreshMainStatus() override;
   void ShowControllerPosition(int segment_index, int command_index) override;
   void ErrorReportPending() override;
+  void PortFailed(const PortFailure& failure) override;
   void JobFinished(bool succeeded) override;
 
  private:
