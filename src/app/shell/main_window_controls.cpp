@@ -5,14 +5,19 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QTabBar>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/shell/main_window_ids.h"
 #include "app/shell/shown_text_accessible.h"
@@ -60,9 +65,54 @@ QLineEdit* DigitsField(QWidget* parent, int id, const char* object_name,
   return Tag(field, id, object_name, accessible_name);
 }
 
+// The program file's path, right-aligned: when it is longer than the box,
+// its start gives way so that the file's own name stays in sight, and the
+// whole path shows as a tool tip. Its size does not follow the path, so a
+// long one cannot push the boxes apart.
+class PathLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+  QSize sizeHint() const override { return minimumSizeHint(); }
+  QSize minimumSizeHint() const override {
+    const QMargins margins = contentsMargins();
+    return {
+        fontMetrics().horizontalAdvance(QStringLiteral("FILENAME_0000000")) +
+            margins.left() + margins.right() + 2 * margin() + 8,
+        QLabel::minimumSizeHint().height()};
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect area =
+        contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    style()->drawItemText(
+        &painter, area, static_cast<int>(alignment()), palette(), isEnabled(),
+        fontMetrics().elidedText(text(), Qt::ElideLeft, area.width()),
+        foregroundRole());
+  }
+
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+      if (fontMetrics().horizontalAdvance(text()) > contentsRect().width()) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(),
+                           this);
+      } else {
+        QToolTip::hideText();
+      }
+      return true;
+    }
+    return QLabel::event(event);
+  }
+};
+
 QLabel* SunkenText(QWidget* parent, int id, const char* object_name,
-                   const QString& accessible_name, const QString& text) {
-  auto* label = new QLabel(text, parent);
+                   const QString& accessible_name, const QString& text,
+                   QLabel* label = nullptr) {
+  if (label == nullptr) label = new QLabel(parent);
+  label->setText(text);
   label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   ExposeShownText(label);
@@ -76,11 +126,11 @@ QGroupBox* Box(QWidget* parent, const char* object_name, const QString& title) {
 
 void BuildFileBox(MainWindowControls& c, QWidget* window) {
   c.file_box = Box(window, "fileBox", QStringLiteral("Plik"));
-  c.file_name = SunkenText(c.file_box, ids::kFileName, "fileNameText",
-                           QStringLiteral("Plik programu"),
-                           QStringLiteral("FILENAME_0000000"));
+  c.file_name =
+      SunkenText(c.file_box, ids::kFileName, "fileNameText",
+                 QStringLiteral("Plik programu"),
+                 QStringLiteral("FILENAME_0000000"), new PathLabel(c.file_box));
   c.file_name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  c.file_name->setMinimumWidth(160);
   c.load_file = Button(c.file_box, ids::kLoadFile, "loadFileButton", "Z pliku");
   c.save_file =
       Button(c.file_box, ids::kSaveFile, "saveFileButton", "Do pliku");
@@ -213,7 +263,15 @@ void BuildTransferBox(MainWindowControls& c, QWidget* window) {
 
   c.status_line = SunkenText(box, ids::kStatusLine, "statusLine",
                              QStringLiteral("Stan transmisji"), QString());
-  c.status_line->setMinimumWidth(280);
+  // Wide enough for the longest texts the worker writes.
+  int widest = 0;
+  for (const QString& text :
+       {QStringLiteral("Nadawanie przez COM200 do sterownika nr 255 ..."),
+        QStringLiteral("* ZAPIS KONFIGURACJI DO EEPROM - POCZEKAJ! *")}) {
+    widest =
+        std::max(widest, c.status_line->fontMetrics().horizontalAdvance(text));
+  }
+  c.status_line->setMinimumWidth(widest + 2 * c.status_line->frameWidth() + 8);
   c.status_line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   c.progress = Tag(new QProgressBar(box), ids::kProgress, "progressBar",
                    QStringLiteral("Postęp transmisji"));
