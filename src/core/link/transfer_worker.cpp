@@ -181,10 +181,17 @@ void TransferWorker::NextRequest() {
 
 void TransferWorker::SendFrame() {
   port_->Purge();
-  const int written =
-      frame_.length > 0
-          ? WriteFrame(*port_, frame_.View(), CurrentRadio(), job_.reset_marks_)
-          : kEmptyFrame;
+  // A reset mark is set together with the ResetRadio request that must carry
+  // it; the access point's "Reset" may be pressed while another frame of the
+  // running job is being written, and that frame must not take the mark.
+  RadioResetMarks no_marks;
+  RadioResetMarks& marks =
+      request_.code == static_cast<std::uint8_t>(RequestCode::kResetRadio)
+          ? job_.reset_marks_
+          : no_marks;
+  const int written = frame_.length > 0 ? WriteFrame(*port_, frame_.View(),
+                                                     CurrentRadio(), marks)
+                                        : kEmptyFrame;
   if (frame_.length == 0) {
     Fail(TransferFailure::kWrite);
   } else if (written != frame_.length) {

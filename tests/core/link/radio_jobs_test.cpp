@@ -171,5 +171,37 @@ TEST_F(RadioJobsTest, AccessPointResetReplacesTheQueueOfARunningJob) {
   EXPECT_TRUE(second.trailer);
 }
 
+TEST_F(RadioJobsTest, AFrameOnItsWayWhenTheResetIsPressedKeepsItsAddress) {
+  // The press marks the access point first and replaces the queue after it;
+  // the job's next frame is written in between.
+  port_.on_write = [&](std::span<const std::uint8_t>, FakeSerialPort&) {
+    if (port_.writes.size() == 1) job_.reset_marks().access_point.store(true);
+    if (port_.writes.size() == 2) {
+      EXPECT_TRUE(job_.ReplaceQueue(RequestCode::kResetRadio));
+    }
+  };
+  job_.SetLineValues(LineValuesOf(workspace_));
+  ASSERT_TRUE(
+      job_.Prepare({JobDirection::kSend, false, false, true}, prompts_));
+  for (int k = 0; k < 5; ++k) {
+    const Bytes place = {0, static_cast<std::uint8_t>(k)};
+    ASSERT_TRUE(job_.Queue(RequestCode::kSetStopPoint, place));
+  }
+  ASSERT_TRUE(job_.Start(observer_));
+  EXPECT_TRUE(Wait());
+  ASSERT_EQ(port_.writes.size(), 3u);
+  const Envelope on_its_way = Parse(port_.writes[1]);
+  EXPECT_EQ(on_its_way.code, 99);
+  EXPECT_EQ(on_its_way.type, 0x09);
+  EXPECT_EQ(on_its_way.words[0], 0x1230);
+  EXPECT_FALSE(on_its_way.trailer);
+  const Envelope reset = Parse(port_.writes[2]);
+  EXPECT_EQ(reset.code, 69);
+  EXPECT_EQ(reset.type, 0x02);
+  EXPECT_EQ(reset.words[0], 0xAB20);
+  EXPECT_TRUE(reset.trailer);
+  EXPECT_FALSE(job_.reset_marks().access_point.load());
+}
+
 }  // namespace
 }  // namespace lumera
