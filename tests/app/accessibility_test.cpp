@@ -177,6 +177,54 @@ class AccessibilityTest : public QObject {
     }
   }
 
+  // Tab walks the boxes in reading order: "Plik", "Drukowanie", then
+  // "Transmisja" row by row, then "Konfiguracja" and "Radio".
+  void KeyboardWalksTheBoxesAsTheyRead() {
+    AppFixture app;
+    app.Open();
+    QList<int> walked;
+    QWidget* widget = app.window.get();
+    for (int guard = 0; guard < 500; ++guard) {
+      widget = widget->nextInFocusChain();
+      if (widget == app.window.get()) break;
+      const QVariant id = widget->property("controlId");
+      if ((widget->focusPolicy() & Qt::TabFocus) && id.isValid() &&
+          id.toInt() != ids::kStatic && widget->window() == app.window.get()) {
+        walked << id.toInt();
+      }
+    }
+    const QList<int> expected = {ids::kTabs,
+                                 ids::kLoadFile,
+                                 ids::kSaveFile,
+                                 ids::kPrintSegment,
+                                 ids::kPrintAll,
+                                 ids::kEntriesOnly,
+                                 ids::kPortList,
+                                 ids::kControllerNumber,
+                                 ids::kRestart,
+                                 ids::kDownloadSegment,
+                                 ids::kDownloadAll,
+                                 ids::kUploadSegment,
+                                 ids::kVerifySegment,
+                                 ids::kUploadAll,
+                                 ids::kVerifyAll,
+                                 ids::kAbort,
+                                 ids::kErrorReport,
+                                 ids::kReadConfig,
+                                 ids::kWriteConfig,
+                                 ids::kDefaultConfigOnly,
+                                 ids::kDefaultConfigProgram,
+                                 ids::kRadioOption,
+                                 ids::kRadioReset,
+                                 ids::kRadioPoint,
+                                 ids::kRadioHigh,
+                                 ids::kRadioSecond,
+                                 ids::kRadioLow,
+                                 ids::kRadioAll,
+                                 ids::kTimeByte};
+    QCOMPARE(walked, expected);
+  }
+
   // Names that carry the segment follow the editor's segment.
   void SegmentNamesFollowTheSegment() {
     AppFixture app;

@@ -355,6 +355,40 @@ MainWindowControls BuildMainWindowControls(QWidget* window) {
   tab_column->addWidget(c.page_area, 1);
   layout->addLayout(tab_column, 1);
   layout->addLayout(boxes);
+
+  // The keyboard walks the boxes as they read: left to right, top to bottom.
+  QWidget* const reading_order[] = {c.tabs,
+                                    c.load_file,
+                                    c.save_file,
+                                    c.print_segment,
+                                    c.print_all,
+                                    c.entries_only,
+                                    c.port_list,
+                                    c.controller_number,
+                                    c.restart,
+                                    c.download_segment,
+                                    c.download_all,
+                                    c.upload_segment,
+                                    c.verify_segment,
+                                    c.upload_all,
+                                    c.verify_all,
+                                    c.abort,
+                                    c.error_report,
+                                    c.read_config,
+                                    c.write_config,
+                                    c.default_config,
+                                    c.default_config_program,
+                                    c.radio_option,
+                                    c.radio_reset,
+                                    c.radio_point,
+                                    c.radio_high,
+                                    c.radio_second,
+                                    c.radio_low,
+                                    c.radio_all,
+                                    c.time_byte};
+  for (std::size_t i = 1; i < std::size(reading_order); ++i) {
+    QWidget::setTabOrder(reading_order[i - 1], reading_order[i]);
+  }
   return c;
 }
 
