@@ -2,6 +2,7 @@
 // controller.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
 #include <functional>
 #include <memory>
@@ -276,6 +277,150 @@ TEST(JobRequests, OutOfRangeButtonsStartNothing) {
   editor.current_segment = 11;
   EXPECT_FALSE(StartDownloadSegment(context, editor));
   EXPECT_FALSE(job.prepared());
+}
+
+// Counts the post-processing the worker asks for.
+class CountingObserver : public DirectObserver {
+ public:
+  using DirectObserver::DirectObserver;
+  void PostProcess(const ReplyRecord& record) override {
+    ++post_processed;
+    DirectObserver::PostProcess(record);
+  }
+  std::atomic<int> post_processed{0};
+};
+
+class RecordingPrompts : public JobPrompts {
+ public:
+  bool Ask(std::string_view) override { return true; }
+  void ShowWarning(std::string_view text) override {
+    warnings.emplace_back(text);
+  }
+  std::vector<std::string> warnings;
+};
+
+constexpr const char* kGuardText =
+    "Tego polecenia nie można wysyłać do wszystkich sterowników !";
+
+struct PreparationCase {
+  const char* name;
+  std::function<bool(LinkContext&, const EditorSide&)> start;
+  bool send;          // else receive
+  bool post_process;  // the last reply is post-processed
+  // With the controller address 255: the warning that refuses the job, or
+  // nullptr when the job goes to every controller.
+  const char* refusal_at_255;
+};
+
+// Direction, post-processing and the broadcast guard of every button's job.
+TEST(JobRequests, EachJobIsPreparedAsItsButtonRequires) {
+  using C = LinkContext;
+  using E = const EditorSide;
+  const PreparationCase cases[] = {
+      {"POBIERZ", [](C& c, E& e) { return StartDownloadProgram(c, e); }, false,
+       true, kGuardText},
+      {"pobierz 1", [](C& c, E& e) { return StartDownloadSegment(c, e); },
+       false, true, kGuardText},
+      {"? program", [](C& c, E& e) { return StartVerifyProgram(c, e); }, false,
+       false, kGuardText},
+      {"? segment", [](C& c, E& e) { return StartVerifySegment(c, e); }, false,
+       false, kGuardText},
+      {"WYŚLIJ", [](C& c, E& e) { return StartUploadProgram(c, e); }, true,
+       false, kGuardText},
+      {"wyślij 1", [](C& c, E& e) { return StartUploadSegment(c, e); }, true,
+       false, kGuardText},
+      {"Czytaj", [](C& c, E&) { return StartReadConfiguration(c); }, false,
+       true, kGuardText},
+      {"Wyślij (configuration)",
+       [](C& c, E&) { return StartWriteConfiguration(c); }, true, false,
+       kGuardText},
+      {"Domyślna K", [](C& c, E&) { return StartLoadDefaults(c, true); }, true,
+       false, kGuardText},
+      {"!", [](C& c, E&) { return StartReadErrorReport(c); }, false, false,
+       kGuardText},
+      {"R S T", [](C& c, E&) { return StartRestartController(c); }, true, false,
+       nullptr},
+      {"STOP", [](C& c, E&) { return StartStopProgram(c); }, true, false,
+       kGuardText},
+      {"-", [](C& c, E&) { return StartResumeProgram(c); }, true, false,
+       kGuardText},
+      {"Komenda+1", [](C& c, E& e) { return StartStepCommand(c, e); }, false,
+       false, kGuardText},
+      {"Zatrzymaj Na", [](C& c, E& e) { return StartSetStopPoint(c, e); }, true,
+       false, kGuardText},
+      {"Wykonaj Od", [](C& c, E& e) { return StartRunFrom(c, e); }, true, false,
+       nullptr},
+      {"Wpisz Komendę",
+       [](C& c, E& e) { return StartWriteSelectedCommand(c, e); }, true, false,
+       kGuardText},
+      {"Odczytaj", [](C& c, E&) { return StartReadControllerNumber(c); }, false,
+       true, nullptr},
+      {"Wyślij (number)",
+       [](C& c, E&) { return StartWriteControllerNumber(c); }, true, true,
+       "Adres sterownika dla komunikacji nie moze byc 255(broadcast) dla tego "
+       "polecenia !"},
+      {"Tempo 2", [](C& c, E&) { return StartSelectTempo(c, 2); }, true, false,
+       nullptr},
+      {"Start Punkt 3", [](C& c, E&) { return StartRunStartPoint(c, 3); }, true,
+       false, nullptr},
+      {"Czytaj czas", [](C& c, E&) { return StartReadClock(c); }, false, true,
+       kGuardText},
+      {"Ustaw czas", [](C& c, E&) { return StartWriteClock(c); }, true, true,
+       kGuardText},
+  };
+  for (const PreparationCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    for (const int address : {5, 255}) {
+      FakeSerialPort port;
+      port.on_write = [](std::span<const std::uint8_t> frame,
+                         FakeSerialPort& p) {
+        const OperationDef* op = FindOperation(frame[4]);
+        if (op == nullptr || op->reply_length == 0) return;
+        Bytes reply = {0x88, 0xFF, frame[2],
+                       static_cast<std::uint8_t>(op->reply_length - 4),
+                       frame[4]};
+        // Commands read back as the empty slots the store holds.
+        reply.resize(static_cast<std::size_t>(op->reply_length - 1),
+                     frame[4] == 78 ? 0xFF : 0x00);
+        reply.push_back(FrameSum(reply));
+        p.Feed(reply);
+      };
+      Workspace workspace;
+      workspace.settings.controller_address = address;
+      workspace.config_page.new_controller_number = 9;
+      EditorSide editor;
+      editor.grid_rows = 2;
+      RecordingPrompts prompts;
+      CountingObserver observer(workspace);
+      TransferJob job;
+      PortAccess access;
+      access.create = [&port] {
+        return std::make_unique<ForwardingPort>(port);
+      };
+      job.SetPortAccess(access);
+      LinkContext context{workspace, job, observer, prompts};
+      const bool refused = address == 255 && test.refusal_at_255 != nullptr;
+      ASSERT_EQ(test.start(context, editor), !refused) << address;
+      if (refused) {
+        EXPECT_EQ(prompts.warnings,
+                  std::vector<std::string>{test.refusal_at_255});
+        EXPECT_TRUE(port.writes.empty());
+        EXPECT_FALSE(job.prepared());
+        continue;
+      }
+      EXPECT_TRUE(prompts.warnings.empty());
+      EXPECT_TRUE(observer.WaitForJob()) << observer.last_status();
+      job.Join();
+      ASSERT_GE(observer.status_lines().size(), 2u);
+      const std::string& kind = observer.status_lines()[1];
+      EXPECT_EQ(kind.rfind(test.send ? "Nadawanie" : "Odbiór", 0) == 0 ||
+                    (!test.send && kind.rfind("Zapytanie BROADCAST", 0) == 0),
+                true)
+          << kind;
+      EXPECT_EQ(observer.post_processed.load(), test.post_process ? 1 : 0)
+          << address;
+    }
+  }
 }
 
 }  // namespace

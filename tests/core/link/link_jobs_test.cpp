@@ -620,6 +620,15 @@ TEST_F(LinkJobsTest, ErrorReportIsMarkedPending) {
   std::string text;
   ASSERT_TRUE(TakePendingErrorReport(workspace_.link.error_report, text));
   EXPECT_EQ(text, "Task:2 Segment:3 Komenda:3:   Zły parametr komendy.");
+
+  // A report not shown yet is dropped when "!" is pressed again; if that job
+  // fails, nothing is shown beyond its status text.
+  workspace_.link.error_report.Store(0, 0, 0, 8);
+  controller_.SetScript([](const Request&) { return Action::kSilent; });
+  EXPECT_FALSE(Run([](LinkContext& c) { return StartReadErrorReport(c); }));
+  EXPECT_EQ(observer_.last_status(),
+            "Błąd odczytu pakietu: pakiet za krótki !");
+  EXPECT_FALSE(TakePendingErrorReport(workspace_.link.error_report, text));
 }
 
 TEST_F(LinkJobsTest, ClockReadAndSet) {
