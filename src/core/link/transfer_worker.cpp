@@ -38,8 +38,11 @@ void TransferWorker::Run() {
   port_.reset();
   port_open_ = false;
   const bool succeeded = failure_ == TransferFailure::kNone;
-  job_.Reset();
+  // Running is cleared before the job is freed: a job prepared in between
+  // would otherwise find the worker still running, fail to queue or start,
+  // and stay prepared for good, refusing every later job.
   job_.running_.store(false, std::memory_order_release);
+  job_.Reset();
   observer_.JobFinished(succeeded);
 }
 
