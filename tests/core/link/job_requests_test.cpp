@@ -310,6 +310,9 @@ struct PreparationCase {
   // With the controller address 255: the warning that refuses the job, or
   // nullptr when the job goes to every controller.
   const char* refusal_at_255;
+  // CommitGrid and the return stack's emptying, once the job is accepted.
+  bool commits = false;
+  bool clears_stack = false;
 };
 
 // Direction, post-processing and the broadcast guard of every button's job.
@@ -318,17 +321,17 @@ TEST(JobRequests, EachJobIsPreparedAsItsButtonRequires) {
   using E = const EditorSide;
   const PreparationCase cases[] = {
       {"POBIERZ", [](C& c, E& e) { return StartDownloadProgram(c, e); }, false,
-       true, kGuardText},
+       true, kGuardText, false, true},
       {"pobierz 1", [](C& c, E& e) { return StartDownloadSegment(c, e); },
-       false, true, kGuardText},
+       false, true, kGuardText, false, true},
       {"? program", [](C& c, E& e) { return StartVerifyProgram(c, e); }, false,
-       false, kGuardText},
+       false, kGuardText, true, true},
       {"? segment", [](C& c, E& e) { return StartVerifySegment(c, e); }, false,
-       false, kGuardText},
+       false, kGuardText, true, true},
       {"WYŚLIJ", [](C& c, E& e) { return StartUploadProgram(c, e); }, true,
-       false, kGuardText},
+       false, kGuardText, true, true},
       {"wyślij 1", [](C& c, E& e) { return StartUploadSegment(c, e); }, true,
-       false, kGuardText},
+       false, kGuardText, true, true},
       {"Czytaj", [](C& c, E&) { return StartReadConfiguration(c); }, false,
        true, kGuardText},
       {"Wyślij (configuration)",
@@ -352,7 +355,7 @@ TEST(JobRequests, EachJobIsPreparedAsItsButtonRequires) {
        nullptr},
       {"Wpisz Komendę",
        [](C& c, E& e) { return StartWriteSelectedCommand(c, e); }, true, false,
-       kGuardText},
+       kGuardText, true, true},
       {"Odczytaj", [](C& c, E&) { return StartReadControllerNumber(c); }, false,
        true, nullptr},
       {"Wyślij (number)",
@@ -388,8 +391,13 @@ TEST(JobRequests, EachJobIsPreparedAsItsButtonRequires) {
       Workspace workspace;
       workspace.settings.controller_address = address;
       workspace.config_page.new_controller_number = 9;
+      workspace.store.SetComment(0, 1, "kept when refused");
       EditorSide editor;
       editor.grid_rows = 2;
+      int commits = 0;
+      int clears = 0;
+      editor.commit_grid = [&commits] { ++commits; };
+      editor.clear_return_stack = [&clears] { ++clears; };
       RecordingPrompts prompts;
       CountingObserver observer(workspace);
       TransferJob job;
@@ -406,8 +414,12 @@ TEST(JobRequests, EachJobIsPreparedAsItsButtonRequires) {
                   std::vector<std::string>{test.refusal_at_255});
         EXPECT_TRUE(port.writes.empty());
         EXPECT_FALSE(job.prepared());
+        EXPECT_EQ(commits + clears, 0);
+        EXPECT_NE(workspace.store.Comment(0, 1), nullptr);
         continue;
       }
+      EXPECT_EQ(commits, test.commits ? 1 : 0);
+      EXPECT_EQ(clears, test.clears_stack ? 1 : 0);
       EXPECT_TRUE(prompts.warnings.empty());
       EXPECT_TRUE(observer.WaitForJob()) << observer.last_status();
       job.Join();
