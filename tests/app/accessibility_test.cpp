@@ -177,6 +177,40 @@ class AccessibilityTest : public QObject {
     }
   }
 
+  // Labels and box frames carry their text and no id.
+  void StaticsAreNamedByTheirText_data() {
+    QTest::addColumn<QString>("object_name");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Plik") << "fileBox"
+                          << "Plik";
+    QTest::newRow("Drukowanie") << "printBox"
+                                << "Drukowanie";
+    QTest::newRow("Transmisja") << "transferBox"
+                                << "Transmisja";
+    QTest::newRow("Konfiguracja") << "configBox"
+                                  << "Konfiguracja";
+    QTest::newRow("Radio") << "radioBox"
+                           << "Radio";
+    QTest::newRow("Port szeregowy") << "portLabel"
+                                    << "Port szeregowy";
+    QTest::newRow("STEROWNIK nr") << "controllerNumberLabel"
+                                  << "STEROWNIK nr";
+    QTest::newRow("Czas") << "timeByteLabel"
+                          << "Czas";
+  }
+  void StaticsAreNamedByTheirText() {
+    QFETCH(QString, object_name);
+    QFETCH(QString, name);
+    AppFixture app;
+    app.Open();
+    auto* widget = app.window->findChild<QWidget*>(object_name);
+    QVERIFY(widget != nullptr);
+    QAccessibleInterface* access =
+        QAccessible::queryAccessibleInterface(widget);
+    QCOMPARE(access->text(QAccessible::Name), name);
+    QCOMPARE(access->text(QAccessible::Description), QString());
+  }
+
   // Tab walks the boxes in reading order: "Plik", "Drukowanie", then
   // "Transmisja" row by row, then "Konfiguracja" and "Radio".
   void KeyboardWalksTheBoxesAsTheyRead() {

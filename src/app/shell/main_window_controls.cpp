@@ -35,7 +35,8 @@ Widget* Tag(Widget* widget, int id, const char* object_name,
   widget->setObjectName(QString::fromLatin1(object_name));
   widget->setProperty("controlId", id);
   widget->setAccessibleName(accessible_name);
-  widget->setAccessibleDescription(QString::number(id));
+  // An unnamed static has no id worth reading out.
+  if (id != kStaticId) widget->setAccessibleDescription(QString::number(id));
   return widget;
 }
 
