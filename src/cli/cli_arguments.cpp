@@ -11,28 +11,42 @@ constexpr std::string_view kUsage =
     "\n"
     "Polecenia:\n"
     "  ports                          porty szeregowe (COM<n> i urządzenie)\n"
-    "  upload FILE [--segment N]      WYŚLIJ / wyślij 1\n"
-    "  download FILE [--segment N]    POBIERZ / pobierz 1\n"
+    "  upload FILE [--segment N]      WYŚLIJ (segmenty 1-9) / wyślij 1\n"
+    "  download FILE [--segment N]    POBIERZ (segmenty 1-9) / pobierz 1;\n"
+    "                                 zapisuje FILE i jego plik komentarzy\n"
     "  verify FILE [--segment N]      weryfikacja (?)\n"
-    "  config read FILE | config write FILE\n"
+    "  config read FILE               Czytaj: konfiguracja do FILE\n"
+    "  config write FILE              Wyślij: konfiguracja z FILE\n"
     "  defaults [--program]           Domyślna K / Domyślna K+P\n"
     "  version | hwinfo | errors | registers | position\n"
-    "  number read | number write N\n"
-    "  clock read | clock set\n"
-    "  restart | stop | resume | radio-reset | step [--segment N]\n"
-    "  run SEG CMD | stop-at SEG CMD | tempo N | start N [--index]\n"
-    "  scan [--from A] [--to B]\n"
+    "  number read                    numer sterownika (BROADCAST, --yes)\n"
+    "  number write N                 nowy numer sterownika 1..254\n"
+    "  clock read | clock set         zegar sterownika / ustaw czas PC\n"
+    "  restart | stop | resume | radio-reset\n"
+    "  step [--segment N]             . Komenda+1\n"
+    "  run SEG CMD                    Wykonaj Od\n"
+    "  stop-at SEG CMD                . Zatrzymaj Na\n"
+    "  tempo N                        Tempo 1..8\n"
+    "  start N [--index]              Start Punkt 1..16 (--index: przez\n"
+    "                                 indeks; bez: punkt z pliku File=)\n"
+    "  scan [--from A] [--to B]       szuka sterowników 1..254\n"
     "  list FILE [--segment N] [--entries-only]\n"
+    "                                 wydruk programu jako tekst\n"
     "\n"
-    "Opcje (zastępują Lumera.ini):\n"
+    "Opcje (zastępują Lumera.ini z bieżącego katalogu):\n"
     "  --port N|PATH   port COM<N> albo ścieżka urządzenia\n"
-    "  --device N      numer sterownika 1..255\n"
+    "  --device N      numer sterownika 1..255 (255: wszystkie)\n"
     "  --radio         przez radio\n"
-    "  --target H,M,L  adres radiowy celu\n"
+    "  --target H,M,L  adres radiowy celu (0..15, 0..15, 0..240)\n"
     "  --all           radio: wszystkie\n"
-    "  --time N        czas 0..255\n"
+    "  --time N        czas 0..255 (Wykonaj Od przez radio)\n"
     "  --timeout-ms N  czas oczekiwania na odpowiedź (3000)\n"
-    "  --yes           odpowiedz Tak na pytanie\n";
+    "  --segment N     segment 1..10 (domyślnie Program= z Lumera.ini)\n"
+    "  --entries-only  tylko wejścia procedur\n"
+    "  --yes           odpowiedz Tak na pytanie\n"
+    "\n"
+    "Kod wyjścia: 0 sukces, 1 błąd zadania (opis na stderr), 2 błąd\n"
+    "wywołania.\n";
 
 enum class Takes { kNothing, kValue };
 
@@ -52,7 +66,8 @@ std::optional<int> ParseNumber(std::string_view text, int min, int max) {
 // "H,M,L": high nibble, second nibble, low byte.
 std::optional<std::array<int, 3>> ParseTarget(std::string_view text) {
   std::array<int, 3> fields{};
-  constexpr std::array<int, 3> kMax{15, 15, 255};
+  // The low byte is bounded as the window's field bounds it.
+  constexpr std::array<int, 3> kMax{15, 15, 240};
   for (int i = 0; i < 3; ++i) {
     const std::size_t comma = text.find(',');
     const bool last = i == 2;
@@ -306,8 +321,16 @@ CliParseResult ParseCliArguments(std::span<const std::string_view> args) {
     }
   }
   if (command == nullptr) {
+    // A known first word of a two-word command: name the second words.
+    std::string choices;
+    for (const CommandDef& def : kCommands) {
+      if (def.word1 != words[0] || def.word2.empty()) continue;
+      choices += (choices.empty() ? "" : " | ") + std::string(def.word1) + " " +
+                 std::string(def.word2);
+    }
     std::string text(words[0]);
     if (words.size() > 1) text += " " + std::string(words[1]);
+    if (!choices.empty()) text += " (" + choices + ")";
     return Fail("nieznane polecenie: " + text);
   }
   invocation.command = command->command;

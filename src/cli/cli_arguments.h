@@ -78,7 +78,7 @@ struct CliParseResult {
 // `args` without the program name.
 CliParseResult ParseCliArguments(std::span<const std::string_view> args);
 
-// The usage text printed with a usage error and by "help".
+// The usage text printed by "help" and --help.
 std::string_view CliUsage();
 
 }  // namespace lumera

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/job_runner.h"
+#include "cli/status_texts.h"
 #include "core/config/config_page_values.h"
 #include "core/link/error_report.h"
 #include "core/link/operations.h"
@@ -181,9 +182,23 @@ bool Session::SaveProgram(const std::string& file) {
 }
 
 int Session::Ports() {
-  for (const PortEntry& entry : ListSerialPorts(env_.port_roots)) {
-    env_.out << "COM" << entry.number << " " << entry.device << "\n";
+  const std::vector<PortEntry> ports = ListSerialPorts(env_.port_roots);
+  for (const PortEntry& entry : ports) {
+    env_.out << "COM" << entry.number << " " << entry.device;
+    // A link of the ports folder: show the device behind it, or that it
+    // is gone (a controller that is not running).
+    std::error_code error;
+    const std::filesystem::path target =
+        std::filesystem::read_symlink(entry.device, error);
+    if (!error) {
+      env_.out << " -> " << target.string();
+      if (!std::filesystem::exists(entry.device, error)) {
+        env_.out << " (brak urządzenia)";
+      }
+    }
+    env_.out << "\n";
   }
+  if (ports.empty()) env_.err << "Nie znaleziono portów szeregowych.\n";
   return kExitSuccess;
 }
 
@@ -329,6 +344,11 @@ int Session::Scan() {
              << "\n";
   }
   if (env_.err_is_terminal) env_.err << "\r\033[K" << std::flush;
+  if (found == 0) {
+    env_.err << Format("Brak odpowiedzi sterowników nr %d..%d.",
+                       options_.scan_from, options_.scan_to)
+             << "\n";
+  }
   return found > 0 ? kExitSuccess : kExitFailure;
 }
 
@@ -354,27 +374,9 @@ int Session::List() {
   return kExitSuccess;
 }
 
-void Session::PrintVersion() {
-  const ControllerStatus& status = ws().status;
-  env_.out << (status.version_major != 0
-                   ? Format("Wersja: %d.%d", status.version_major,
-                            status.version_minor)
-                   : std::string("nie odczytana!"))
-           << "\n";
-}
+void Session::PrintVersion() { env_.out << VersionText(ws().status) << "\n"; }
 
-void Session::PrintHardwareInfo() {
-  const ControllerStatus& status = ws().status;
-  env_.out << Format("Przełącznik: %02Xh", status.switch_byte) << "\n"
-           << Format("Flagi: %02Xh", status.flags) << "\n"
-           << Format("Maska wyjść: %02Xh", status.output_mask) << "\n"
-           << "Pamięć: "
-           << ((status.flags & kFlagInternalMemoryOnly) ? "wewnętrzna"
-                                                        : "zewnętrzna")
-           << "\n"
-           << "Zasilanie: " << ((status.flags & kFlagDcSupply) ? "DC" : "50Hz")
-           << "\n";
-}
+void Session::PrintHardwareInfo() { env_.out << HardwareInfoText(ws().status); }
 
 void Session::PrintRegisters() {
   std::string line;
@@ -443,7 +445,12 @@ int Session::Run() {
       return status;
     case CliCommand::kNumberRead:
       status = RunJob(StartReadControllerNumber);
-      if (status == kExitSuccess) {
+      // With the radio to all no reply is read: the number held is not one
+      // the controller gave.
+      if (status == kExitSuccess && ws().settings.RadioOn() &&
+          ws().link.radio_mode == RadioMode::kAll) {
+        env_.err << "Radio: wszystkie - odpowiedź nie jest odczytywana.\n";
+      } else if (status == kExitSuccess) {
         env_.out << Format("Numer sterownika: %d",
                            ws().settings.controller_address)
                  << "\n";
@@ -511,7 +518,9 @@ int RunCliCommand(const CliInvocation& invocation, CliEnvironment& env) {
 int RunCli(std::span<const std::string_view> args, CliEnvironment& env) {
   CliParseResult parsed = ParseCliArguments(args);
   if (!parsed.invocation) {
-    env.err << "lumera-cli: " << parsed.error << "\n\n" << CliUsage();
+    // The reason alone: the whole usage text would push it off the screen.
+    env.err << "lumera-cli: " << parsed.error
+            << "\nPomoc: lumera-cli --help\n";
     return kExitUsage;
   }
   return RunCliCommand(*parsed.invocation, env);

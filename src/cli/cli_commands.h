@@ -33,7 +33,7 @@ struct CliEnvironment {
 int RunCliCommand(const CliInvocation& invocation, CliEnvironment& env);
 
 // Parses `args` (without the program name) and runs the command; a usage
-// error prints its reason and the usage text and gives kExitUsage.
+// error prints its reason and where the help is, and gives kExitUsage.
 int RunCli(std::span<const std::string_view> args, CliEnvironment& env);
 
 }  // namespace lumera

@@ -78,6 +78,18 @@ bool BuildControllers(const SimOptions& options,
     ApplyReportedValues(options, state);
     controllers.emplace_back(std::move(state), LocalTimeOfDay);
   }
+  // State files that carry one number would make every answer a collision.
+  for (std::size_t i = 0; i < controllers.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (controllers[i].Number() == controllers[j].Number()) {
+        Fail("state files " + options.state_files[j] + " and " +
+             options.state_files[i] + " both hold controller number " +
+             std::to_string(controllers[i].Number()) +
+             "; give the numbers with --number");
+        return false;
+      }
+    }
+  }
   return true;
 }
 

@@ -101,6 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         RejectCase{{"--time", "256", "run", "1", "1"}},
         RejectCase{{"--timeout-ms", "0", "version"}},
         RejectCase{{"--target", "16,0,0", "version"}},
+        RejectCase{{"--target", "15,15,241", "version"}},
         RejectCase{{"--target", "1,2", "version"}},
         RejectCase{{"--target", "1,2,3,4", "version"}},
         RejectCase{{"--target", "1,,3", "version"}},

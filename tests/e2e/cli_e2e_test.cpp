@@ -533,8 +533,9 @@ TEST(CliEndToEnd, RunControlAndStatusCommandsReachTheController) {
       {{"errors"}, 0, ok + "Opis błędu sterownika:\nNie ma błędu\\.\n"},
       {{"hwinfo"},
        0,
-       ok + "Przełącznik: [0-9A-F]{2}h\nFlagi: [0-9A-F]{2}h\n"
-            "Maska wyjść: [0-9A-F]{2}h\nPamięć: .*\nZasilanie: .*\n"},
+       ok + "Przełącznik: FFh\nWłączone pozycje: brak\nTempo: nr 1\n"
+            "Start: nr 1\nPamięć wewnętrzna\nZasilanie: 50Hz\nFlagi: 00h\n"
+            "Maska wyjść: F0h\n"},
       {{"clock", "set"}, 0, ok + "[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\n"},
       {{"clock", "read"}, 0, ok + "[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\n"},
       {{"tempo", "8"}, 0, ok},
