@@ -80,6 +80,8 @@ class CommandLineTest : public QObject {
     QTest::newRow("digits") << "0042" << 42u;
     QTest::newRow("not a number") << "4a" << 0u;
     QTest::newRow("spaces of a cleared field") << "    " << 0u;
+    QTest::newRow("digits typed after those spaces") << "    5" << 5u;
+    QTest::newRow("space after a digit") << "1 2" << 0u;
     QTest::newRow("largest") << "4294967295" << 4294967295u;
     QTest::newRow("beyond 32 bits") << "4294967296" << 0u;
   }

@@ -230,6 +230,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(line.radio.target_address, settings.target_radio_address.Word());
   }
 
+  // Controller number 0 shows as four spaces; what the user types after
+  // them is the new number.
+  void TypingAfterTheSpacesOfNumberZero() {
+    AppFixture app;
+    app.Open();
+    app.workspace.settings.controller_address = 0;
+    app.window->RefreshMainStatus();
+    QCOMPARE(app.Text(ids::kControllerHex), QStringLiteral("    "));
+    auto* field = qobject_cast<QLineEdit*>(app.Control(ids::kControllerNumber));
+    QCOMPARE(field->text(), QStringLiteral("    "));
+    field->setCursorPosition(4);
+    QTest::keyClicks(field, QStringLiteral("7"));
+    QCOMPARE(app.workspace.settings.controller_address, 7);
+    app.Leave(ids::kControllerNumber);
+    QCOMPARE(app.Text(ids::kControllerNumber), QStringLiteral("7"));
+    QCOMPARE(app.Text(ids::kControllerHex), QStringLiteral("07h"));
+    // Letters and spaces after digits are still refused.
+    QTest::keyClicks(field, QStringLiteral(" x"));
+    QCOMPARE(app.Text(ids::kControllerNumber), QStringLiteral("7"));
+  }
+
   // A low byte above 240 can only come from the settings file; refreshes
   // and leaving the field untouched keep it, typing bounds it.
   void RememberedLowByteStaysUntilTyped() {

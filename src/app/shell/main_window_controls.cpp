@@ -57,7 +57,9 @@ QLabel* Label(QWidget* parent, const char* object_name, const QString& text,
 QLineEdit* DigitsField(QWidget* parent, int id, const char* object_name,
                        const QString& accessible_name, int max_length) {
   auto* field = new QLineEdit(parent);
-  static const QRegularExpression kDigits(QStringLiteral("[0-9]*"));
+  // Digits only; the spaces a refresh may leave in front (controller
+  // number 0) must not stop the user from typing after them.
+  static const QRegularExpression kDigits(QStringLiteral(" *[0-9]*"));
   field->setValidator(new QRegularExpressionValidator(kDigits, field));
   field->setMaxLength(max_length);
   field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -7,6 +7,8 @@
 namespace lumera {
 
 std::uint32_t ReadFieldNumber(std::string_view text) {
+  // Leading spaces are what a refresh leaves for controller number 0.
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   if (text.empty()) return 0;
   std::uint64_t value = 0;
   for (char ch : text) {

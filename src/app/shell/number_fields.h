@@ -7,8 +7,9 @@
 
 namespace lumera {
 
-// The text read as an unsigned decimal whole number; empty text, text that
-// is not a number and numbers beyond 32 bits read as 0.
+// The text read as an unsigned decimal whole number after any leading
+// spaces; empty text, text that is not a number and numbers beyond 32 bits
+// read as 0.
 std::uint32_t ReadFieldNumber(std::string_view text);
 
 // "STEROWNIK nr": 0 is raised to 1, anything above 255 lowered to 255.
