@@ -251,6 +251,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(app.Text(ids::kControllerNumber), QStringLiteral("7"));
   }
 
+  // The radio mode and the two check boxes follow the keyboard too.
+  void KeyboardSetsRadioModeAndOptions() {
+    AppFixture app;
+    app.Open();
+    app.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
+    QWidget* point = app.Control(ids::kRadioPoint);
+    point->setFocus();
+    QTest::keyClick(point, Qt::Key_Down);
+    QCOMPARE(app.workspace.link.radio_mode, RadioMode::kAll);
+    QTest::keyClick(app.Control(ids::kRadioAll), Qt::Key_Up);
+    QCOMPARE(app.workspace.link.radio_mode, RadioMode::kPoint);
+    QTest::keyClick(app.Control(ids::kEntriesOnly), Qt::Key_Space);
+    QCOMPARE(app.workspace.settings.entries_only, 1);
+    QTest::keyClick(app.Control(ids::kRadioOption), Qt::Key_Space);
+    QCOMPARE(app.workspace.settings.radio_option, 1);
+  }
+
   // A low byte above 240 can only come from the settings file; refreshes
   // and leaving the field untouched keep it, typing bounds it.
   void RememberedLowByteStaysUntilTyped() {
