@@ -101,6 +101,8 @@ class AccessibilityTest : public QObject {
       ++with_id;
       QVERIFY2(ExpectedControls().count(id.toInt()) == 1,
                qPrintable(widget->objectName()));
+      // The guards refuse silently; no control is ever greyed out.
+      QVERIFY2(widget->isEnabled(), qPrintable(widget->objectName()));
     }
     QCOMPARE(with_id, static_cast<int>(ExpectedControls().size()));
   }
