@@ -1,6 +1,8 @@
 // What a person sees of the main window: texts that must fit, and boxes a
 // long text must not push apart.
+#include <QHelpEvent>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 #include "app/shell/main_window_ids.h"
@@ -64,6 +66,15 @@ class LayoutTest : public QObject {
              short_name.Control(ids::kFileName)->sizeHint());
     QCOMPARE(long_name.window->minimumSizeHint(),
              short_name.window->minimumSizeHint());
+
+    // The whole path, for the one who wants to read its start.
+    long_name.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(long_name.window.get()));
+    QWidget* box = long_name.Control(ids::kFileName);
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5),
+                    box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box, &help);
+    QTRY_COMPARE(QToolTip::text(), QString::fromStdString(path));
   }
 };
 
