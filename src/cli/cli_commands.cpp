@@ -371,6 +371,8 @@ int Session::List() {
     env_.out << page.header << "\n";
     for (const ListingRow& row : page.rows) env_.out << row.text << "\n";
   }
+  // Empty segments print no page; say so rather than print nothing.
+  if (pages.empty()) env_.err << "Brak komend do wydruku.\n";
   return kExitSuccess;
 }
 
