@@ -521,8 +521,7 @@ int RunCli(std::span<const std::string_view> args, CliEnvironment& env) {
   CliParseResult parsed = ParseCliArguments(args);
   if (!parsed.invocation) {
     // The reason alone: the whole usage text would push it off the screen.
-    env.err << "lumera-cli: " << parsed.error
-            << "\nPomoc: lumera-cli --help\n";
+    env.err << "lumera-cli: " << parsed.error << "\nPomoc: lumera-cli --help\n";
     return kExitUsage;
   }
   return RunCliCommand(*parsed.invocation, env);
