@@ -29,7 +29,8 @@ std::string HardwareInfoText(const ControllerStatus& status) {
   std::string on;
   for (int position = 1; position <= 8; ++position) {
     if ((s & (0x80 >> (position - 1))) == 0) {
-      on += (on.empty() ? "" : " ") + std::to_string(position);
+      if (!on.empty()) on += ' ';
+      on += std::to_string(position);
     }
   }
   std::string text = Format("Przełącznik: %02Xh\n", s);

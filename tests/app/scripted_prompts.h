@@ -66,9 +66,13 @@ class ScriptedPrompts : public Prompts {
   }
   std::optional<QString> NextFile() {
     if (files.empty()) return std::nullopt;
-    std::optional<QString> file = files.front();
+    // Taken apart rather than copied whole: GCC 12 at -O3 sees a copied
+    // optional<QString> as maybe uninitialised.
+    const bool cancelled = !files.front().has_value();
+    const QString name = cancelled ? QString() : *files.front();
     files.pop_front();
-    return file;
+    if (cancelled) return std::nullopt;
+    return name;
   }
 };
 
