@@ -19,10 +19,7 @@ struct Workspace {
     store.TakeSnapshot();
   }
 
-  // Other subsystems add their members here: the controller configuration
-  // with its status and page values (whose defaults go into the store's
-  // configuration bytes when a Workspace is made), the shell settings, the
-  // error report and the register values.
+  // The program image with its comments and snapshot.
   ProgramStore store;
   // Error report, registers, position and the radio-box values.
   LinkState link;
