@@ -22,16 +22,6 @@ std::uint8_t Sum(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-std::vector<std::uint8_t> ReplyFrame(std::uint8_t address, std::uint8_t code,
-                                     const std::vector<std::uint8_t>& data) {
-  // Appended one by one: GCC 12 at -O3 misreads a range insert here.
-  std::vector<std::uint8_t> frame = {
-      0x88, 0xFF, address, static_cast<std::uint8_t>(data.size() + 2), code};
-  for (std::uint8_t b : data) frame.push_back(b);
-  frame.push_back(Sum(frame));
-  return frame;
-}
-
 FakeController::FakeController() {
   memory_.image.fill(0xFF);
   master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/link/reply_frames.h"
 #include "core/model/program_types.h"
 
 namespace lumera {
@@ -93,9 +94,5 @@ class FakeController {
   std::function<Action(const Request&)> script_;
   std::thread thread_;
 };
-
-// A reply frame: 88 FF <address> <L> <code> <data> <sum>.
-std::vector<std::uint8_t> ReplyFrame(std::uint8_t address, std::uint8_t code,
-                                     const std::vector<std::uint8_t>& data);
 
 }  // namespace lumera

@@ -7,26 +7,12 @@
 #include <vector>
 
 #include "core/link/fake_serial_port.h"
+#include "core/link/reply_frames.h"
 
 namespace lumera {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-// A reply frame with a correct checksum: start, 2 header bytes, L, code, data.
-Bytes Reply(std::uint8_t start, std::uint8_t code, const Bytes& data) {
-  Bytes frame = {start, 0x00, 0x01, static_cast<std::uint8_t>(data.size() + 2),
-                 code};
-  frame.insert(frame.end(), data.begin(), data.end());
-  frame.push_back(FrameSum(frame));
-  return frame;
-}
 
 // ---------------------------------------------------------------------------
 // Request frames on the wire, with and without the radio.
@@ -300,13 +286,6 @@ struct DirectCase {
   std::size_t left_unread;
 };
 
-std::vector<ReadResult> In(const Bytes& bytes,
-                           std::vector<ReadResult> then = {}) {
-  std::vector<ReadResult> out = FakeSerialPort::Bytes(bytes);
-  out.insert(out.end(), then.begin(), then.end());
-  return out;
-}
-
 class DirectReader : public testing::TestWithParam<DirectCase> {};
 
 TEST_P(DirectReader, ReadsCountsAndChecks) {
@@ -326,8 +305,10 @@ TEST_P(DirectReader, ReadsCountsAndChecks) {
   EXPECT_EQ(port.incoming.size(), c.left_unread);
 }
 
-const Bytes kVersionReply = Reply(0x88, 0x5D, {0x01, 0x02, 0x03});
-const Bytes kVersionReply89 = Reply(0x89, 0x5D, {0x01, 0x02, 0x03});
+const Bytes kVersionReply =
+    FramedReply(0x88, 0x00, 0x01, 0x5D, {0x01, 0x02, 0x03});
+const Bytes kVersionReply89 =
+    FramedReply(0x89, 0x00, 0x01, 0x5D, {0x01, 0x02, 0x03});
 const Bytes kBadSumReply = {0x88, 0x00, 0x01, 0x05, 0x5D,
                             0x01, 0x02, 0x03, 0x00};
 
@@ -358,7 +339,7 @@ INSTANTIATE_TEST_SUITE_P(
                    1},
         DirectCase{"NothingAtAll", {}, 9, 0, ReplyCheck::kTooShort, {}, 0},
         DirectCase{"LongerThanExpected",
-                   In(Reply(0x88, 0x5D, {1, 2, 3, 4})),
+                   In(FramedReply(0x88, 0x00, 0x01, 0x5D, {1, 2, 3, 4})),
                    9,
                    10,
                    ReplyCheck::kTooShort,
@@ -399,7 +380,7 @@ TEST(ReplyCode, IgnoresBit7) {
   for (const auto& c : cases) {
     FakeSerialPort port;
     port.Open("COM1");
-    port.Feed(Reply(0x88, c.code_byte, {0x01}));
+    port.Feed(FramedReply(0x88, 0x00, 0x01, c.code_byte, {0x01}));
     ReplyBuffer reply;
     ASSERT_EQ(ReadDirectReply(port, reply), 7);
     EXPECT_EQ(CheckReply(reply, 7, 7), ReplyCheck::kAccepted);

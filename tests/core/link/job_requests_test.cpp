@@ -11,10 +11,12 @@
 
 #include "core/config/controller_config.h"
 #include "core/link/fake_serial_port.h"
+#include "core/link/forwarding_port.h"
 #include "core/link/frames.h"
 #include "core/link/jobs.h"
 #include "core/link/operations.h"
 #include "core/link/reply_apply.h"
+#include "core/link/reply_frames.h"
 #include "core/link/transfer_job.h"
 #include "core/workspace.h"
 
@@ -22,24 +24,6 @@ namespace lumera {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-class ForwardingPort : public SerialPort {
- public:
-  explicit ForwardingPort(FakeSerialPort& target) : t_(target) {}
-  bool Open(std::string_view name) override { return t_.Open(name); }
-  bool SetBuffers(int i, int o) override { return t_.SetBuffers(i, o); }
-  bool SetLine(const LineSettings& s) override { return t_.SetLine(s); }
-  bool SetTimeouts(const SerialTiming& t) override { return t_.SetTimeouts(t); }
-  void Purge() override { t_.Purge(); }
-  int Write(std::span<const std::uint8_t> b) override { return t_.Write(b); }
-  ReadResult ReadByte() override { return t_.ReadByte(); }
-  void Close() override { t_.Close(); }
-  bool IsOpen() const override { return t_.IsOpen(); }
-  const PortFailure& LastFailure() const override { return t_.LastFailure(); }
-
- private:
-  FakeSerialPort& t_;
-};
 
 class YesPrompts : public JobPrompts {
  public:
@@ -208,11 +192,7 @@ TEST_P(JobRequestsTest, SendsItsRequests) {
   port.on_write = [](std::span<const std::uint8_t> frame, FakeSerialPort& p) {
     const OperationDef* op = FindOperation(frame[4]);
     if (op == nullptr || op->reply_length == 0) return;
-    Bytes reply = {0x88, 0xFF, frame[2],
-                   static_cast<std::uint8_t>(op->reply_length - 4), frame[4]};
-    reply.resize(static_cast<std::size_t>(op->reply_length - 1), 0);
-    reply.push_back(FrameSum(reply));
-    p.Feed(reply);
+    p.Feed(PaddedReply(frame[2], frame[4], op->reply_length, 0x00));
   };
   Workspace workspace;
   EditorSide editor;
@@ -379,14 +359,9 @@ TEST(JobRequests, EachJobIsPreparedAsItsButtonRequires) {
                          FakeSerialPort& p) {
         const OperationDef* op = FindOperation(frame[4]);
         if (op == nullptr || op->reply_length == 0) return;
-        Bytes reply = {0x88, 0xFF, frame[2],
-                       static_cast<std::uint8_t>(op->reply_length - 4),
-                       frame[4]};
         // Commands read back as the empty slots the store holds.
-        reply.resize(static_cast<std::size_t>(op->reply_length - 1),
-                     frame[4] == 78 ? 0xFF : 0x00);
-        reply.push_back(FrameSum(reply));
-        p.Feed(reply);
+        p.Feed(PaddedReply(frame[2], frame[4], op->reply_length,
+                           frame[4] == 78 ? 0xFF : 0x00));
       };
       Workspace workspace;
       workspace.settings.controller_address = address;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/link/fake_serial_port.h"
+#include "core/link/forwarding_port.h"
 #include "core/link/jobs.h"
 #include "core/link/reply_apply.h"
 #include "core/link/transfer_job.h"
@@ -16,24 +17,6 @@ namespace lumera {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-class ForwardingPort : public SerialPort {
- public:
-  explicit ForwardingPort(FakeSerialPort& target) : t_(target) {}
-  bool Open(std::string_view name) override { return t_.Open(name); }
-  bool SetBuffers(int i, int o) override { return t_.SetBuffers(i, o); }
-  bool SetLine(const LineSettings& s) override { return t_.SetLine(s); }
-  bool SetTimeouts(const SerialTiming& t) override { return t_.SetTimeouts(t); }
-  void Purge() override { t_.Purge(); }
-  int Write(std::span<const std::uint8_t> b) override { return t_.Write(b); }
-  ReadResult ReadByte() override { return t_.ReadByte(); }
-  void Close() override { t_.Close(); }
-  bool IsOpen() const override { return t_.IsOpen(); }
-  const PortFailure& LastFailure() const override { return t_.LastFailure(); }
-
- private:
-  FakeSerialPort& t_;
-};
 
 class NoPrompts : public JobPrompts {
  public:

@@ -6,6 +6,7 @@
 
 #include "core/link/fake_serial_port.h"
 #include "core/link/frames.h"
+#include "core/link/reply_frames.h"
 
 namespace lumera {
 namespace {
@@ -35,25 +36,12 @@ Bytes Block(const Bytes& reply) {
   return block;
 }
 
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
 struct RadioCase {
   std::string name;
   std::vector<ReadResult> incoming;
   int expected_length;
   int result;
 };
-
-std::vector<ReadResult> In(const Bytes& bytes,
-                           std::vector<ReadResult> then = {}) {
-  std::vector<ReadResult> out = FakeSerialPort::Bytes(bytes);
-  out.insert(out.end(), then.begin(), then.end());
-  return out;
-}
 
 class RadioReader : public testing::TestWithParam<RadioCase> {};
 

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "core/link/fake_serial_port.h"
+#include "core/link/forwarding_port.h"
 #include "core/link/frames.h"
 #include "core/link/reply_apply.h"
+#include "core/link/reply_frames.h"
 #include "core/link/transfer_job.h"
 #include "core/workspace.h"
 
@@ -17,34 +19,6 @@ namespace lumera {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Hands the worker a port that forwards to a FakeSerialPort the test keeps.
-class ForwardingPort : public SerialPort {
- public:
-  explicit ForwardingPort(FakeSerialPort& target) : t_(target) {}
-  bool Open(std::string_view name) override { return t_.Open(name); }
-  bool SetBuffers(int i, int o) override { return t_.SetBuffers(i, o); }
-  bool SetLine(const LineSettings& s) override { return t_.SetLine(s); }
-  bool SetTimeouts(const SerialTiming& t) override { return t_.SetTimeouts(t); }
-  void Purge() override { t_.Purge(); }
-  int Write(std::span<const std::uint8_t> b) override { return t_.Write(b); }
-  ReadResult ReadByte() override { return t_.ReadByte(); }
-  void Close() override { t_.Close(); }
-  bool IsOpen() const override { return t_.IsOpen(); }
-  const PortFailure& LastFailure() const override { return t_.LastFailure(); }
-
- private:
-  FakeSerialPort& t_;
-};
-
-Bytes Reply(std::uint8_t code, const Bytes& data) {
-  // Appended one by one: GCC 12 at -O3 misreads a range insert here.
-  Bytes frame = {0x88, 0xFF, 0x07, static_cast<std::uint8_t>(data.size() + 2),
-                 code};
-  for (std::uint8_t b : data) frame.push_back(b);
-  frame.push_back(FrameSum(frame));
-  return frame;
-}
 
 class NoPrompts : public JobPrompts {
  public:
@@ -70,9 +44,9 @@ class TransferWorkerTest : public testing::Test {
                         FakeSerialPort& port) {
       const std::uint8_t code = frame[4];
       if (code == 93) {
-        port.Feed(Reply(code, {0x21}));
+        port.Feed(ReplyFrame(0x07, code, {0x21}));
       } else if (code != 64 && code != 81) {
-        port.Feed(Reply(code, {}));
+        port.Feed(ReplyFrame(0x07, code, {}));
       }
     };
   }
@@ -267,7 +241,7 @@ TEST_F(TransferWorkerTest, APortFailureIsToldWithTheSystemsReason) {
       {"checksum",
        [](FakeSerialPort& p) {
          p.on_write = nullptr;
-         Bytes reply = Reply(96, {});
+         Bytes reply = ReplyFrame(0x07, 96, {});
          reply.back() ^= 1;
          p.replies = {FakeSerialPort::Bytes(reply)};
        },
@@ -287,7 +261,7 @@ TEST_F(TransferWorkerTest, APortFailureIsToldWithTheSystemsReason) {
     port_ = FakeSerialPort();
     port_.on_write = [](std::span<const std::uint8_t> frame,
                         FakeSerialPort& port) {
-      port.Feed(Reply(frame[4], {}));
+      port.Feed(ReplyFrame(0x07, frame[4], {}));
     };
     c.script(port_);
     observer_.ClearRecord();
