@@ -4,7 +4,6 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <map>
 
@@ -82,13 +81,9 @@ class AccessibilityTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir config_home_;
+  testing::OwnConfigHome config_home_;
 
  private slots:
-  void initTestCase() {
-    qputenv("XDG_CONFIG_HOME", config_home_.path().toUtf8());
-  }
-
   void EveryControlIsTabled() {
     AppFixture app;
     app.Open();

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <memory>
@@ -19,6 +20,16 @@
 #include "scripted_prompts.h"
 
 namespace lumera::testing {
+
+// A settings folder of the test program's own, set when the test object is
+// made: no COM<n> of this machine's ports folder takes part.
+class OwnConfigHome {
+ public:
+  OwnConfigHome() { qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8()); }
+
+ private:
+  QTemporaryDir dir_;
+};
 
 inline PortList PortsOf(std::vector<DeviceName> names) {
   return DiscoverSerialPorts(names);

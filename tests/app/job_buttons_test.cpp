@@ -1,6 +1,5 @@
 // Which requests each button of the main window sends: the frames written to
 // the line with "Wszystkie" selected, where no reply is awaited.
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 #include <mutex>
@@ -75,13 +74,9 @@ class JobButtonsTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir config_home_;
+  testing::OwnConfigHome config_home_;
 
  private slots:
-  void initTestCase() {
-    qputenv("XDG_CONFIG_HOME", config_home_.path().toUtf8());
-  }
-
   void ButtonSendsItsRequests_data() {
     QTest::addColumn<int>("button");
     QTest::addColumn<QString>("requests");

@@ -1,7 +1,6 @@
 // What a person sees of the main window: texts that must fit, and boxes a
 // long text must not push apart.
 #include <QHelpEvent>
-#include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
 
@@ -18,13 +17,9 @@ class LayoutTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir config_home_;
+  testing::OwnConfigHome config_home_;
 
  private slots:
-  void initTestCase() {
-    qputenv("XDG_CONFIG_HOME", config_home_.path().toUtf8());
-  }
-
   void StatusLineShowsWholeTexts_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("send") << "Nadawanie przez COM200 do sterownika nr 255 ...";

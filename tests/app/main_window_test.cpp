@@ -43,14 +43,9 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir config_home_;
+  testing::OwnConfigHome config_home_;
 
  private slots:
-  void initTestCase() {
-    // No COM<n> of this machine's ports folder takes part.
-    qputenv("XDG_CONFIG_HOME", config_home_.path().toUtf8());
-  }
-
   void EveryControlHasItsIdCaptionAndName_data() {
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("caption");
