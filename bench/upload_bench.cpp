@@ -2,19 +2,18 @@
 // the system's serial port to a peer on a pseudo-terminal that answers at
 // once: the cost of the job machinery and the port, without line pacing.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "core/link/jobs.h"
 #include "core/link/posix_serial_port.h"
+#include "core/link/raw_terminal.h"
 #include "core/link/reply_apply.h"
 #include "core/link/transfer_job.h"
 #include "core/workspace.h"
@@ -26,18 +25,10 @@ namespace {
 class AckPeer {
  public:
   AckPeer() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    char name[128] = {};
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
-        ::ptsname_r(master_, name, sizeof name) != 0) {
-      return;
-    }
-    device_ = name;
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios tio{};
-    if (slave_ >= 0 && ::tcgetattr(slave_, &tio) == 0) {
-      ::cfmakeraw(&tio);
-      ::tcsetattr(slave_, TCSANOW, &tio);
+    if (std::optional<PseudoTerminal> terminal = OpenRawPseudoTerminal()) {
+      master_ = terminal->master;
+      slave_ = terminal->client;
+      device_ = std::move(terminal->path);
     }
     thread_ = std::thread([this] { Run(); });
   }

@@ -6,47 +6,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <utility>
 
+#include "core/link/raw_terminal.h"
+
 namespace lumera {
-
-namespace {
-
-speed_t SpeedFor(int baud) {
-  switch (baud) {
-    case 1200:
-      return B1200;
-    case 2400:
-      return B2400;
-    case 4800:
-      return B4800;
-    case 9600:
-      return B9600;
-    case 19200:
-      return B19200;
-    case 57600:
-      return B57600;
-    case 115200:
-      return B115200;
-    default:
-      return B38400;
-  }
-}
-
-bool MakeRaw(int fd, int baud) {
-  termios settings{};
-  if (::tcgetattr(fd, &settings) != 0) return false;
-  ::cfmakeraw(&settings);
-  settings.c_cflag |= CLOCAL | CREAD;
-  settings.c_cc[VMIN] = 1;
-  settings.c_cc[VTIME] = 0;
-  ::cfsetispeed(&settings, SpeedFor(baud));
-  ::cfsetospeed(&settings, SpeedFor(baud));
-  return ::tcsetattr(fd, TCSANOW, &settings) == 0;
-}
-
-}  // namespace
 
 SimDevice::SimDevice(int fd, int held_fd, std::string path)
     : fd_(fd), held_fd_(held_fd), path_(std::move(path)) {}
@@ -85,27 +49,16 @@ void SimDevice::ClearStaleExclusive() const {
 }
 
 std::optional<SimDevice> SimDevice::OpenPseudoTerminal() {
-  const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (master < 0) return std::nullopt;
-  char name[128];
-  if (::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
-      ::ptsname_r(master, name, sizeof name) != 0) {
-    ::close(master);
+  std::optional<PseudoTerminal> terminal = OpenRawPseudoTerminal();
+  if (!terminal) return std::nullopt;
+  if (::fcntl(terminal->master, F_SETFL,
+              ::fcntl(terminal->master, F_GETFL) | O_NONBLOCK) != 0) {
+    ::close(terminal->client);
+    ::close(terminal->master);
     return std::nullopt;
   }
-  const int held = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (held < 0) {
-    ::close(master);
-    return std::nullopt;
-  }
-  // Raw on the client side: no echo, no line editing, no CR/LF mapping.
-  if (!MakeRaw(held, 0) ||
-      ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) != 0) {
-    ::close(held);
-    ::close(master);
-    return std::nullopt;
-  }
-  return SimDevice(master, held, name);
+  return SimDevice(terminal->master, terminal->client,
+                   std::move(terminal->path));
 }
 
 std::optional<SimDevice> SimDevice::OpenSerialDevice(const std::string& path,
@@ -115,7 +68,8 @@ std::optional<SimDevice> SimDevice::OpenSerialDevice(const std::string& path,
   if (fd < 0) return std::nullopt;
   // Not every device is a terminal (a FIFO pair in a test, say); one that
   // is gets the raw line.
-  if (::isatty(fd) && !MakeRaw(fd, baud)) {
+  if (::isatty(fd) &&
+      !MakeRawTerminal(fd, BaudConstant(baud).value_or(B38400))) {
     ::close(fd);
     return std::nullopt;
   }

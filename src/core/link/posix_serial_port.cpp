@@ -21,35 +21,12 @@
 #include <linux/serial.h>
 #endif
 
+#include "core/link/raw_terminal.h"
+
 namespace lumera {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::optional<speed_t> BaudConstant(int baud_rate) {
-  switch (baud_rate) {
-    case 1200:
-      return B1200;
-    case 2400:
-      return B2400;
-    case 4800:
-      return B4800;
-    case 9600:
-      return B9600;
-    case 19200:
-      return B19200;
-    case 38400:
-      return B38400;
-    case 57600:
-      return B57600;
-    case 115200:
-      return B115200;
-    case 230400:
-      return B230400;
-    default:
-      return std::nullopt;
-  }
-}
 
 std::optional<tcflag_t> DataBitsFlag(int data_bits) {
   switch (data_bits) {

@@ -1,14 +1,14 @@
 #include "fake_controller.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
+#include <utility>
 
+#include "core/link/raw_terminal.h"
 #include "core/model/program_types.h"
 
 namespace lumera {
@@ -24,22 +24,11 @@ std::uint8_t Sum(const std::vector<std::uint8_t>& bytes) {
 
 FakeController::FakeController() {
   memory_.image.fill(0xFF);
-  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (master_ < 0) return;
-  char name[128] = {};
-  if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
-      ::ptsname_r(master_, name, sizeof name) != 0) {
-    ::close(master_);
-    master_ = -1;
-    return;
-  }
-  device_ = name;
-  slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  termios tio{};
-  if (slave_ >= 0 && ::tcgetattr(slave_, &tio) == 0) {
-    ::cfmakeraw(&tio);
-    ::tcsetattr(slave_, TCSANOW, &tio);
-  }
+  std::optional<PseudoTerminal> terminal = OpenRawPseudoTerminal();
+  if (!terminal) return;
+  master_ = terminal->master;
+  slave_ = terminal->client;
+  device_ = std::move(terminal->path);
   thread_ = std::thread([this] { Run(); });
 }
 
