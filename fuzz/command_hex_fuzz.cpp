@@ -9,6 +9,7 @@
 
 #include "core/model/command_hex.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 
 namespace lumera {
 namespace {
@@ -17,7 +18,9 @@ std::string_view Column(std::string_view text, std::size_t first) {
   return first < text.size() ? text.substr(first, 2) : std::string_view();
 }
 
-void Run(std::string_view text) {
+}  // namespace
+
+void FuzzInput(std::string_view text) {
   const std::uint8_t byte = ParseHexByte(text);
   LUMERA_FUZZ_CHECK(byte == ParseHexByte(text.substr(0, 2)));
   // What is shown reads back as the byte it shows, with or without "h".
@@ -43,11 +46,4 @@ void Run(std::string_view text) {
   LUMERA_FUZZ_CHECK(ParseCommandHex(FormatCommandHex(raw)) == raw);
 }
 
-}  // namespace
 }  // namespace lumera
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
-                                      std::size_t size) {
-  lumera::Run(std::string_view(reinterpret_cast<const char*>(data), size));
-  return 0;
-}

@@ -11,6 +11,7 @@
 #include "core/model/comment_table.h"
 #include "core/model/cp1250.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 
 namespace lumera {
 namespace {
@@ -34,7 +35,9 @@ bool SameTexts(const CommentTable& a, const CommentTable& b) {
   return true;
 }
 
-void Run(std::string_view bytes) {
+}  // namespace
+
+void FuzzInput(std::string_view bytes) {
   CommentTable whole;
   ParseCommentFile(bytes, whole);
 
@@ -67,11 +70,4 @@ void Run(std::string_view bytes) {
   LUMERA_FUZZ_CHECK(FormatCommentFile(again) == written);
 }
 
-}  // namespace
 }  // namespace lumera
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
-                                      std::size_t size) {
-  lumera::Run(std::string_view(reinterpret_cast<const char*>(data), size));
-  return 0;
-}

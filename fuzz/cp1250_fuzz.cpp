@@ -11,6 +11,7 @@
 #include "core/model/comment_table.h"
 #include "core/model/cp1250.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 
 namespace lumera {
 namespace {
@@ -26,7 +27,9 @@ std::optional<std::size_t> ValidCharCount(std::string_view utf8) {
   return chars;
 }
 
-void Run(std::string_view bytes) {
+}  // namespace
+
+void FuzzInput(std::string_view bytes) {
   // As code page 1250 text: always valid UTF-8, one character per byte, and
   // back to the same bytes.
   const std::string decoded = Cp1250ToUtf8(bytes);
@@ -57,11 +60,4 @@ void Run(std::string_view bytes) {
   }
 }
 
-}  // namespace
 }  // namespace lumera
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
-                                      std::size_t size) {
-  lumera::Run(std::string_view(reinterpret_cast<const char*>(data), size));
-  return 0;
-}

@@ -10,6 +10,7 @@
 
 #include "core/shell/profile_file.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 
 namespace lumera {
 namespace {
@@ -28,7 +29,9 @@ bool IsPlainName(std::string_view name) {
   return true;
 }
 
-void Run(std::string_view bytes) {
+}  // namespace
+
+void FuzzInput(std::string_view bytes) {
   ProfileFile file = ProfileFile::FromBytes(bytes);
   LUMERA_FUZZ_CHECK(file.Bytes() == bytes);
 
@@ -78,11 +81,4 @@ void Run(std::string_view bytes) {
   }
 }
 
-}  // namespace
 }  // namespace lumera
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
-                                      std::size_t size) {
-  lumera::Run(std::string_view(reinterpret_cast<const char*>(data), size));
-  return 0;
-}
