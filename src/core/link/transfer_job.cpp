@@ -23,9 +23,9 @@ std::string_view FailureText(TransferFailure failure) {
     case TransferFailure::kWrite:
       return kWriteFailedText;
     case TransferFailure::kReplyLength:
-      return kReplyLengthFailedText;
+      return kReplyTooShortText;
     case TransferFailure::kReplyChecksum:
-      return kChecksumFailedText;
+      return kReplyChecksumText;
     case TransferFailure::kVerification:
       return "Błąd weryfikacji";
     case TransferFailure::kAbort:

@@ -55,10 +55,6 @@ enum class TransferFailure {
 
 inline constexpr std::string_view kSuccessText =
     "Operacja zakończona pomyślnie.";
-inline constexpr std::string_view kReplyLengthFailedText =
-    "Błąd odczytu pakietu: pakiet za krótki !";
-inline constexpr std::string_view kChecksumFailedText =
-    "Błąd sumy kontrolnej !";
 inline constexpr std::string_view kAbortText = "Operacja przerwana !";
 inline constexpr std::string_view kBroadcastRefusedText =
     "Tego polecenia nie można wysyłać do wszystkich sterowników !";
