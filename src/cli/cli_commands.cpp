@@ -26,9 +26,6 @@ namespace {
 // a scan must not wait three seconds for every number that is silent.
 constexpr int kScanTimeoutMs = 150;
 
-constexpr std::string_view kFileReadFailedText = "Błąd odczytu pliku !";
-constexpr std::string_view kFileWriteFailedText = "Błąd zapisu pliku !";
-
 std::string Format(const char* format, int a, int b = 0, int c = 0) {
   char text[96];
   std::snprintf(text, sizeof text, format, a, b, c);
@@ -171,13 +168,13 @@ bool Session::LoadProgram(const std::string& file) {
     SyncControllerNumber(ws().store.mutable_image(), ws().config_page);
     return true;
   }
-  env_.err << kFileReadFailedText << "\n" << file << "\n";
+  env_.err << kProgramLoadFailedText << "\n" << file << "\n";
   return false;
 }
 
 bool Session::SaveProgram(const std::string& file) {
   if (SaveProgramFile(ws().store, file)) return true;
-  env_.err << kFileWriteFailedText << "\n" << file << "\n";
+  env_.err << kProgramSaveFailedText << "\n" << file << "\n";
   return false;
 }
 

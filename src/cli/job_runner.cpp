@@ -1,8 +1,6 @@
 #include "cli/job_runner.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <span>
 #include <thread>
 #include <utility>
@@ -102,15 +100,8 @@ JobOutcome CliJobRunner::Run(const std::function<bool(LinkContext&)>& start) {
 
 std::string CliJobRunner::FailureReport(const JobOutcome& outcome) {
   std::string text = outcome.status;
-  const PortFailure& failure = outcome.port_failure;
-  if (!failure.reason.empty() || failure.system_error != 0) {
-    std::string reason = failure.reason;
-    if (reason.empty()) reason = std::strerror(failure.system_error);
-    if (failure.system_error == EACCES || failure.system_error == EPERM) {
-      reason +=
-          " (dodaj użytkownika do grupy dialout: sudo usermod -aG dialout "
-          "$USER, potem zaloguj się ponownie)";
-    }
+  const std::string reason = DescribePortFailure(outcome.port_failure);
+  if (!reason.empty()) {
     if (!text.empty()) text += "\n";
     text += reason;
   }

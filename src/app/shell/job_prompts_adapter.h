@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/shell/prompts.h"
+#include "app/shell/qt_text.h"
 #include "core/link/transfer_job.h"
 
 namespace lumera {
@@ -12,17 +13,13 @@ class JobPromptsAdapter : public JobPrompts {
   explicit JobPromptsAdapter(Prompts& prompts) : prompts_(prompts) {}
 
   bool Ask(std::string_view text) override {
-    return prompts_.AskOkCancel(QStringLiteral("INFO"), Text(text));
+    return prompts_.AskOkCancel(QStringLiteral("INFO"), ToQString(text));
   }
   void ShowWarning(std::string_view text) override {
-    prompts_.Warn(QStringLiteral("INFO"), Text(text));
+    prompts_.Warn(QStringLiteral("INFO"), ToQString(text));
   }
 
  private:
-  static QString Text(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  }
-
   Prompts& prompts_;
 };
 

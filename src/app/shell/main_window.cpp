@@ -18,6 +18,7 @@
 #include "app/shell/number_fields.h"
 #include "app/shell/port_failure_hint.h"
 #include "app/shell/prompts.h"
+#include "app/shell/qt_text.h"
 #include "app/shell/shown_text_accessible.h"
 #include "core/config/config_page_values.h"
 #include "core/link/error_report.h"
@@ -45,10 +46,6 @@ constexpr PageEntry kPageTable[kPageCount] = {
 };
 
 const QString kInfoCaption = QStringLiteral("INFO");
-
-QString FromStd(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -384,7 +381,7 @@ bool MainWindow::ShowPendingErrorReport() {
   if (!TakePendingErrorReport(workspace_.link.error_report, text)) {
     return false;
   }
-  prompts_.Warn(FromStd(kErrorReportCaption), QString::fromStdString(text));
+  prompts_.Warn(ToQString(kErrorReportCaption), QString::fromStdString(text));
   return true;
 }
 

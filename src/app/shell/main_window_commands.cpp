@@ -4,6 +4,7 @@
 
 #include "app/shell/main_window.h"
 #include "app/shell/prompts.h"
+#include "app/shell/qt_text.h"
 #include "core/config/config_page_values.h"
 #include "core/model/program_file.h"
 #include "core/shell/settings_file.h"
@@ -29,14 +30,14 @@ bool MainWindow::ChooseProgramFile(bool save) {
   const std::filesystem::path path(chosen->toStdString());
   if (save) {
     if (!SaveProgramFile(workspace_.store, path)) {
-      prompts_.Warn(QStringLiteral("ZAPIS PLIKU PROGRAMU"),
-                    QStringLiteral("Błąd zapisu pliku !"));
+      prompts_.Warn(ToQString(kProgramSaveCaption),
+                    ToQString(kProgramSaveFailedText));
       return false;
     }
   } else {
     if (!LoadProgramFile(workspace_.store, path)) {
-      prompts_.Warn(QStringLiteral("ODCZYT PLIKU PROGRAMU"),
-                    QStringLiteral("Błąd odczytu pliku !"));
+      prompts_.Warn(ToQString(kProgramLoadCaption),
+                    ToQString(kProgramLoadFailedText));
       return false;
     }
     workspace_.settings.current_segment = 1;

@@ -1,22 +1,14 @@
 #include "app/shell/port_failure_hint.h"
 
-#include <cerrno>
+#include "app/shell/qt_text.h"
 
 namespace lumera {
 
 QString PortFailureHint(const PortFailure& failure,
                         std::string_view port_name) {
-  QString hint = QString::fromStdString(failure.reason);
-  if (hint.isEmpty()) {
-    hint = QString::fromUtf8(port_name.data(),
-                             static_cast<qsizetype>(port_name.size()));
-  }
-  if (failure.system_error == EACCES || failure.system_error == EPERM) {
-    hint += QStringLiteral(
-        "\nSerial devices belong to the dialout group: add your user to it "
-        "(sudo usermod -aG dialout $USER) and log in again.");
-  }
-  return hint;
+  const std::string description = DescribePortFailure(failure);
+  return description.empty() ? ToQString(port_name)
+                             : QString::fromStdString(description);
 }
 
 }  // namespace lumera

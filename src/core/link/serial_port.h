@@ -117,6 +117,10 @@ class SerialPort {
 // "COM<n>".
 std::string ComPortName(int number);
 
+// The system's reason for a port failure as a technician reads it, with the
+// fix when the user may not use the device; empty when there is no reason.
+std::string DescribePortFailure(const PortFailure& failure);
+
 // The serial port of this platform (termios on POSIX, the comm API on
 // Windows), with the default port namespace.
 std::unique_ptr<SerialPort> CreateSystemSerialPort();

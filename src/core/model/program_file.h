@@ -3,10 +3,20 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 #include "core/model/program_store.h"
 
 namespace lumera {
+
+// What the user is told when a save or a load fails, with the captions of
+// the message boxes that show it.
+inline constexpr std::string_view kProgramSaveCaption = "ZAPIS PLIKU PROGRAMU";
+inline constexpr std::string_view kProgramSaveFailedText =
+    "Błąd zapisu pliku !";
+inline constexpr std::string_view kProgramLoadCaption = "ODCZYT PLIKU PROGRAMU";
+inline constexpr std::string_view kProgramLoadFailedText =
+    "Błąd odczytu pliku !";
 
 // Writes the image to `path` and the comments to CommentFileName(path).
 // True when the program file was written completely and the comment file was
