@@ -148,8 +148,9 @@ class AccessibilityTest : public QObject {
     QVERIFY(reached.contains(control));
   }
 
-  // The status texts keep their names; what they show is their value, and it
-  // follows the window's refreshes and the worker's status texts.
+  // The status texts keep their names; what they show is their value and
+  // their text (the one a screen reader on Linux reads), and it follows the
+  // window's refreshes and the worker's status texts.
   void ShownTextsAreValues() {
     AppFixture app;
     app.workspace.settings.program_file_name = "/tmp/zadanie.prg";
@@ -169,6 +170,9 @@ class AccessibilityTest : public QObject {
           QAccessible::queryAccessibleInterface(app.window->Control(id));
       QVERIFY(access != nullptr);
       QCOMPARE(access->text(QAccessible::Value), text);
+      QAccessibleTextInterface* readable = access->textInterface();
+      QVERIFY(readable != nullptr);
+      QCOMPARE(readable->text(0, readable->characterCount()), text);
       QCOMPARE(access->text(QAccessible::Name),
                QString::fromUtf8(ExpectedControls().at(id).name));
     }
