@@ -115,25 +115,32 @@ class Sim {
   int port_ = 0;
 };
 
+// In a forked child: runs lumera-cli with `args` in `folder`, with the
+// folder's own ports; standard output and error are the caller's to set.
+[[noreturn]] void ExecCliInChild(const TempFolder& folder,
+                                 std::vector<std::string> args) {
+  if (chdir(folder.path().c_str()) != 0) _exit(126);
+  setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
+  std::string program = LUMERA_CLI_PATH;
+  std::vector<char*> argv;
+  argv.push_back(program.data());
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  execv(program.c_str(), argv.data());
+  _exit(127);
+}
+
 CliResult RunCliProcess(const TempFolder& folder,
                         std::vector<std::string> args) {
   const fs::path out_file = folder.path() / "cli.out";
   const fs::path err_file = folder.path() / "cli.err";
   const pid_t pid = fork();
   if (pid == 0) {
-    if (chdir(folder.path().c_str()) != 0) _exit(126);
-    setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
     const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
-    std::vector<char*> argv;
-    std::string program = LUMERA_CLI_PATH;
-    argv.push_back(program.data());
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    ExecCliInChild(folder, std::move(args));
   }
   CliResult result;
   int status = 0;
@@ -573,21 +580,10 @@ TEST(CliEndToEnd, ProgressBarOnATerminal) {
   const pid_t pid = fork();
   if (pid == 0) {
     close(master);
-    if (chdir(folder.path().c_str()) != 0) _exit(126);
-    setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
     dup2(slave, STDERR_FILENO);
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, STDOUT_FILENO);
-    std::string program = LUMERA_CLI_PATH;
-    std::string port = std::to_string(sim.port());
-    std::vector<char*> argv = {program.data(),
-                               const_cast<char*>("--port"),
-                               port.data(),
-                               const_cast<char*>("upload"),
-                               const_cast<char*>("p.prg"),
-                               nullptr};
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    ExecCliInChild(folder, WithPort(sim, {"upload", "p.prg"}));
   }
   close(slave);
   std::string terminal;
@@ -632,20 +628,9 @@ TEST(CliEndToEnd, InterruptAbortsTheRunningJob) {
   const fs::path err_file = folder.path() / "abort.err";
   const pid_t pid = fork();
   if (pid == 0) {
-    if (chdir(folder.path().c_str()) != 0) _exit(126);
-    setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
     const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(err, STDERR_FILENO);
-    std::string program = LUMERA_CLI_PATH;
-    std::string port = std::to_string(sim.port());
-    std::vector<char*> argv = {program.data(),
-                               const_cast<char*>("--port"),
-                               port.data(),
-                               const_cast<char*>("upload"),
-                               const_cast<char*>("p.prg"),
-                               nullptr};
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    ExecCliInChild(folder, WithPort(sim, {"upload", "p.prg"}));
   }
   // The paced upload takes seconds; the signal comes early in it.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
