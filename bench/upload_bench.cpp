@@ -11,12 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "core/link/jobs.h"
 #include "core/link/posix_serial_port.h"
 #include "core/link/raw_terminal.h"
-#include "core/link/reply_apply.h"
 #include "core/link/transfer_job.h"
-#include "core/workspace.h"
+#include "core/session/jobs.h"
+#include "core/session/reply_apply.h"
+#include "core/session/workspace.h"
 
 namespace lumera {
 namespace {

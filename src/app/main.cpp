@@ -11,9 +11,9 @@
 #include "app/shell/qt_prompts.h"
 #include "app/shell/startup.h"
 #include "core/link/transfer_job.h"
+#include "core/session/workspace.h"
 #include "core/shell/port_discovery.h"
 #include "core/shell/settings_file.h"
-#include "core/workspace.h"
 
 int main(int argc, char* argv[]) {
   // The command line as the user gave it, before Qt takes its own options.

@@ -13,8 +13,9 @@
 #include "core/link/operations.h"
 #include "core/model/program_file.h"
 #include "core/print/listing.h"
+#include "core/session/program_loading.h"
+#include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
-#include "core/workspace.h"
 #ifndef _WIN32
 #include "core/link/posix_serial_port.h"
 #endif
@@ -164,10 +165,7 @@ EditorSide Session::Editor(int segment, int selected_row) {
 }
 
 bool Session::LoadProgram(const std::string& file) {
-  if (LoadProgramFile(ws().store, file)) {
-    SyncControllerNumber(ws().store.mutable_image(), ws().config_page);
-    return true;
-  }
+  if (LoadProgramIntoWorkspace(ws(), file)) return true;
   env_.err << kProgramLoadFailedText << "\n" << file << "\n";
   return false;
 }
@@ -256,15 +254,7 @@ int Session::ConfigWrite() {
 // position).
 int Session::SingleRead(RequestCode code) {
   return RunJob([code](LinkContext& c) {
-    if (!c.job.Prepare({JobDirection::kReceive, false, false, false},
-                       c.prompts)) {
-      return false;
-    }
-    if (!c.job.Queue(code)) {
-      c.job.Cancel();
-      return false;
-    }
-    return c.job.Start(c.observer);
+    return StartSingleRequest(c, {.direction = JobDirection::kReceive}, code);
   });
 }
 
@@ -316,15 +306,8 @@ int Session::Scan() {
       env_.err << "\r" << number << "/" << options_.scan_to << std::flush;
     }
     JobOutcome outcome = runner.Run([](LinkContext& c) {
-      if (!c.job.Prepare({JobDirection::kReceive, false, false, false},
-                         c.prompts)) {
-        return false;
-      }
-      if (!c.job.Queue(RequestCode::kReadVersion)) {
-        c.job.Cancel();
-        return false;
-      }
-      return c.job.Start(c.observer);
+      return StartSingleRequest(c, {.direction = JobDirection::kReceive},
+                                RequestCode::kReadVersion);
     });
     if (!outcome.started) return Report(outcome);
     if (outcome.status == kAbortText) return Report(outcome);

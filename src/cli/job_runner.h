@@ -9,10 +9,10 @@
 #include <ostream>
 #include <string>
 
-#include "core/link/jobs.h"
-#include "core/link/reply_apply.h"
 #include "core/link/serial_port.h"
 #include "core/link/transfer_job.h"
+#include "core/session/jobs.h"
+#include "core/session/reply_apply.h"
 
 namespace lumera {
 

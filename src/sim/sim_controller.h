@@ -11,6 +11,7 @@
 #include <span>
 
 #include "core/link/frames.h"
+#include "core/link/link_state.h"
 #include "core/model/program_types.h"
 
 namespace lumera {
@@ -23,7 +24,6 @@ int LocalTimeOfDay();
 
 inline constexpr int kSecondsPerDay = 24 * 60 * 60;
 inline constexpr std::size_t kHardwareInfoSize = 10;
-inline constexpr std::size_t kRegisterCount = 8;
 inline constexpr std::size_t kMaxReplyFrame = kMaxRequestFrameSize;
 // Where the reported fields sit in the hardware-information bytes (reply
 // bytes 5 to 14).

@@ -15,8 +15,8 @@
 
 #include "app/shell/main_window.h"
 #include "core/link/transfer_job.h"
+#include "core/session/workspace.h"
 #include "core/shell/port_discovery.h"
-#include "core/workspace.h"
 #include "scripted_prompts.h"
 
 namespace lumera::testing {

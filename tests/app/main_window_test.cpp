@@ -15,8 +15,8 @@
 
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
-#include "core/link/jobs.h"
 #include "core/model/program_file.h"
+#include "core/session/jobs.h"
 
 namespace lumera {
 namespace {

@@ -20,7 +20,7 @@
 #include "core/config/controller_config.h"
 #include "core/model/program_file.h"
 #include "core/print/listing.h"
-#include "core/workspace.h"
+#include "core/session/workspace.h"
 
 namespace lumera {
 namespace {

@@ -22,11 +22,11 @@
 #include "app/shell/shown_text_accessible.h"
 #include "core/config/config_page_values.h"
 #include "core/link/error_report.h"
-#include "core/link/reply_apply.h"
 #include "core/link/serial_port.h"
 #include "core/model/program_file.h"
+#include "core/session/reply_apply.h"
+#include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
-#include "core/workspace.h"
 
 namespace lumera {
 namespace {

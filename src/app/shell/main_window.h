@@ -13,7 +13,7 @@
 #include "app/shell/main_window_controls.h"
 #include "app/shell/page_hooks.h"
 #include "app/shell/queued_observer.h"
-#include "core/link/jobs.h"
+#include "core/session/jobs.h"
 #include "core/shell/port_discovery.h"
 
 namespace lumera {

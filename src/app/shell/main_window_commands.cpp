@@ -7,8 +7,8 @@
 #include "app/shell/qt_text.h"
 #include "core/config/config_page_values.h"
 #include "core/model/program_file.h"
+#include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
-#include "core/workspace.h"
 
 namespace lumera {
 

@@ -3,8 +3,8 @@
 #include <QProgressBar>
 
 #include "app/shell/main_window.h"
-#include "core/link/reply_apply.h"
-#include "core/workspace.h"
+#include "core/session/reply_apply.h"
+#include "core/session/workspace.h"
 
 namespace lumera {
 

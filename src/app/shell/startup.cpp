@@ -1,8 +1,8 @@
 #include "app/shell/startup.h"
 
 #include "app/shell/command_line_file.h"
+#include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
-#include "core/workspace.h"
 
 namespace lumera {
 StartupResult StartUp(Workspace& workspace, std::string_view command_line,

@@ -81,15 +81,6 @@ struct RadioResetMarks {
   std::atomic<bool> access_point{false};
 };
 
-// 16-bit radio address from its three user fields: high nibble (bits 15-12),
-// second nibble (bits 11-8) and low byte. Nibbles are masked to 4 bits.
-constexpr std::uint16_t MakeRadioAddress(int high_nibble, int second_nibble,
-                                         int low_byte) {
-  return static_cast<std::uint16_t>(((high_nibble & 0x0F) << 12) |
-                                    ((second_nibble & 0x0F) << 8) |
-                                    (low_byte & 0xFF));
-}
-
 // Builds the frame of one queued request: `length_byte` is the entry's L
 // (code + payload + sum, 2 to 34) and `code_and_payload` holds at least L - 1
 // bytes (the code, then the payload). `destination` is the controller number

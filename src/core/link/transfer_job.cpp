@@ -1,6 +1,7 @@
 #include "core/link/transfer_job.h"
 
 #include <cstdio>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -111,15 +112,21 @@ void TransferJob::Cancel() {
 bool TransferJob::Queue(RequestCode code,
                         std::span<const std::uint8_t> payload) {
   if (!prepared_.load() || running_.load()) return false;
-  if (payload.size() > kMaxRequestPayload) return false;
-  const OperationDef* op = FindOperation(static_cast<std::uint8_t>(code));
-  if (op == nullptr) return false;
-  // With "Wszystkie" no controller is expected to answer.
-  const int reply_length =
-      radio_mode_.load() == RadioMode::kAll ? 0 : op->reply_length;
+  const std::optional<std::uint8_t> reply_length =
+      ReplyLengthFor(code, payload);
+  if (!reply_length) return false;
   std::lock_guard lock(queue_mutex_);
-  return queue_.Append(static_cast<std::uint8_t>(code), payload,
-                       static_cast<std::uint8_t>(reply_length));
+  return queue_.Append(static_cast<std::uint8_t>(code), payload, *reply_length);
+}
+
+std::optional<std::uint8_t> TransferJob::ReplyLengthFor(
+    RequestCode code, std::span<const std::uint8_t> payload) const {
+  if (payload.size() > kMaxRequestPayload) return std::nullopt;
+  const OperationDef* op = FindOperation(static_cast<std::uint8_t>(code));
+  if (op == nullptr) return std::nullopt;
+  // With "Wszystkie" no controller is expected to answer.
+  return static_cast<std::uint8_t>(
+      radio_mode_.load() == RadioMode::kAll ? 0 : op->reply_length);
 }
 
 void TransferJob::SetVerifyImage(const ProgramImage& image) {
@@ -157,16 +164,13 @@ bool TransferJob::RequestAbort() {
 
 bool TransferJob::ReplaceQueue(RequestCode code,
                                std::span<const std::uint8_t> payload) {
-  if (payload.size() > kMaxRequestPayload) return false;
-  const OperationDef* op = FindOperation(static_cast<std::uint8_t>(code));
-  if (op == nullptr) return false;
-  const int reply_length =
-      radio_mode_.load() == RadioMode::kAll ? 0 : op->reply_length;
+  const std::optional<std::uint8_t> reply_length =
+      ReplyLengthFor(code, payload);
+  if (!reply_length) return false;
   std::lock_guard lock(queue_mutex_);
   if (!running_.load() || queue_closed_) return false;
   queue_.Clear();
-  return queue_.Append(static_cast<std::uint8_t>(code), payload,
-                       static_cast<std::uint8_t>(reply_length));
+  return queue_.Append(static_cast<std::uint8_t>(code), payload, *reply_length);
 }
 
 bool TransferJob::has_queued_requests() const {

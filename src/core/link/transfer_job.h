@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -173,6 +174,10 @@ class TransferJob {
   friend class TransferWorker;
 
   void Reset();
+  // The reply length to queue `code` with, or nothing when the request
+  // cannot be queued at all (unknown code, payload too long).
+  std::optional<std::uint8_t> ReplyLengthFor(
+      RequestCode code, std::span<const std::uint8_t> payload) const;
 
   PortAccess port_access_;
   std::thread thread_;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/link/fake_serial_port.h"
-#include "core/link/reply_frames.h"
+#include "support/fake_serial_port.h"
+#include "support/reply_frames.h"
 
 namespace lumera {
 namespace {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 
 #include "core/link/transfer_job.h"
 #include "core/link/transfer_observer.h"
@@ -46,6 +47,13 @@ struct EditorSide {
 // The values of the main window that the worker reads, taken from the
 // workspace (port, controller number, radio option and mode, addresses).
 LineValues LineValuesOf(const Workspace& workspace);
+
+// One request as a job of its own, with the line values of the workspace.
+// The command line reads single values this way (version, switches,
+// registers, position) that the window reads only within larger jobs.
+bool StartSingleRequest(LinkContext& context, const JobOptions& options,
+                        RequestCode code,
+                        std::span<const std::uint8_t> payload = {});
 
 // Main window, transmission box.
 bool StartDownloadProgram(LinkContext& context, const EditorSide& editor);

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "core/link/fake_serial_port.h"
-#include "core/link/forwarding_port.h"
-#include "core/link/jobs.h"
-#include "core/link/reply_apply.h"
 #include "core/link/transfer_job.h"
-#include "core/workspace.h"
+#include "core/session/jobs.h"
+#include "core/session/reply_apply.h"
+#include "core/session/workspace.h"
+#include "support/fake_serial_port.h"
+#include "support/forwarding_port.h"
 
 namespace lumera {
 namespace {

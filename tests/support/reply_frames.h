@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "core/link/fake_serial_port.h"
 #include "core/link/frames.h"
+#include "support/fake_serial_port.h"
 
 namespace lumera {
 

@@ -1,4 +1,4 @@
-#include "core/link/jobs.h"
+#include "core/session/jobs.h"
 
 #include <array>
 #include <cstdint>
@@ -7,22 +7,12 @@
 #include "core/config/clock_time.h"
 #include "core/config/config_page_values.h"
 #include "core/config/controller_config.h"
-#include "core/workspace.h"
+#include "core/session/workspace.h"
 
 namespace lumera {
 namespace {
 
 constexpr int kProgramSegments = 9;  // the whole-program jobs: segments 1..9
-
-JobOptions Send(bool post_process = false, bool broadcast_query = false,
-                bool skip_guard = false) {
-  return {JobDirection::kSend, post_process, broadcast_query, skip_guard};
-}
-
-JobOptions Receive(bool post_process = false, bool broadcast_query = false,
-                   bool skip_guard = false) {
-  return {JobDirection::kReceive, post_process, broadcast_query, skip_guard};
-}
 
 // Queues requests of a prepared job and starts it. A request that does not
 // fit gives the whole job up rather than sending part of it.
@@ -72,7 +62,8 @@ std::uint8_t Byte(int value) { return static_cast<std::uint8_t>(value); }
 bool Download(LinkContext& context, const EditorSide& editor, int first,
               int last) {
   JobBuilder job(context);
-  if (!job.Prepare(Receive(true))) return false;
+  if (!job.Prepare({.direction = JobDirection::kReceive, .post_process = true}))
+    return false;
   Call(editor.clear_return_stack);
   job.Add(RequestCode::kPauseProgram);
   for (int segment = first; segment <= last; ++segment) {
@@ -88,7 +79,7 @@ bool Download(LinkContext& context, const EditorSide& editor, int first,
 bool Verify(LinkContext& context, const EditorSide& editor, int first, int last,
             int commands) {
   JobBuilder job(context);
-  if (!job.Prepare(Receive())) return false;
+  if (!job.Prepare({.direction = JobDirection::kReceive})) return false;
   Call(editor.commit_grid);
   Call(editor.clear_return_stack);
   // Compared against the store as it is now, edits during the job aside.
@@ -106,7 +97,7 @@ bool Verify(LinkContext& context, const EditorSide& editor, int first, int last,
 bool Upload(LinkContext& context, const EditorSide& editor, int first,
             int last) {
   JobBuilder job(context);
-  if (!job.Prepare(Send())) return false;
+  if (!job.Prepare({.direction = JobDirection::kSend})) return false;
   Call(editor.commit_grid);
   Call(editor.clear_return_stack);
   job.Add(RequestCode::kStopProgram);
@@ -148,20 +139,31 @@ bool RunFrom(LinkContext& context, int segment_index, int command_index) {
   const auto payload =
       RunFromPayload(context.workspace, segment_index, command_index);
   JobBuilder job(context);
-  if (!job.Prepare(Send(false, all, true))) return false;
+  if (!job.Prepare({.direction = JobDirection::kSend,
+                    .broadcast_query = all,
+                    .skip_guard = true}))
+    return false;
   job.Add(RequestCode::kRunFrom, payload);
   return job.Start();
 }
 
 bool Single(LinkContext& context, const JobOptions& options, RequestCode code,
             std::initializer_list<std::uint8_t> payload = {}) {
+  return StartSingleRequest(
+      context, options, code,
+      std::span<const std::uint8_t>(payload.begin(), payload.size()));
+}
+
+}  // namespace
+
+bool StartSingleRequest(LinkContext& context, const JobOptions& options,
+                        RequestCode code,
+                        std::span<const std::uint8_t> payload) {
   JobBuilder job(context);
   if (!job.Prepare(options)) return false;
   job.Add(code, payload);
   return job.Start();
 }
-
-}  // namespace
 
 LineValues LineValuesOf(const Workspace& workspace) {
   const ShellSettings& settings = workspace.settings;
@@ -208,20 +210,21 @@ bool StartUploadSegment(LinkContext& context, const EditorSide& editor) {
 
 bool StartReadErrorReport(LinkContext& context) {
   JobBuilder job(context);
-  if (!job.Prepare(Receive())) return false;
+  if (!job.Prepare({.direction = JobDirection::kReceive})) return false;
   context.workspace.link.error_report.pending.store(false);
   job.Add(RequestCode::kReadErrorReport);
   return job.Start();
 }
 
 bool StartRestartController(LinkContext& context) {
-  return Single(context, Send(false, false, true),
+  return Single(context, {.direction = JobDirection::kSend, .skip_guard = true},
                 RequestCode::kRestartController);
 }
 
 bool StartReadConfiguration(LinkContext& context) {
   JobBuilder job(context);
-  if (!job.Prepare(Receive(true))) return false;
+  if (!job.Prepare({.direction = JobDirection::kReceive, .post_process = true}))
+    return false;
   job.Add(RequestCode::kReadConfiguration);
   job.Add(RequestCode::kReadStartPoints);
   job.Add(RequestCode::kReadVersion);
@@ -231,7 +234,7 @@ bool StartReadConfiguration(LinkContext& context) {
 
 bool StartWriteConfiguration(LinkContext& context) {
   JobBuilder job(context);
-  if (!job.Prepare(Send())) return false;
+  if (!job.Prepare({.direction = JobDirection::kSend})) return false;
   ProgramImage& image = context.workspace.store.mutable_image();
   SetConfigMarker(image);
   const ConstControllerConfig config(image);
@@ -246,8 +249,8 @@ bool StartLoadDefaults(LinkContext& context, bool configuration_only) {
       !context.prompts.Ask(kLoadDefaultsQuestion)) {
     return false;
   }
-  return Single(context, Send(), RequestCode::kLoadDefaults,
-                {Byte(configuration_only ? 1 : 0)});
+  return Single(context, {.direction = JobDirection::kSend},
+                RequestCode::kLoadDefaults, {Byte(configuration_only ? 1 : 0)});
 }
 
 bool StartRadioReset(LinkContext& context) {
@@ -255,7 +258,8 @@ bool StartRadioReset(LinkContext& context) {
     return false;
   }
   JobBuilder job(context);
-  if (!job.Prepare(Send(false, false, true))) return false;
+  if (!job.Prepare({.direction = JobDirection::kSend, .skip_guard = true}))
+    return false;
   context.job.reset_marks().radio_box.store(true);
   job.Add(RequestCode::kResetRadio);
   if (job.Start()) return true;
@@ -264,17 +268,19 @@ bool StartRadioReset(LinkContext& context) {
 }
 
 bool StartStopProgram(LinkContext& context) {
-  return Single(context, Send(), RequestCode::kStopProgram);
+  return Single(context, {.direction = JobDirection::kSend},
+                RequestCode::kStopProgram);
 }
 
 bool StartResumeProgram(LinkContext& context) {
-  return Single(context, Send(), RequestCode::kResumeProgram);
+  return Single(context, {.direction = JobDirection::kSend},
+                RequestCode::kResumeProgram);
 }
 
 bool StartStepCommand(LinkContext& context, const EditorSide& editor) {
   if (!ValidSegment(editor.current_segment)) return false;
   JobBuilder job(context);
-  if (!job.Prepare(Receive())) return false;
+  if (!job.Prepare({.direction = JobDirection::kReceive})) return false;
   job.Add(RequestCode::kStepCommand, {Byte(editor.current_segment - 1)});
   job.Add(RequestCode::kReadRegisters);
   job.Add(RequestCode::kReadPosition);
@@ -283,7 +289,8 @@ bool StartStepCommand(LinkContext& context, const EditorSide& editor) {
 
 bool StartSetStopPoint(LinkContext& context, const EditorSide& editor) {
   if (!ValidRow(editor)) return false;
-  return Single(context, Send(), RequestCode::kSetStopPoint,
+  return Single(context, {.direction = JobDirection::kSend},
+                RequestCode::kSetStopPoint,
                 {Byte(editor.current_segment - 1), Byte(editor.selected_row)});
 }
 
@@ -295,7 +302,7 @@ bool StartRunFrom(LinkContext& context, const EditorSide& editor) {
 bool StartWriteSelectedCommand(LinkContext& context, const EditorSide& editor) {
   if (!ValidRow(editor)) return false;
   JobBuilder job(context);
-  if (!job.Prepare(Send())) return false;
+  if (!job.Prepare({.direction = JobDirection::kSend})) return false;
   Call(editor.commit_grid);
   Call(editor.clear_return_stack);
   const int segment = editor.current_segment - 1;
@@ -308,7 +315,11 @@ bool StartWriteSelectedCommand(LinkContext& context, const EditorSide& editor) {
 
 bool StartReadControllerNumber(LinkContext& context) {
   if (!context.prompts.Ask(kSingleControllerQuestion)) return false;
-  return Single(context, Receive(true, true, true),
+  return Single(context,
+                {.direction = JobDirection::kReceive,
+                 .post_process = true,
+                 .broadcast_query = true,
+                 .skip_guard = true},
                 RequestCode::kReadControllerNumber);
 }
 
@@ -318,20 +329,22 @@ bool StartWriteControllerNumber(LinkContext& context) {
     return false;
   }
   const int number = context.workspace.config_page.new_controller_number;
-  return Single(context, Send(true), RequestCode::kWriteControllerNumber,
-                {Byte(number & 0xFF)});
+  return Single(context,
+                {.direction = JobDirection::kSend, .post_process = true},
+                RequestCode::kWriteControllerNumber, {Byte(number & 0xFF)});
 }
 
 bool StartSelectTempo(LinkContext& context, int tempo) {
   if (tempo < 1 || tempo > kTempoMultiplierCount) return false;
-  return Single(context, Send(false, false, true), RequestCode::kSelectTempo,
-                {Byte(tempo - 1)});
+  return Single(context, {.direction = JobDirection::kSend, .skip_guard = true},
+                RequestCode::kSelectTempo, {Byte(tempo - 1)});
 }
 
 bool StartRunStartPoint(LinkContext& context, int number) {
   if (number < 1 || number > kStartPointCount) return false;
   if (context.workspace.config_page.index_mode) {
-    return Single(context, Send(false, false, true),
+    return Single(context,
+                  {.direction = JobDirection::kSend, .skip_guard = true},
                   RequestCode::kRunStartPointByIndex, {Byte(number - 1)});
   }
   const StartPoint point =
@@ -350,7 +363,8 @@ bool StartAccessPointReset(LinkContext& context) {
     marks.access_point.store(false);
     return false;
   }
-  if (Single(context, Send(false, false, true), RequestCode::kResetRadio)) {
+  if (Single(context, {.direction = JobDirection::kSend, .skip_guard = true},
+             RequestCode::kResetRadio)) {
     return true;
   }
   marks.access_point.store(false);
@@ -360,7 +374,8 @@ bool StartAccessPointReset(LinkContext& context) {
 bool StartReadClock(LinkContext& context) {
   const auto clock = ClockBytes(context.workspace.config_page.clock_time);
   JobBuilder job(context);
-  if (!job.Prepare(Receive(true))) return false;
+  if (!job.Prepare({.direction = JobDirection::kReceive, .post_process = true}))
+    return false;
   job.Add(RequestCode::kReadClock, clock);
   return job.Start();
 }
@@ -369,7 +384,8 @@ bool StartWriteClock(LinkContext& context) {
   ClockTime& clock = context.workspace.config_page.clock_time;
   FillClockFromLocalTime(clock);
   JobBuilder job(context);
-  if (!job.Prepare(Send(true))) return false;
+  if (!job.Prepare({.direction = JobDirection::kSend, .post_process = true}))
+    return false;
   job.Add(RequestCode::kWriteClock, ClockBytes(clock));
   return job.Start();
 }

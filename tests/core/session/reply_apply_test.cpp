@@ -1,4 +1,4 @@
-#include "core/link/reply_apply.h"
+#include "core/session/reply_apply.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/config/controller_config.h"
-#include "core/workspace.h"
+#include "core/session/workspace.h"
 
 namespace lumera {
 namespace {

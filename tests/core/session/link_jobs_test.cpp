@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "core/config/controller_config.h"
-#include "core/link/jobs.h"
 #include "core/link/posix_serial_port.h"
-#include "core/link/reply_apply.h"
 #include "core/link/transfer_job.h"
-#include "core/workspace.h"
-#include "fake_controller.h"
+#include "core/session/jobs.h"
+#include "core/session/reply_apply.h"
+#include "core/session/workspace.h"
+#include "support/fake_controller.h"
 
 namespace lumera {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/config/controller_config.h"
-#include "core/workspace.h"
+#include "core/session/workspace.h"
 
 namespace lumera {
 namespace {

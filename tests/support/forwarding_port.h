@@ -6,8 +6,8 @@
 #include <span>
 #include <string_view>
 
-#include "core/link/fake_serial_port.h"
 #include "core/link/serial_port.h"
+#include "support/fake_serial_port.h"
 
 namespace lumera {
 

@@ -1,4 +1,4 @@
-#include "core/link/reply_apply.h"
+#include "core/session/reply_apply.h"
 
 #include <algorithm>
 #include <utility>
@@ -8,7 +8,7 @@
 #include "core/config/controller_config.h"
 #include "core/config/controller_status.h"
 #include "core/link/operations.h"
-#include "core/workspace.h"
+#include "core/session/workspace.h"
 
 namespace lumera {
 namespace {

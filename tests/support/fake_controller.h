@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/link/reply_frames.h"
 #include "core/model/program_types.h"
+#include "support/reply_frames.h"
 
 namespace lumera {
 

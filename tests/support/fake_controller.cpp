@@ -1,4 +1,4 @@
-#include "fake_controller.h"
+#include "support/fake_controller.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -1,0 +1,16 @@
+#include "core/session/program_loading.h"
+
+#include "core/config/controller_config.h"
+#include "core/model/program_file.h"
+#include "core/session/workspace.h"
+
+namespace lumera {
+
+bool LoadProgramIntoWorkspace(Workspace& workspace,
+                              const std::filesystem::path& path) {
+  if (!LoadProgramFile(workspace.store, path)) return false;
+  SyncControllerNumber(workspace.store.mutable_image(), workspace.config_page);
+  return true;
+}
+
+}  // namespace lumera
