@@ -5,10 +5,10 @@
 #include <QScreen>
 #include <QTranslator>
 
+#include "app/session/qt_prompts.h"
 #include "app/shell/command_line_file.h"
 #include "app/shell/main_window.h"
 #include "app/shell/polish_translation.h"
-#include "app/shell/qt_prompts.h"
 #include "app/shell/startup.h"
 #include "core/link/transfer_job.h"
 #include "core/session/workspace.h"

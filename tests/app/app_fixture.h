@@ -17,7 +17,7 @@
 #include "core/link/transfer_job.h"
 #include "core/session/workspace.h"
 #include "core/shell/port_discovery.h"
-#include "scripted_prompts.h"
+#include "support/scripted_prompts.h"
 
 namespace lumera::testing {
 
@@ -43,8 +43,8 @@ struct AppFixture {
 
   // `settings_path` none: the run keeps no settings file.
   void Open(std::optional<std::filesystem::path> settings_path = std::nullopt,
-            const PortList& ports = PortList{},
-            bool command_line_file = false) {
+            const PortList& ports = PortList{}, bool command_line_file = false,
+            PageFactory pages = nullptr) {
     PortAccess access;
     access.name = [](int) {
       return std::string("/nonexistent/lumera-test-port");
@@ -52,7 +52,7 @@ struct AppFixture {
     job.SetPortAccess(access);
     window = std::make_unique<MainWindow>(workspace, job, prompts,
                                           std::move(settings_path), ports,
-                                          command_line_file);
+                                          command_line_file, std::move(pages));
   }
 
   QWidget* Control(int id) const { return window->Control(id); }

@@ -14,17 +14,14 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/pages/default_pages.h"
+#include "app/session/port_failure_hint.h"
+#include "app/session/prompts.h"
 #include "app/shell/main_window_ids.h"
 #include "app/shell/number_fields.h"
-#include "app/shell/port_failure_hint.h"
-#include "app/shell/prompts.h"
-#include "app/shell/qt_text.h"
-#include "app/shell/shown_text_accessible.h"
-#include "core/config/config_page_values.h"
-#include "core/link/error_report.h"
+#include "app/widgets/shown_text_accessible.h"
 #include "core/link/serial_port.h"
-#include "core/model/program_file.h"
-#include "core/session/reply_apply.h"
+#include "core/session/program_loading.h"
 #include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
 
@@ -33,34 +30,23 @@ namespace {
 
 namespace ids = main_window_ids;
 
-struct PageEntry {
-  const char* title;  // 17 characters, the word padded by spaces
-  int dialog_id;
-  const char* object_name;
-};
-
-constexpr PageEntry kPageTable[kPageCount] = {
-    {"      Edytor     ", ids::kEditorPage, "editorPage"},
-    {"   Konfiguracja  ", ids::kConfigPage, "configPage"},
-    {"     Wyjścia     ", ids::kOutputsPage, "outputsPage"},
-};
-
-const QString kInfoCaption = QStringLiteral("INFO");
+// The tabs' texts: 17 characters, the word padded by spaces.
+constexpr const char* kTabTitles[kPageCount] = {
+    "      Edytor     ", "   Konfiguracja  ", "     Wyjścia     "};
 
 }  // namespace
 
 MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
                        std::optional<std::filesystem::path> settings_path,
                        const PortList& ports, bool command_line_file,
-                       QWidget* parent)
+                       PageFactory pages, QWidget* parent)
     : QWidget(parent),
       workspace_(workspace),
-      job_(job),
       prompts_(prompts),
       settings_path_(std::move(settings_path)),
       ports_(ports),
-      job_prompts_(prompts),
-      observer_(this) {
+      launcher_(workspace, job, prompts),
+      page_context_{workspace, launcher_, prompts} {
   setObjectName(QStringLiteral("mainWindow"));
   setProperty("controlId", ids::kDialog);
   // A dialog's frame: caption, system menu, minimize box; no maximize box.
@@ -84,18 +70,20 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
   controls_.file_name->setText(
       QString::fromStdString(workspace_.settings.program_file_name));
   ConnectControls();
+  ConnectWorkerEvents();
   RefreshMainStatus();
-  CreateTabPages(command_line_file);
+  CreateTabPages(command_line_file, pages ? pages : MakeDefaultPage);
   SetStatusLine(BuildStamp());
-  PushLineValues();
+  launcher_.PushLineValues();
   resize(1020, 640);
 }
 
 MainWindow::~MainWindow() {
-  // The observer dies with the window: the worker must be gone first.
-  if (job_.running()) {
-    job_.RequestAbort();
-    job_.Join();
+  // The pages hear the worker: it must be gone before they are.
+  TransferJob& job = launcher_.job();
+  if (job.running()) {
+    job.RequestAbort();
+    job.Join();
   }
 }
 
@@ -111,27 +99,22 @@ QWidget* MainWindow::Control(int control_id) const {
   return nullptr;
 }
 
-QWidget* MainWindow::Page(int tab_index) const {
+Page* MainWindow::PageAt(int tab_index) const {
   if (tab_index < 0 || tab_index >= kPageCount) return nullptr;
-  return controls_.pages[tab_index];
+  return pages_[tab_index];
 }
 
-void MainWindow::CreateTabPages(bool command_line_file) {
+void MainWindow::CreateTabPages(bool command_line_file,
+                                const PageFactory& pages) {
   auto* layout = new QGridLayout(controls_.page_area);
   layout->setContentsMargins(0, 0, 0, 0);
   for (int index = 0; index < kPageCount; ++index) {
-    const PageEntry& entry = kPageTable[index];
-    controls_.tabs->insertTab(index, QString::fromUtf8(entry.title));
-    // The pages themselves come with their own work; until then each one is
-    // an empty page in its place.
-    auto* page = new QWidget(controls_.page_area);
-    page->setObjectName(QString::fromLatin1(entry.object_name));
-    page->setProperty("controlId", entry.dialog_id);
-    page->setAccessibleName(QString::fromUtf8(entry.title).trimmed());
-    page->setAccessibleDescription(QString::number(entry.dialog_id));
+    controls_.tabs->insertTab(index, QString::fromUtf8(kTabTitles[index]));
+    Page* page = pages(index, page_context_, controls_.page_area);
+    pages_[index] = page;
+    if (page == nullptr) continue;
     page->setVisible(index == 0);
     layout->addWidget(page, 0, 0);
-    controls_.pages[index] = page;
     if (index == 0 && command_line_file) LoadCommandLineFile();
   }
   controls_.tabs->setCurrentIndex(0);
@@ -144,54 +127,38 @@ void MainWindow::CreateTabPages(bool command_line_file) {
 // line becomes the program, shown from segment 1.
 void MainWindow::LoadCommandLineFile() {
   const std::filesystem::path path(workspace_.settings.program_file_name);
-  if (!LoadProgramFile(workspace_.store, path)) return;
+  if (!LoadProgramIntoWorkspace(workspace_, path)) return;
   workspace_.settings.current_segment = 1;
-  SyncControllerNumber(workspace_.store.mutable_image(),
-                       workspace_.config_page);
-  LoadSegmentIntoGrid();
+  pages_[0]->ProgramLoaded();
 }
 
 void MainWindow::SelectTab(int tab_index) {
   controls_.tabs->setCurrentIndex(tab_index);
 }
 
+void MainWindow::SetPrintListing(std::function<void(bool)> print) {
+  print_listing_ = std::move(print);
+}
+
+// Both the tab left and the tab entered run their refresh; a page is hidden
+// after its refresh when left and shown after it when entered.
 void MainWindow::OnTabChanged(int index) {
-  ShowPendingErrorReport();
-  const int left = shown_tab_;
-  if (left >= 0 && left < kPageCount) {
-    RefreshPage(left);
-    if (QWidget* page = Page(left)) page->hide();
+  launcher_.ShowPendingErrorReport();
+  if (Page* left = PageAt(shown_tab_)) {
+    left->RefreshOnTabChange();
+    left->hide();
   }
   shown_tab_ = index;
-  if (index >= 0 && index < kPageCount) {
-    RefreshPage(index);
-    if (QWidget* page = Page(index)) page->show();
+  if (Page* entered = PageAt(index)) {
+    entered->RefreshOnTabChange();
+    entered->show();
   }
 }
 
-void MainWindow::RefreshPage(int tab_index) {
-  switch (tab_index) {
-    case 0:
-      RefreshMainStatus();
-      break;
-    case 1:
-      RefreshConfigPage();
-      break;
-    case 2:
-      if (hooks_.refresh_outputs_page) hooks_.refresh_outputs_page();
-      break;
-    default:
-      break;
+void MainWindow::CommitPages() {
+  for (Page* page : pages_) {
+    if (page) page->Commit();
   }
-}
-
-void MainWindow::ConnectJobButton(QWidget* button,
-                                  bool (MainWindow::*start)()) {
-  connect(static_cast<QPushButton*>(button), &QPushButton::clicked, this,
-          [this, start] {
-            ShowPendingErrorReport();
-            (this->*start)();
-          });
 }
 
 void MainWindow::ConnectControls() {
@@ -199,54 +166,43 @@ void MainWindow::ConnectControls() {
   connect(c.load_file, &QPushButton::clicked, this, &MainWindow::OnLoadFile);
   connect(c.save_file, &QPushButton::clicked, this, &MainWindow::OnSaveFile);
   connect(c.print_segment, &QPushButton::clicked, this, [this] {
-    ShowPendingErrorReport();
-    if (hooks_.print_listing) hooks_.print_listing(false);
+    launcher_.ShowPendingErrorReport();
+    if (print_listing_) print_listing_(false);
   });
   connect(c.print_all, &QPushButton::clicked, this, [this] {
-    ShowPendingErrorReport();
-    if (hooks_.print_listing) hooks_.print_listing(true);
+    launcher_.ShowPendingErrorReport();
+    if (print_listing_) print_listing_(true);
   });
   connect(c.entries_only, &QCheckBox::clicked, this, [this](bool checked) {
-    ShowPendingErrorReport();
+    launcher_.ShowPendingErrorReport();
     workspace_.settings.entries_only = checked ? 1 : 0;
   });
   connect(c.port_list, &QComboBox::activated, this, &MainWindow::OnPortChosen);
   connect(c.radio_option, &QCheckBox::clicked, this,
           &MainWindow::OnRadioOption);
   connect(c.radio_point, &QRadioButton::clicked, this, [this] {
-    ShowPendingErrorReport();
+    launcher_.ShowPendingErrorReport();
     workspace_.link.radio_mode = RadioMode::kPoint;
-    PushLineValues();
+    launcher_.PushLineValues();
   });
   connect(c.radio_all, &QRadioButton::clicked, this, [this] {
-    ShowPendingErrorReport();
+    launcher_.ShowPendingErrorReport();
     workspace_.link.radio_mode = RadioMode::kAll;
-    PushLineValues();
+    launcher_.PushLineValues();
   });
   connect(c.abort, &QPushButton::clicked, this, [this] {
-    ShowPendingErrorReport();
-    job_.RequestAbort();
+    launcher_.ShowPendingErrorReport();
+    launcher_.Abort();
   });
 
-  ConnectJobButton(c.download_all, &MainWindow::StartDownloadAll);
-  ConnectJobButton(c.download_segment, &MainWindow::StartDownloadSegment);
-  ConnectJobButton(c.upload_all, &MainWindow::StartUploadAll);
-  ConnectJobButton(c.upload_segment, &MainWindow::StartUploadSegment);
-  ConnectJobButton(c.verify_all, &MainWindow::StartVerifyAll);
-  ConnectJobButton(c.verify_segment, &MainWindow::StartVerifySegment);
-  ConnectJobButton(c.restart, &MainWindow::StartRestart);
-  ConnectJobButton(c.error_report, &MainWindow::StartErrorReport);
-  ConnectJobButton(c.read_config, &MainWindow::StartReadConfig);
-  ConnectJobButton(c.write_config, &MainWindow::StartWriteConfig);
-  connect(c.default_config, &QPushButton::clicked, this, [this] {
-    ShowPendingErrorReport();
-    StartDefaults(true);
-  });
-  connect(c.default_config_program, &QPushButton::clicked, this, [this] {
-    ShowPendingErrorReport();
-    StartDefaults(false);
-  });
-  ConnectJobButton(c.radio_reset, &MainWindow::StartRadioResetJob);
+  for (QPushButton* button :
+       {c.download_all, c.download_segment, c.upload_all, c.upload_segment,
+        c.verify_all, c.verify_segment, c.restart, c.error_report,
+        c.read_config, c.write_config, c.default_config,
+        c.default_config_program, c.radio_reset}) {
+    launcher_.Connect(button, ids::kDialog,
+                      button->property("controlId").toInt());
+  }
 
   // Number fields: read on every change of their text and on focus changes.
   for (QLineEdit* field : {c.controller_number, c.radio_high, c.radio_second,
@@ -291,15 +247,7 @@ void MainWindow::ReadNumberField(QObject* field) {
   } else if (edit == controls_.time_byte) {
     workspace_.link.time_byte = TimeByteFromField(number);
   }
-  PushLineValues();
-}
-
-void MainWindow::PushLineValues() {
-  job_.SetLineValues(LineValuesOf(workspace_));
-}
-
-bool MainWindow::QueueHoldsRequests() const {
-  return job_.has_queued_requests();
+  launcher_.PushLineValues();
 }
 
 void MainWindow::RefreshMainStatus() {
@@ -367,24 +315,6 @@ void MainWindow::SetStatusLine(const QString& text) {
   controls_.status_line->setToolTip(QString());
 }
 
-void MainWindow::ShowPortFailure(const PortFailure& failure) {
-  controls_.status_line->setToolTip(
-      PortFailureHint(failure, ComPortName(workspace_.settings.port_number)));
-}
-
-void MainWindow::ShowWarning(const QString& text) {
-  prompts_.Warn(kInfoCaption, text);
-}
-
-bool MainWindow::ShowPendingErrorReport() {
-  std::string text;
-  if (!TakePendingErrorReport(workspace_.link.error_report, text)) {
-    return false;
-  }
-  prompts_.Warn(ToQString(kErrorReportCaption), QString::fromStdString(text));
-  return true;
-}
-
 void MainWindow::keyPressEvent(QKeyEvent* event) {
   // Enter and Escape never close the main window.
   switch (event->key()) {
@@ -403,18 +333,19 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (job_.running()) {
+  TransferJob& job = launcher_.job();
+  if (job.running()) {
     // Ends at once: no question, no settings. The worker is stopped and
     // gone before its port is released (it closes the port as it ends).
     hide();
-    job_.RequestAbort();
-    job_.Join();
+    job.RequestAbort();
+    job.Join();
     closing_ = true;
     event->accept();
     return;
   }
   if (workspace_.store.LoadedFromFile()) {
-    if (hooks_.commit_grid) hooks_.commit_grid();
+    CommitPages();
     if (workspace_.store.ProgramImageChanged() &&
         prompts_.AskYesNo(QStringLiteral("    Wprowadzono zmiany:"),
                           QStringLiteral("Zapisac do pliku ?"))) {

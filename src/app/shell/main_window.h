@@ -1,19 +1,19 @@
-// The main window: the three tab pages and, below them, the boxes that act on
-// the whole program and on the line. It lives for the whole run; closing it
-// ends the run.
+// The main window: the frame around the three tab pages and, below them, the
+// boxes that act on the whole program and on the line. It lives for the
+// whole run; closing it ends the run.
 #pragma once
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
-#include <string_view>
 
-#include "app/shell/job_prompts_adapter.h"
+#include "app/pages/page.h"
+#include "app/session/job_launcher.h"
 #include "app/shell/main_window_controls.h"
-#include "app/shell/page_hooks.h"
-#include "app/shell/queued_observer.h"
-#include "core/session/jobs.h"
 #include "core/shell/port_discovery.h"
 
 namespace lumera {
@@ -28,48 +28,30 @@ class MainWindow : public QWidget {
   // `settings_path` is where the settings file lives (none: the run keeps
   // no settings). `ports` is the discovered port list. With
   // `command_line_file` the editor page loads ProgramFileName as it is
-  // created.
+  // created. `pages` makes the tab pages (tests give their own).
   MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
              std::optional<std::filesystem::path> settings_path,
              const PortList& ports, bool command_line_file,
-             QWidget* parent = nullptr);
+             PageFactory pages = nullptr, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Pages fill these in; the window calls them.
-  PageHooks& hooks() { return hooks_; }
   const MainWindowControls& controls() const { return controls_; }
   // The control with the given resource id, or null.
   QWidget* Control(int control_id) const;
-  QWidget* Page(int tab_index) const;
-  TransferObserver& observer() { return observer_; }
+  Page* PageAt(int tab_index) const;
+  JobLauncher& launcher() { return launcher_; }
 
   // Brings every status field up to date from the working values.
   void RefreshMainStatus();
   // Pobierz:N, Wyślij:N and Drukuj:N for the editor's current segment.
   void SetSegmentCaptions();
   void SetStatusLine(const QString& text);
-  // Message box "INFO" with a warning icon.
-  void ShowWarning(const QString& text);
   // The open or save dialog with the program file load or save behind it.
   bool ChooseProgramFile(bool save);
-  // Shows the controller's error report when one is pending (once).
-  bool ShowPendingErrorReport();
   // Switches tabs as a click on the tab would.
   void SelectTab(int tab_index);
-
-  // The worker's calls, carried out on this thread (see QueuedObserver).
-  void SetProgressRange(int maximum);
-  void StepProgress();
-  void ResetProgress();
-  void ApplyReply(const ReplyRecord& record);
-  void PostProcess(const ReplyRecord& record);
-  void LoadSegmentIntoGrid();
-  void RefreshConfigPage();
-  void ShowControllerPosition(int segment_index, int command_index);
-  // Why the port failed, as the status line's tooltip (the line keeps the
-  // system's own text).
-  void ShowPortFailure(const PortFailure& failure);
-  void OnJobFinished(bool succeeded);
+  // What "Drukuj:N" (false) and "DRUKUJ" (true) print.
+  void SetPrintListing(std::function<void(bool all_segments)> print);
 
   // The build stamp: "Mmm dd yyyy / hh:mm:ss".
   static QString BuildStamp();
@@ -83,45 +65,36 @@ class MainWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void CreateTabPages(bool command_line_file);
+  void CreateTabPages(bool command_line_file, const PageFactory& pages);
   void LoadCommandLineFile();
   void ConnectControls();
-  void ConnectJobButton(QWidget* button, bool (MainWindow::*start)());
+  void ConnectWorkerEvents();
   void OnTabChanged(int index);
-  void RefreshPage(int tab_index);
   void ReadNumberField(QObject* field);
-  void PushLineValues();
-  bool QueueHoldsRequests() const;
-  LinkContext Context();
-  EditorSide Editor() const;
+  void CommitPages();
 
   // Commands.
   void OnLoadFile();
   void OnSaveFile();
   void OnPortChosen(int index);
   void OnRadioOption(bool checked);
-  bool StartDownloadAll();
-  bool StartDownloadSegment();
-  bool StartUploadAll();
-  bool StartUploadSegment();
-  bool StartVerifyAll();
-  bool StartVerifySegment();
-  bool StartRestart();
-  bool StartErrorReport();
-  bool StartReadConfig();
-  bool StartWriteConfig();
-  bool StartDefaults(bool configuration_only);
-  bool StartRadioResetJob();
+
+  // Worker events.
+  void SetProgressRange(int maximum);
+  void StepProgress();
+  // Why the port failed, as the status line's tooltip (the line keeps the
+  // system's own text).
+  void ShowPortFailure(const PortFailure& failure);
 
   Workspace& workspace_;
-  TransferJob& job_;
   Prompts& prompts_;
   std::optional<std::filesystem::path> settings_path_;
   PortList ports_;
-  PageHooks hooks_;
-  JobPromptsAdapter job_prompts_;
-  QueuedObserver observer_;
+  JobLauncher launcher_;
+  PageContext page_context_;
   MainWindowControls controls_;
+  std::array<Page*, kPageCount> pages_{};
+  std::function<void(bool)> print_listing_;
   int shown_tab_ = -1;
   bool closing_ = false;
 };

@@ -1,12 +1,18 @@
-// The main window's commands: the file box and the job buttons.
+// The main window's own commands (the file box, the port and the radio
+// option) and what it does with the worker's events.
 #include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
 #include <filesystem>
 
+#include "app/session/port_failure_hint.h"
+#include "app/session/prompts.h"
 #include "app/shell/main_window.h"
-#include "app/shell/prompts.h"
-#include "app/shell/qt_text.h"
-#include "core/config/config_page_values.h"
+#include "app/shell/main_window_ids.h"
+#include "app/widgets/qt_text.h"
+#include "core/link/serial_port.h"
 #include "core/model/program_file.h"
+#include "core/session/program_loading.h"
 #include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
 
@@ -35,7 +41,7 @@ bool MainWindow::ChooseProgramFile(bool save) {
       return false;
     }
   } else {
-    if (!LoadProgramFile(workspace_.store, path)) {
+    if (!LoadProgramIntoWorkspace(workspace_, path)) {
       prompts_.Warn(ToQString(kProgramLoadCaption),
                     ToQString(kProgramLoadFailedText));
       return false;
@@ -49,103 +55,74 @@ bool MainWindow::ChooseProgramFile(bool save) {
 }
 
 void MainWindow::OnLoadFile() {
-  ShowPendingErrorReport();
-  if (QueueHoldsRequests()) return;
+  launcher_.ShowPendingErrorReport();
+  if (launcher_.QueueHoldsRequests()) return;
   if (!ChooseProgramFile(false)) return;
-  SyncControllerNumber(workspace_.store.mutable_image(),
-                       workspace_.config_page);
-  LoadSegmentIntoGrid();
   RefreshMainStatus();
-  RefreshConfigPage();
-  if (hooks_.clear_return_stack) hooks_.clear_return_stack();
+  for (Page* page : pages_) {
+    if (page) page->ProgramLoaded();
+  }
 }
 
 void MainWindow::OnSaveFile() {
-  ShowPendingErrorReport();
-  if (hooks_.commit_grid) hooks_.commit_grid();
+  launcher_.ShowPendingErrorReport();
+  CommitPages();
   ChooseProgramFile(true);
-  if (hooks_.clear_return_stack) hooks_.clear_return_stack();
+  for (Page* page : pages_) {
+    if (page) page->ProgramSaved();
+  }
 }
 
 void MainWindow::OnPortChosen(int index) {
-  ShowPendingErrorReport();
-  if (QueueHoldsRequests()) return;
+  launcher_.ShowPendingErrorReport();
+  if (launcher_.QueueHoldsRequests()) return;
   if (index < 0 || index >= ports_.count) return;
   workspace_.settings.port_number = ports_.ports[index].number;
-  PushLineValues();
+  launcher_.PushLineValues();
 }
 
 void MainWindow::OnRadioOption(bool checked) {
-  ShowPendingErrorReport();
-  if (QueueHoldsRequests()) return;
+  launcher_.ShowPendingErrorReport();
+  if (launcher_.QueueHoldsRequests()) return;
   workspace_.settings.radio_option = checked ? 1 : 0;
-  PushLineValues();
+  launcher_.PushLineValues();
 }
 
-LinkContext MainWindow::Context() {
-  PushLineValues();
-  return LinkContext{workspace_, job_, observer_, job_prompts_};
+void MainWindow::ConnectWorkerEvents() {
+  WorkerEvents& events = launcher_.events();
+  connect(&events, &WorkerEvents::statusLine, this, &MainWindow::SetStatusLine);
+  connect(&events, &WorkerEvents::progressRange, this,
+          &MainWindow::SetProgressRange);
+  connect(&events, &WorkerEvents::progressStep, this,
+          &MainWindow::StepProgress);
+  connect(&events, &WorkerEvents::progressReset, this,
+          [this] { controls_.progress->setValue(0); });
+  connect(&events, &WorkerEvents::refreshMainStatus, this,
+          &MainWindow::RefreshMainStatus);
+  connect(&events, &WorkerEvents::errorReportPending, this,
+          [this] { launcher_.ShowPendingErrorReport(); });
+  connect(&events, &WorkerEvents::portFailed, this,
+          &MainWindow::ShowPortFailure);
+  connect(&events, &WorkerEvents::jobFinished, this, [this](bool succeeded) {
+    launcher_.ShowPendingErrorReport();
+    emit jobFinished(succeeded);
+  });
 }
 
-EditorSide MainWindow::Editor() const {
-  EditorSide editor;
-  editor.current_segment = workspace_.settings.current_segment;
-  editor.grid_rows = hooks_.grid_rows
-                         ? hooks_.grid_rows()
-                         : workspace_.store.CommandListLength(
-                               workspace_.settings.current_segment - 1);
-  editor.commit_grid = hooks_.commit_grid;
-  editor.clear_return_stack = hooks_.clear_return_stack;
-  return editor;
+void MainWindow::SetProgressRange(int maximum) {
+  // A range of 0..0 would show a busy bar instead of an empty one.
+  controls_.progress->setRange(0, maximum > 0 ? maximum : 1);
+  controls_.progress->setValue(0);
 }
 
-bool MainWindow::StartDownloadAll() {
-  LinkContext context = Context();
-  return StartDownloadProgram(context, Editor());
+void MainWindow::StepProgress() {
+  QProgressBar* bar = controls_.progress;
+  if (bar->value() < bar->maximum()) bar->setValue(bar->value() + 1);
 }
-bool MainWindow::StartDownloadSegment() {
-  LinkContext context = Context();
-  return lumera::StartDownloadSegment(context, Editor());
-}
-bool MainWindow::StartUploadAll() {
-  LinkContext context = Context();
-  return StartUploadProgram(context, Editor());
-}
-bool MainWindow::StartUploadSegment() {
-  LinkContext context = Context();
-  return lumera::StartUploadSegment(context, Editor());
-}
-bool MainWindow::StartVerifyAll() {
-  LinkContext context = Context();
-  return StartVerifyProgram(context, Editor());
-}
-bool MainWindow::StartVerifySegment() {
-  LinkContext context = Context();
-  return lumera::StartVerifySegment(context, Editor());
-}
-bool MainWindow::StartRestart() {
-  LinkContext context = Context();
-  return StartRestartController(context);
-}
-bool MainWindow::StartErrorReport() {
-  LinkContext context = Context();
-  return StartReadErrorReport(context);
-}
-bool MainWindow::StartReadConfig() {
-  LinkContext context = Context();
-  return StartReadConfiguration(context);
-}
-bool MainWindow::StartWriteConfig() {
-  LinkContext context = Context();
-  return StartWriteConfiguration(context);
-}
-bool MainWindow::StartDefaults(bool configuration_only) {
-  LinkContext context = Context();
-  return StartLoadDefaults(context, configuration_only);
-}
-bool MainWindow::StartRadioResetJob() {
-  LinkContext context = Context();
-  return StartRadioReset(context);
+
+void MainWindow::ShowPortFailure(const PortFailure& failure) {
+  controls_.status_line->setToolTip(
+      PortFailureHint(failure, ComPortName(workspace_.settings.port_number)));
 }
 
 }  // namespace lumera

@@ -5,127 +5,24 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
-#include <QStyle>
 #include <QTabBar>
-#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/shell/main_window_ids.h"
-#include "app/shell/shown_text_accessible.h"
+#include "app/widgets/control_tag.h"
+#include "app/widgets/shown_text_accessible.h"
+#include "app/widgets/small_widgets.h"
 
 namespace lumera {
 namespace {
 
 namespace ids = main_window_ids;
-
-constexpr int kStaticId = ids::kStatic;
-
-template <typename Widget>
-Widget* Tag(Widget* widget, int id, const char* object_name,
-            const QString& accessible_name) {
-  widget->setObjectName(QString::fromLatin1(object_name));
-  widget->setProperty("controlId", id);
-  widget->setAccessibleName(accessible_name);
-  // An unnamed static has no id worth reading out.
-  if (id != kStaticId) widget->setAccessibleDescription(QString::number(id));
-  return widget;
-}
-
-QPushButton* Button(QWidget* parent, int id, const char* object_name,
-                    const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setAutoDefault(false);
-  return Tag(button, id, object_name, caption);
-}
-
-QLabel* Label(QWidget* parent, const char* object_name, const QString& text,
-              QWidget* buddy) {
-  auto* label = new QLabel(text, parent);
-  label->setBuddy(buddy);
-  return Tag(label, kStaticId, object_name, text);
-}
-
-QLineEdit* DigitsField(QWidget* parent, int id, const char* object_name,
-                       const QString& accessible_name, int max_length) {
-  auto* field = new QLineEdit(parent);
-  // Digits only; the spaces a refresh may leave in front (controller
-  // number 0) must not stop the user from typing after them.
-  static const QRegularExpression kDigits(QStringLiteral(" *[0-9]*"));
-  field->setValidator(new QRegularExpressionValidator(kDigits, field));
-  field->setMaxLength(max_length);
-  field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  field->setMaximumWidth(
-      field->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-  return Tag(field, id, object_name, accessible_name);
-}
-
-// The program file's path, right-aligned: when it is longer than the box,
-// its start gives way so that the file's own name stays in sight, and the
-// whole path shows as a tool tip. Its size does not follow the path, so a
-// long one cannot push the boxes apart.
-class PathLabel : public QLabel {
- public:
-  using QLabel::QLabel;
-
-  QSize sizeHint() const override { return minimumSizeHint(); }
-  QSize minimumSizeHint() const override {
-    const QMargins margins = contentsMargins();
-    return {
-        fontMetrics().horizontalAdvance(QStringLiteral("FILENAME_0000000")) +
-            margins.left() + margins.right() + 2 * margin() + 8,
-        QLabel::minimumSizeHint().height()};
-  }
-
- protected:
-  void paintEvent(QPaintEvent* /*event*/) override {
-    QPainter painter(this);
-    drawFrame(&painter);
-    const QRect area =
-        contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-    style()->drawItemText(
-        &painter, area, static_cast<int>(alignment()), palette(), isEnabled(),
-        fontMetrics().elidedText(text(), Qt::ElideLeft, area.width()),
-        foregroundRole());
-  }
-
-  bool event(QEvent* event) override {
-    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
-      if (fontMetrics().horizontalAdvance(text()) > contentsRect().width()) {
-        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(),
-                           this);
-      } else {
-        QToolTip::hideText();
-      }
-      return true;
-    }
-    return QLabel::event(event);
-  }
-};
-
-QLabel* SunkenText(QWidget* parent, int id, const char* object_name,
-                   const QString& accessible_name, const QString& text,
-                   QLabel* label = nullptr) {
-  if (label == nullptr) label = new QLabel(parent);
-  label->setText(text);
-  label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  ExposeShownText(label);
-  return Tag(label, id, object_name, accessible_name);
-}
-
-QGroupBox* Box(QWidget* parent, const char* object_name, const QString& title) {
-  auto* box = new QGroupBox(title, parent);
-  return Tag(box, kStaticId, object_name, title);
-}
 
 void BuildFileBox(MainWindowControls& c, QWidget* window) {
   c.file_box = Box(window, "fileBox", QStringLiteral("Plik"));

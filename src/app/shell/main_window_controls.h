@@ -4,8 +4,6 @@
 // the right, which holds "Konfiguracja" and "Radio" at its right end.
 #pragma once
 
-#include <array>
-
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -19,13 +17,10 @@ class QWidget;
 
 namespace lumera {
 
-inline constexpr int kPageCount = 3;
-
 struct MainWindowControls {
   QTabBar* tabs = nullptr;
   QWidget* page_area = nullptr;
   QLabel* page_marker = nullptr;
-  std::array<QWidget*, kPageCount> pages{};
 
   QGroupBox* file_box = nullptr;
   QLabel* file_name = nullptr;

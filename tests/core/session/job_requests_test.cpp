@@ -16,6 +16,7 @@
 #include "core/session/jobs.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
+#include "support/fake_job_prompts.h"
 #include "support/fake_serial_port.h"
 #include "support/forwarding_port.h"
 #include "support/reply_frames.h"
@@ -25,11 +26,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class YesPrompts : public JobPrompts {
- public:
-  bool Ask(std::string_view) override { return true; }
-  void ShowWarning(std::string_view) override {}
-};
+using YesPrompts = FakeJobPrompts;
 
 struct Sent {
   std::uint8_t destination;
@@ -270,14 +267,7 @@ class CountingObserver : public DirectObserver {
   std::atomic<int> post_processed{0};
 };
 
-class RecordingPrompts : public JobPrompts {
- public:
-  bool Ask(std::string_view) override { return true; }
-  void ShowWarning(std::string_view text) override {
-    warnings.emplace_back(text);
-  }
-  std::vector<std::string> warnings;
-};
+using RecordingPrompts = FakeJobPrompts;
 
 constexpr const char* kGuardText =
     "Tego polecenia nie można wysyłać do wszystkich sterowników !";

@@ -15,6 +15,7 @@
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
 #include "support/fake_controller.h"
+#include "support/fake_job_prompts.h"
 
 namespace lumera {
 namespace {
@@ -22,21 +23,10 @@ namespace {
 using Action = FakeController::Action;
 using Request = FakeController::Request;
 
-class ScriptedPrompts : public JobPrompts {
+// A question nobody scripted an answer for is cancelled.
+class ScriptedPrompts : public FakeJobPrompts {
  public:
-  bool Ask(std::string_view text) override {
-    questions.emplace_back(text);
-    if (answers.empty()) return false;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  void ShowWarning(std::string_view text) override {
-    warnings.emplace_back(text);
-  }
-  std::deque<bool> answers;
-  std::vector<std::string> questions;
-  std::vector<std::string> warnings;
+  ScriptedPrompts() : FakeJobPrompts(false) {}
 };
 
 // Lets a test act on the worker thread when a given status text is posted.
@@ -133,7 +123,7 @@ TEST_F(LinkJobsTest, DownloadProgramReadsSegmentsOneToNine) {
 
   ASSERT_TRUE(
       Run([&](LinkContext& c) { return StartDownloadProgram(c, editor_); }));
-  EXPECT_EQ(observer_.last_status(), "Operacja zakończona pomyślnie.");
+  EXPECT_EQ(observer_.last_status(), kSuccessText);
   for (int s = 0; s < 9; ++s) {
     for (int c = 0; c < kCommandsPerSegment; ++c) {
       ASSERT_EQ(workspace_.store.CommandAt(s, c), Pattern(s, c)) << s << c;
@@ -177,7 +167,7 @@ TEST_F(LinkJobsTest, UploadSendsTheCommittedStoreAndRestarts) {
   EXPECT_NE(std::find(lines.begin(), lines.end(),
                       "  *** RESTART STEROWNIKA - POCZEKAJ! ***"),
             lines.end());
-  EXPECT_EQ(observer_.last_status(), "Operacja zakończona pomyślnie.");
+  EXPECT_EQ(observer_.last_status(), kSuccessText);
   EXPECT_EQ(observer_.refresh_main_status_calls(), 0);
 }
 
@@ -376,7 +366,7 @@ TEST_F(LinkJobsTest, LoadDefaultsWaitsForTheControllerAndReadsNothing) {
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[lines.size() - 2],
             "* ZAPIS KONFIGURACJI DO EEPROM - POCZEKAJ! *");
-  EXPECT_EQ(lines.back(), "Operacja zakończona pomyślnie.");
+  EXPECT_EQ(lines.back(), kSuccessText);
   EXPECT_EQ(observer_.refresh_config_calls(), 0);
   const auto requests = Received(1);
   ASSERT_EQ(requests.size(), 1u);
@@ -420,7 +410,7 @@ TEST_F(LinkJobsTest, RadioModeAllAwaitsNoReply) {
   workspace_.store.SetComment(0, 0, "dropped");
   ASSERT_TRUE(
       Run([&](LinkContext& c) { return StartDownloadSegment(c, editor_); }));
-  EXPECT_EQ(observer_.last_status(), "Operacja zakończona pomyślnie.");
+  EXPECT_EQ(observer_.last_status(), kSuccessText);
   for (int c = 0; c < kCommandsPerSegment; ++c) {
     ASSERT_EQ(workspace_.store.CommandAt(0, c), kEmptyCommand);
   }
@@ -504,7 +494,7 @@ TEST_F(LinkJobsTest, ReplacementBeforeTheQueueRanOutIsSentAfterIsRefused) {
   observer_.on_worker_status = [&](const std::string& text) {
     // Closing: the worker has found the queue empty and ends the job, so a
     // replacement now would be lost with it.
-    if (text == "Operacja zakończona pomyślnie.") {
+    if (text == kSuccessText) {
       refused_at_end = !job_.ReplaceQueue(RequestCode::kResetRadio);
     }
   };

@@ -10,6 +10,7 @@
 #include "core/session/jobs.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
+#include "support/fake_job_prompts.h"
 #include "support/fake_serial_port.h"
 #include "support/forwarding_port.h"
 
@@ -18,11 +19,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class NoPrompts : public JobPrompts {
- public:
-  bool Ask(std::string_view) override { return true; }
-  void ShowWarning(std::string_view) override {}
-};
+using NoPrompts = FakeJobPrompts;
 
 // Block type and the three selection words of an envelope (no 0x10 in the
 // header in these tests), and whether it ends with the "$$" trailer.

@@ -11,6 +11,7 @@
 #include "core/link/transfer_job.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
+#include "support/fake_job_prompts.h"
 #include "support/fake_serial_port.h"
 #include "support/forwarding_port.h"
 #include "support/reply_frames.h"
@@ -20,14 +21,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class NoPrompts : public JobPrompts {
- public:
-  bool Ask(std::string_view) override { return true; }
-  void ShowWarning(std::string_view text) override {
-    warnings.emplace_back(text);
-  }
-  std::vector<std::string> warnings;
-};
+using NoPrompts = FakeJobPrompts;
 
 class TransferWorkerTest : public testing::Test {
  protected:
@@ -117,19 +111,17 @@ TEST_F(TransferWorkerTest, StatusTextsByJobKind) {
        {JobDirection::kSend, false, true, true},
        {"Otwarcie portu szeregowego COM3",
         "Nadawanie przez COM3 do sterownika nr 7 ...",
-        "Operacja zakończona pomyślnie."},
+        std::string(kSuccessText)},
        255},
       {"receive",
        kReceive,
        {"Otwarcie portu szeregowego COM3",
-        "Odbiór przez COM3 ze sterownika nr 7 ...",
-        "Operacja zakończona pomyślnie."},
+        "Odbiór przez COM3 ze sterownika nr 7 ...", std::string(kSuccessText)},
        7},
       {"broadcast query",
        {JobDirection::kReceive, false, true, true},
        {"Otwarcie portu szeregowego COM3",
-        "Zapytanie BROADCAST o numer sterownika...",
-        "Operacja zakończona pomyślnie."},
+        "Zapytanie BROADCAST o numer sterownika...", std::string(kSuccessText)},
        255},
   };
   for (const StatusCase& c : cases) {
@@ -291,7 +283,7 @@ TEST_F(TransferWorkerTest, RestartWaitsAndSendsNothingAfterIt) {
   ASSERT_GE(observer_.status_lines().size(), 2u);
   EXPECT_EQ(observer_.status_lines()[observer_.status_lines().size() - 2],
             "  *** RESTART STEROWNIKA - POCZEKAJ! ***");
-  EXPECT_EQ(observer_.last_status(), "Operacja zakończona pomyślnie.");
+  EXPECT_EQ(observer_.last_status(), kSuccessText);
   // No post-processing and no page refresh after the wait.
   EXPECT_EQ(observer_.refresh_config_calls(), 0);
   EXPECT_EQ(observer_.refresh_main_status_calls(), 0);

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/shell/prompts.h"
+#include "app/session/prompts.h"
 
 namespace lumera {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/shell/prompts.h"
+#include "app/session/prompts.h"
 
 namespace lumera::testing {
 

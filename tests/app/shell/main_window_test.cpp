@@ -17,6 +17,7 @@
 #include "app_fixture.h"
 #include "core/model/program_file.h"
 #include "core/session/jobs.h"
+#include "recording_pages.h"
 
 namespace lumera {
 namespace {
@@ -24,6 +25,7 @@ namespace {
 namespace ids = main_window_ids;
 using testing::AppFixture;
 using testing::PromptRecord;
+using testing::RecordingPages;
 using Kind = PromptRecord::Kind;
 
 const QString kBroadcastWarning = QStringLiteral(
@@ -126,9 +128,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(tabs->tabText(1), QStringLiteral("   Konfiguracja  "));
     QCOMPARE(tabs->tabText(2), QStringLiteral("     Wyjścia     "));
     QCOMPARE(tabs->currentIndex(), 0);
-    QVERIFY(!app.window->Page(0)->isHidden());
-    QVERIFY(app.window->Page(1)->isHidden());
-    QVERIFY(app.window->Page(2)->isHidden());
+    QVERIFY(!app.window->PageAt(0)->isHidden());
+    QVERIFY(app.window->PageAt(1)->isHidden());
+    QVERIFY(app.window->PageAt(2)->isHidden());
   }
 
   void ShowsWorkingValuesOnRefresh() {
@@ -155,9 +157,7 @@ class MainWindowTest : public QObject {
     AppFixture app;
     app.Open();
     std::vector<bool> printed;
-    app.window->hooks().print_listing = [&](bool all) {
-      printed.push_back(all);
-    };
+    app.window->SetPrintListing([&](bool all) { printed.push_back(all); });
     app.Click(ids::kPrintSegment);
     app.Click(ids::kPrintAll);
     QCOMPARE(printed, (std::vector<bool>{false, true}));
@@ -467,30 +467,32 @@ class MainWindowTest : public QObject {
 
   void TabSwitchRefreshesLeftThenEnteredPage() {
     AppFixture app;
-    app.Open();
+    RecordingPages pages;
+    pages.recorded[0] = false;  // the editor's own tab refresh is checked
+    app.Open(std::nullopt, PortList{}, false, pages.Factory());
     QStringList log;
     auto visible = [&](int tab) {
-      return app.window->Page(tab)->isHidden() ? QStringLiteral("hidden")
-                                               : QStringLiteral("shown");
+      return app.window->PageAt(tab)->isHidden() ? QStringLiteral("hidden")
+                                                 : QStringLiteral("shown");
     };
-    app.window->hooks().refresh_config_page = [&] {
+    pages.made[1]->on_refresh = [&] {
       log << "config refresh, config " + visible(1) + ", outputs " + visible(2);
     };
-    app.window->hooks().refresh_outputs_page = [&] {
+    pages.made[2]->on_refresh = [&] {
       log << "outputs refresh, config " + visible(1) + ", outputs " +
                  visible(2);
     };
     app.window->SelectTab(1);
     QCOMPARE(log, QStringList{"config refresh, config hidden, outputs hidden"});
-    QVERIFY(app.window->Page(0)->isHidden());
-    QVERIFY(!app.window->Page(1)->isHidden());
+    QVERIFY(app.window->PageAt(0)->isHidden());
+    QVERIFY(!app.window->PageAt(1)->isHidden());
     log.clear();
     app.window->SelectTab(2);
     QCOMPARE(log,
              (QStringList{"config refresh, config shown, outputs hidden",
                           "outputs refresh, config hidden, outputs hidden"}));
-    QVERIFY(app.window->Page(1)->isHidden());
-    QVERIFY(!app.window->Page(2)->isHidden());
+    QVERIFY(app.window->PageAt(1)->isHidden());
+    QVERIFY(!app.window->PageAt(2)->isHidden());
     // Tab 0 refreshes the main window's own status fields.
     app.workspace.settings.current_segment = 4;
     log.clear();
@@ -523,7 +525,7 @@ class MainWindowTest : public QObject {
       seen << QString::number(value);
     });
     std::thread worker([&app] {
-      TransferObserver& observer = app.window->observer();
+      TransferObserver& observer = app.window->launcher().observer();
       observer.SetProgressRange(3);
       observer.SetStatusLine("Otwarcie portu szeregowego COM1");
       for (int i = 0; i < 3; ++i) observer.StepProgress();
@@ -571,11 +573,14 @@ class MainWindowTest : public QObject {
     }
     AppFixture app;
     app.workspace.settings.current_segment = 5;
-    app.Open(std::filesystem::path(dir.path().toStdString()) / "Lumera.ini");
-    int grid_loads = 0, config_refreshes = 0, stack_clears = 0;
-    app.window->hooks().load_segment_into_grid = [&] { ++grid_loads; };
-    app.window->hooks().refresh_config_page = [&] { ++config_refreshes; };
-    app.window->hooks().clear_return_stack = [&] { ++stack_clears; };
+    RecordingPages pages;
+    app.Open(std::filesystem::path(dir.path().toStdString()) / "Lumera.ini",
+             PortList{}, false, pages.Factory());
+    // The editor loads its grid and empties its return stack, the
+    // configuration page refreshes.
+    int editor_loads = 0, config_loads = 0;
+    pages.made[0]->on_loaded = [&] { ++editor_loads; };
+    pages.made[1]->on_loaded = [&] { ++config_loads; };
     app.prompts.files = {QString::fromStdString(file.string())};
     app.Click(ids::kLoadFile);
 
@@ -593,9 +598,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(app.workspace.settings.current_segment, 1);
     QCOMPARE(app.Text(ids::kFileName), QString::fromStdString(file.string()));
     QCOMPARE(app.Text(ids::kDownloadSegment), QStringLiteral("Pobierz:1"));
-    QCOMPARE(grid_loads, 1);
-    QCOMPARE(config_refreshes, 1);
-    QCOMPARE(stack_clears, 1);
+    QCOMPARE(editor_loads, 1);
+    QCOMPARE(config_loads, 1);
     // The name is in the settings file at once.
     const std::vector<QString> lines = ReadLines(dir.filePath("Lumera.ini"));
     QVERIFY(std::find(lines.begin(), lines.end(),
@@ -628,13 +632,15 @@ class MainWindowTest : public QObject {
   void SaveToFileCommitsTheGridFirst() {
     QTemporaryDir dir;
     AppFixture app;
-    app.Open();
+    RecordingPages pages;
+    app.Open(std::nullopt, PortList{}, false, pages.Factory());
     QStringList log;
-    app.window->hooks().commit_grid = [&] {
+    pages.made[0]->on_commit = [&] {
       log << "commit";
       app.workspace.store.SetCommand(2, 0, Command{4, 5, 6});
     };
-    app.window->hooks().clear_return_stack = [&] { log << "clear stack"; };
+    // The editor empties its return stack after a save.
+    pages.made[0]->on_saved = [&] { log << "clear stack"; };
     const QString target = dir.filePath("saved.prg");
     app.prompts.files = {target, std::nullopt};
     app.Click(ids::kSaveFile);
@@ -692,10 +698,11 @@ class MainWindowTest : public QObject {
       QVERIFY(LoadProgramFile(app.workspace.store, folder / "p.prg"));
     }
     app.workspace.store.SetComment(0, 0, "uwaga");
-    app.Open(folder / "Lumera.ini");
+    RecordingPages pages;
+    app.Open(folder / "Lumera.ini", PortList{}, false, pages.Factory());
     app.Type(ids::kControllerNumber, "77");
     bool committed = false;
-    app.window->hooks().commit_grid = [&] {
+    pages.made[0]->on_commit = [&] {
       committed = true;
       // An edit still in the grid counts as a change.
       if (changed) app.workspace.store.SetCommand(0, 0, Command{1, 1, 1});

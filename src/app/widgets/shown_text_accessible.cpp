@@ -1,4 +1,4 @@
-#include "app/shell/shown_text_accessible.h"
+#include "app/widgets/shown_text_accessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

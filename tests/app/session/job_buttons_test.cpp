@@ -115,7 +115,12 @@ class JobButtonsTest : public QObject {
       return std::make_unique<RecordingPort>(written);
     };
     QVERIFY(app.job.SetPortAccess(access));
-    app.window->hooks().grid_rows = [] { return 5; };
+    app.window->launcher().SetEditorSide([] {
+      EditorSide editor;
+      editor.current_segment = 3;
+      editor.grid_rows = 5;
+      return editor;
+    });
     app.Click(ids::kRadioAll);
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
     app.Click(button);

@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <string>
 
+#include "app/session/port_failure_hint.h"
 #include "app/shell/command_line_file.h"
 #include "app/shell/number_fields.h"
-#include "app/shell/port_failure_hint.h"
 
 namespace lumera {
 namespace {

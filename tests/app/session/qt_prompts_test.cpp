@@ -1,6 +1,6 @@
 // The real message boxes and file dialogs behind Prompts: captions, icons,
 // buttons in Polish, and which answer each button gives.
-#include "app/shell/qt_prompts.h"
+#include "app/session/qt_prompts.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>

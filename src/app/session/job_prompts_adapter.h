@@ -2,8 +2,8 @@
 // with the caption "INFO".
 #pragma once
 
-#include "app/shell/prompts.h"
-#include "app/shell/qt_text.h"
+#include "app/session/prompts.h"
+#include "app/widgets/qt_text.h"
 #include "core/link/transfer_job.h"
 
 namespace lumera {

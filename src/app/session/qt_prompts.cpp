@@ -1,4 +1,4 @@
-#include "app/shell/qt_prompts.h"
+#include "app/session/qt_prompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -80,7 +80,8 @@ class DownloadTest : public QObject {
     app.Open();
     app.job.SetPortAccess(PortAccess{});  // the system's port, by number
     int grid_loads = 0;
-    app.window->hooks().load_segment_into_grid = [&] { ++grid_loads; };
+    connect(&app.window->launcher().events(),
+            &WorkerEvents::loadSegmentIntoGrid, [&] { ++grid_loads; });
     auto* progress = qobject_cast<QProgressBar*>(app.Control(ids::kProgress));
     int highest = 0;
     connect(progress, &QProgressBar::valueChanged,

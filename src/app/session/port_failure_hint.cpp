@@ -1,6 +1,6 @@
-#include "app/shell/port_failure_hint.h"
+#include "app/session/port_failure_hint.h"
 
-#include "app/shell/qt_text.h"
+#include "app/widgets/qt_text.h"
 
 namespace lumera {
 

@@ -1,20 +1,18 @@
 // The worker's observer for the application: every call made on the worker
-// thread is posted, in order, to the main window's event loop and carried out
-// there, so no widget and no workspace value is touched from the worker.
+// thread is posted, in order, to the user-interface thread's event loop and
+// carried out there as a WorkerEvents signal, so no widget and no workspace
+// value is touched from the worker.
 #pragma once
-
-#include <QObject>
-#include <QPointer>
 
 #include "core/link/transfer_observer.h"
 
 namespace lumera {
 
-class MainWindow;
+class WorkerEvents;
 
 class QueuedObserver : public TransferObserver {
  public:
-  explicit QueuedObserver(MainWindow* window);
+  explicit QueuedObserver(WorkerEvents* events);
 
   void SetStatusLine(const std::string& text) override;
   void SetProgressRange(int maximum) override;
@@ -34,7 +32,7 @@ class QueuedObserver : public TransferObserver {
   template <typename Call>
   void Post(Call call);
 
-  MainWindow* window_;
+  WorkerEvents* events_;
 };
 
 }  // namespace lumera

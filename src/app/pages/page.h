@@ -1,0 +1,49 @@
+// A tab page of the main window. The window holds its pages through this
+// interface only: it shows and hides them, runs their refresh when their tab
+// is left or entered, has them write back what they hold before the program
+// is saved or the run ends, and tells them when a program file was loaded or
+// saved.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+namespace lumera {
+
+class JobLauncher;
+class Prompts;
+struct Workspace;
+
+// What a page works with; it reaches jobs only through `launcher`.
+struct PageContext {
+  Workspace& workspace;
+  JobLauncher& launcher;
+  Prompts& prompts;
+};
+
+class Page : public QWidget {
+ public:
+  Page(int dialog_id, const char* object_name, const QString& title,
+       QWidget* parent);
+
+  // The refresh its tab runs when it is left and when it is entered.
+  virtual void RefreshOnTabChange() = 0;
+  // Writes what the page holds but the workspace does not yet.
+  virtual void Commit() {}
+  // A program file was loaded into the workspace, or saved from it.
+  virtual void ProgramLoaded() {}
+  virtual void ProgramSaved() {}
+
+  // The page's control with the given resource id, or null.
+  QWidget* Control(int control_id) const;
+};
+
+inline constexpr int kPageCount = 3;
+
+// Makes the page of tab `tab_index` (0..2) in `parent`, the window's page
+// area. The window makes them one by one in tab order, as each page's
+// creation may rely on the one before.
+using PageFactory =
+    std::function<Page*(int tab_index, PageContext& context, QWidget* parent)>;
+
+}  // namespace lumera

@@ -1,0 +1,136 @@
+#include "app/session/job_launcher.h"
+
+#include <QAbstractButton>
+#include <iterator>
+#include <string>
+
+#include "app/session/prompts.h"
+#include "app/shell/main_window_ids.h"
+#include "app/widgets/qt_text.h"
+#include "core/link/error_report.h"
+#include "core/session/workspace.h"
+
+namespace lumera {
+namespace {
+
+namespace ids = main_window_ids;
+
+struct JobButton {
+  int dialog_id;
+  int control_id;
+  JobStart start;
+};
+
+// Every button that starts a job, with the core job it starts.
+constexpr JobButton kJobButtons[] = {
+    {ids::kDialog, ids::kDownloadAll, StartDownloadProgram},
+    {ids::kDialog, ids::kDownloadSegment, StartDownloadSegment},
+    {ids::kDialog, ids::kUploadAll, StartUploadProgram},
+    {ids::kDialog, ids::kUploadSegment, StartUploadSegment},
+    {ids::kDialog, ids::kVerifyAll, StartVerifyProgram},
+    {ids::kDialog, ids::kVerifySegment, StartVerifySegment},
+    {ids::kDialog, ids::kRestart,
+     [](LinkContext& c, const EditorSide&) {
+       return StartRestartController(c);
+     }},
+    {ids::kDialog, ids::kErrorReport,
+     [](LinkContext& c, const EditorSide&) { return StartReadErrorReport(c); }},
+    {ids::kDialog, ids::kReadConfig,
+     [](LinkContext& c, const EditorSide&) {
+       return StartReadConfiguration(c);
+     }},
+    {ids::kDialog, ids::kWriteConfig,
+     [](LinkContext& c, const EditorSide&) {
+       return StartWriteConfiguration(c);
+     }},
+    {ids::kDialog, ids::kDefaultConfigOnly,
+     [](LinkContext& c, const EditorSide&) {
+       return StartLoadDefaults(c, true);
+     }},
+    {ids::kDialog, ids::kDefaultConfigProgram,
+     [](LinkContext& c, const EditorSide&) {
+       return StartLoadDefaults(c, false);
+     }},
+    {ids::kDialog, ids::kRadioReset,
+     [](LinkContext& c, const EditorSide&) { return StartRadioReset(c); }},
+};
+
+}  // namespace
+
+JobLauncher::JobLauncher(Workspace& workspace, TransferJob& job,
+                         Prompts& prompts)
+    : workspace_(workspace),
+      job_(job),
+      prompts_(prompts),
+      job_prompts_(prompts),
+      events_(std::make_unique<WorkerEvents>(workspace)),
+      observer_(events_.get()) {}
+
+JobLauncher::~JobLauncher() {
+  // The observer's receiver dies with the launcher: the worker goes first.
+  if (job_.running()) {
+    job_.RequestAbort();
+    job_.Join();
+  }
+}
+
+void JobLauncher::SetEditorSide(std::function<EditorSide()> source) {
+  editor_side_ = std::move(source);
+}
+
+EditorSide JobLauncher::Editor() const {
+  if (editor_side_) return editor_side_();
+  EditorSide editor;
+  editor.current_segment = workspace_.settings.current_segment;
+  editor.grid_rows = workspace_.store.CommandListLength(
+      workspace_.settings.current_segment - 1);
+  return editor;
+}
+
+bool JobLauncher::Launch(int dialog_id, int control_id) {
+  for (const JobButton& button : kJobButtons) {
+    if (button.dialog_id == dialog_id && button.control_id == control_id) {
+      return Launch(button.start);
+    }
+  }
+  return false;
+}
+
+bool JobLauncher::Launch(JobStart start) {
+  ShowPendingErrorReport();
+  LinkContext context = Context();
+  return start(context, Editor());
+}
+
+void JobLauncher::Connect(QAbstractButton* button, int dialog_id,
+                          int control_id) {
+  QObject::connect(
+      button, &QAbstractButton::clicked, button,
+      [this, dialog_id, control_id] { Launch(dialog_id, control_id); });
+}
+
+bool JobLauncher::Abort() { return job_.RequestAbort(); }
+
+bool JobLauncher::ShowPendingErrorReport() {
+  std::string text;
+  if (!TakePendingErrorReport(workspace_.link.error_report, text)) {
+    return false;
+  }
+  prompts_.Warn(ToQString(kErrorReportCaption), QString::fromStdString(text));
+  return true;
+}
+
+bool JobLauncher::QueueHoldsRequests() const {
+  return job_.has_queued_requests();
+}
+
+void JobLauncher::PushLineValues() {
+  job_.SetLineValues(LineValuesOf(workspace_));
+}
+
+LinkContext JobLauncher::Context() {
+  PushLineValues();
+  return LinkContext{workspace_, job_, observer_, job_prompts_};
+}
+
+}  // namespace lumera

@@ -1,0 +1,75 @@
+// The one door from a button to its controller job: it builds the
+// LinkContext, looks the button up in the table of jobs, shows a pending
+// controller error report first, and owns the worker's observer and the
+// signals its calls become. The main window and the pages start jobs only
+// through it.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+#include "app/session/job_prompts_adapter.h"
+#include "app/session/queued_observer.h"
+#include "app/session/worker_events.h"
+#include "core/session/jobs.h"
+
+class QAbstractButton;
+
+namespace lumera {
+
+class Prompts;
+struct Workspace;
+
+// A core job as the table holds it: every job gets the editor's side, most
+// ignore it.
+using JobStart = bool (*)(LinkContext& context, const EditorSide& editor);
+
+class JobLauncher {
+ public:
+  JobLauncher(Workspace& workspace, TransferJob& job, Prompts& prompts);
+  ~JobLauncher();
+  JobLauncher(const JobLauncher&) = delete;
+  JobLauncher& operator=(const JobLauncher&) = delete;
+
+  WorkerEvents& events() { return *events_; }
+  TransferObserver& observer() { return observer_; }
+  TransferJob& job() { return job_; }
+
+  // The editor page tells the jobs its segment, rows, selection, commit and
+  // return stack. Without one, the jobs see the current segment's command
+  // list and nothing to commit.
+  void SetEditorSide(std::function<EditorSide()> source);
+  EditorSide Editor() const;
+
+  // The job of button `control_id` of window `dialog_id`; false when it
+  // was refused, or the table has no such button.
+  bool Launch(int dialog_id, int control_id);
+  // Any job, with the same pending-report check first.
+  bool Launch(JobStart start);
+  // Clicking `button` launches its job from the table.
+  void Connect(QAbstractButton* button, int dialog_id, int control_id);
+
+  // "Przerwij": only while the worker runs.
+  bool Abort();
+
+  // Shows the controller's error report when one is pending (once).
+  bool ShowPendingErrorReport();
+  // Requests are queued: the port and radio option stay as they are.
+  bool QueueHoldsRequests() const;
+  // The workspace's port, number and radio values, for the worker.
+  void PushLineValues();
+
+ private:
+  LinkContext Context();
+
+  Workspace& workspace_;
+  TransferJob& job_;
+  Prompts& prompts_;
+  JobPromptsAdapter job_prompts_;
+  std::unique_ptr<WorkerEvents> events_;
+  QueuedObserver observer_;
+  std::function<EditorSide()> editor_side_;
+};
+
+}  // namespace lumera
