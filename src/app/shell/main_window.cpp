@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/resources/app_resources.h"
+#include "app/resources/image_names.h"
 #include "app/shell/main_window_ids.h"
 #include "app/shell/number_fields.h"
 #include "app/shell/port_failure_hint.h"
@@ -70,7 +72,8 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
   setWindowTitle(QStringLiteral("Edytor programu sterownika [AVR 1.0]"));
   setAccessibleName(windowTitle());
   setAccessibleDescription(QString::number(ids::kDialog));
-  setWindowIcon(QIcon(QStringLiteral(":/lumera/icon-107.png")));
+  RegisterAppResources();
+  setWindowIcon(QIcon(QString::fromLatin1(kProgramIconImage)));
   controls_ = BuildMainWindowControls(this);
 
   // The port list, once per run.
