@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QTranslator>
 
+#include "app/resources/app_resources.h"
+#include "app/resources/image_names.h"
 #include "app/session/qt_prompts.h"
 #include "app/shell/command_line_file.h"
 #include "app/shell/main_window.h"
@@ -21,7 +23,8 @@ int main(int argc, char* argv[]) {
 
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("lumera"));
-  app.setWindowIcon(QIcon(QStringLiteral(":/lumera/icon-107.png")));
+  lumera::RegisterAppResources();
+  app.setWindowIcon(QIcon(QString::fromLatin1(lumera::kProgramIconImage)));
   // Standard buttons and dialogs in Polish, like every text of the program.
   QTranslator qt_polish;
   lumera::InstallPolishTranslation(app, qt_polish);

@@ -15,6 +15,8 @@
 #include <cstdint>
 
 #include "app/pages/default_pages.h"
+#include "app/resources/app_resources.h"
+#include "app/resources/image_names.h"
 #include "app/session/port_failure_hint.h"
 #include "app/session/prompts.h"
 #include "app/shell/main_window_ids.h"
@@ -56,7 +58,8 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
   setWindowTitle(QStringLiteral("Edytor programu sterownika [AVR 1.0]"));
   setAccessibleName(windowTitle());
   setAccessibleDescription(QString::number(ids::kDialog));
-  setWindowIcon(QIcon(QStringLiteral(":/lumera/icon-107.png")));
+  RegisterAppResources();
+  setWindowIcon(QIcon(QString::fromLatin1(kProgramIconImage)));
   controls_ = BuildMainWindowControls(this);
 
   // The port list, once per run.

@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -13,8 +14,11 @@
 #include <QtTest>
 #include <thread>
 
+#include "app/resources/app_resources.h"
+#include "app/resources/image_names.h"
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
+#include "core/model/command_catalogue.h"
 #include "core/model/program_file.h"
 #include "core/session/jobs.h"
 #include "recording_pages.h"
@@ -291,6 +295,33 @@ class MainWindowTest : public QObject {
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+  }
+
+  // A picture missing from the resources or drawn at another size would leave
+  // the pages' buttons and the command chooser blank or cut wrongly.
+  void PicturesLoadAtTheirSizes_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("program icon") << kProgramIconImage << QSize(32, 32);
+    QTest::newRow("command icons")
+        << kCommandIconsImage
+        << QSize(kCommandIconCount * kCommandIconSize, kCommandIconSize);
+    const QSize lamp(kLampImageSize, kLampImageSize);
+    const QSize lever(kSwitchImageWidth, kSwitchImageHeight);
+    QTest::newRow("lamp off") << kLampOffImage << lamp;
+    QTest::newRow("lamp on") << kLampOnImage << lamp;
+    QTest::newRow("switch off") << kSwitchOffImage << lever;
+    QTest::newRow("switch on") << kSwitchOnImage << lever;
+  }
+
+  void PicturesLoadAtTheirSizes() {
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    static_assert(kCommandIconCount >= kCatalogueSize);
+    RegisterAppResources();
+    const QImage image(name);
+    QVERIFY2(!image.isNull(), qPrintable(name));
+    QCOMPARE(image.size(), size);
   }
 
   void TimeFieldShowsStoredValueAtNextRefresh() {
