@@ -41,6 +41,10 @@ TEST_F(EditorTest, FullSegmentTakesNoMoreCommands) {
   EXPECT_FALSE(editor_.AddCommand(AddMode::kInsert));
   EXPECT_EQ(grid_.RowCount(), 255);
   EXPECT_EQ(Slot(1, 0), (Command{1, 0, 1}));
+  // The last row is written back too.
+  ASSERT_TRUE(grid_.UserEditText(254, kValue1Column, "7"));
+  editor_.CommitGrid();
+  EXPECT_EQ(Slot(1, 254), (Command{1, 7, 255}));
 }
 
 TEST_F(EditorTest, FieldValuesAreBoundedWhenAdded) {

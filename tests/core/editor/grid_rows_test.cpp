@@ -26,6 +26,7 @@ TEST_F(EditorTest, FullSegmentFillsNumberedRowsAndReportsTheSegment) {
   EXPECT_EQ(grid_.CurrentColumn(), kCommandColumn);
   EXPECT_EQ(shown, std::vector<int>{4});
   EXPECT_EQ(editor_.View().segment_choice, 3);
+  EXPECT_EQ(SegmentCaptionsFor(4).upload, "Wyślij:4");
 }
 
 TEST_F(EditorTest, ListEndsAtFirstSlotWithoutEntryAndEmptyGridCommitsFF) {
