@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/editor/command_grid.h"
 #include "core/editor/editor_view.h"
@@ -99,7 +100,8 @@ class Editor : public CommandGridEvents {
   // The text of parameter field `number` (1 or 2) has changed.
   void SetEntryFieldText(int number, std::string_view text);
 
-  // Editing buttons; each returns whether it changed anything.
+  // Editing buttons; each returns whether it changed anything. Those that
+  // need a current row do nothing when the grid has none.
   bool AddCommand(AddMode mode);
   bool DeleteCommand();                          // "Usuń"
   bool MoveCommandDown();                        // "W dół"
@@ -120,7 +122,9 @@ class Editor : public CommandGridEvents {
   // empties the return stack and gives the selected slot's bytes as the
   // store now holds them. nullopt, doing nothing, on an empty grid.
   std::optional<SlotCommand> PrepareWriteCommand();
-  // A position reported by the controller: on a grid with rows, loads
+  // A position reported by the controller (a ReadPosition reply, or a
+  // difference found by verification); to be called on the page's own
+  // thread, like every other member. On a grid with rows, loads
   // segment index `segment_index` if another one is shown and selects row
   // `command_index`; the registers are shown in any case.
   void ShowControllerPosition(

@@ -82,13 +82,5 @@ TEST_F(EditorTest, LoadColoursCommentedRowsOnly) {
   EXPECT_EQ(grid_.row(2).colours, kDefaultRowColours);
 }
 
-TEST_F(EditorTest, SetUpAddsEightColumnsAndTheCatalogueList) {
-  ASSERT_EQ(grid_.columns().size(), 8u);
-  EXPECT_EQ(grid_.columns()[1].type, CellType::kCommandList);
-  EXPECT_EQ(grid_.columns()[7].header, "HEX");
-  ASSERT_EQ(grid_.list_texts(kCommandColumn).size(), 45u);
-  EXPECT_EQ(grid_.list_texts(kCommandColumn)[44], "Czekaj na wskazaną godzinę");
-}
-
 }  // namespace
 }  // namespace lumera::testing
