@@ -102,7 +102,8 @@ bool Editor::OnBeforeCellEdit(int row, int column) {
 }
 
 bool Editor::OnCellEdited(int row, int column) {
-  if (row < 0 || row >= grid_.RowCount()) return true;
+  // The editor's own writes are not edits, should a grid report them.
+  if (own_updates_ > 0 || row < 0 || row >= grid_.RowCount()) return true;
   const OwnUpdate own(*this);
   switch (column) {
     case kCommandColumn: {
