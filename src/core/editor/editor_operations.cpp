@@ -1,0 +1,153 @@
+// The editing buttons around the grid, the segment chooser and the return
+// stack of "Wejdź" and "Wróć".
+#include "core/editor/editor.h"
+#include "core/editor/grid_rows.h"
+#include "core/model/command_catalogue.h"
+
+namespace lumera {
+namespace {
+
+constexpr std::uint8_t kOutputsCode = 3;
+// "Skocz do komendy" stays in its segment; the other two name one.
+constexpr std::uint8_t kJumpCode = 22;
+constexpr std::uint8_t kJumpToSegmentCode = 24;
+constexpr std::uint8_t kCallCode = 27;
+
+}  // namespace
+
+bool Editor::AddCommand(AddMode mode) {
+  const CommandDef* def = CommandDefAt(state_.chosen_index);
+  const int rows = grid_.RowCount();
+  if (def == nullptr || rows >= kCommandsPerSegment) return false;
+  int row = rows;
+  if (mode == AddMode::kInsert && rows > 0) {
+    row = ValidCurrentRow();
+    if (row < 0) return false;
+  } else if (mode == AddMode::kInsert) {
+    row = 0;
+  }
+  const std::int64_t entered1 =
+      def->code == kOutputsCode ? state_.outputs_pattern : state_.entry_param1;
+  const Command command{def->code, ClampParam(*def, 1, entered1),
+                        ClampParam(*def, 2, state_.entry_param2)};
+  {
+    const OwnUpdate own(*this);
+    RenderCommandRow(
+        grid_, command, std::nullopt, row,
+        mode == AddMode::kAppend ? RowMode::kAppend : RowMode::kInsert);
+  }
+  SelectRow(row);
+  {
+    const OwnUpdate own(*this);
+    RenumberRows(grid_, store_, state_.current_segment);
+  }
+  // Comments follow their rows: the write-back takes them from the cells.
+  CommitGrid();
+  return true;
+}
+
+bool Editor::DeleteCommand() {
+  const int row = ValidCurrentRow();
+  if (row < 0) return false;
+  const int rows = grid_.RowCount();
+  const int column = grid_.CurrentColumn();
+  grid_.SetCurrentCell(row, kNumberColumn);
+  store_.ClearComment(state_.current_segment - 1, row);
+  {
+    const OwnUpdate own(*this);
+    grid_.DeleteRow(row);
+  }
+  CommitGrid();
+  {
+    const OwnUpdate own(*this);
+    RenumberRows(grid_, store_, state_.current_segment);
+  }
+  const int next = row == rows - 1 ? row - 1 : row;
+  if (next >= 0) grid_.SetCurrentCell(next, column);
+  return true;
+}
+
+bool Editor::MoveCommandDown() {
+  const int row = ValidCurrentRow();
+  if (row < 0 || row >= grid_.RowCount() - 1) return false;
+  {
+    const OwnUpdate own(*this);
+    grid_.MoveRow(row + 1, row);
+  }
+  SelectRow(row + 1);
+  const OwnUpdate own(*this);
+  RenumberRows(grid_, store_, state_.current_segment);
+  return true;
+}
+
+bool Editor::MoveCommandUp() {
+  const int row = ValidCurrentRow();
+  if (row <= 0) return false;
+  {
+    const OwnUpdate own(*this);
+    grid_.MoveRow(row, row - 1);
+  }
+  SelectRow(row - 1);
+  const OwnUpdate own(*this);
+  RenumberRows(grid_, store_, state_.current_segment);
+  return true;
+}
+
+bool Editor::ClearList(const ClearListQuestion& ask) {
+  if (!ask || !ask(kClearListQuestion, kClearListTitle)) return false;
+  {
+    const OwnUpdate own(*this);
+    grid_.DeleteAllRows();
+  }
+  // The store keeps the commands until the next write-back.
+  ClearReturnStack();
+  return true;
+}
+
+bool Editor::ChooseSegment(int segment) {
+  if (segment < 1 || segment > kSegmentCount) return false;
+  CommitGrid();
+  ClearReturnStack();
+  LoadSegmentIntoGrid(segment, kCommandColumn);
+  return true;
+}
+
+void Editor::ShowSegmentAt(int segment, int row) {
+  LoadSegmentIntoGrid(segment, kCommandColumn);
+  if (row < grid_.RowCount()) SelectRow(row);
+}
+
+bool Editor::Enter() {
+  if (state_.return_stack.full()) return false;
+  const int row = ValidCurrentRow();
+  if (row < 0) return false;
+  const std::optional<std::uint8_t> code = RowCode(row);
+  if (code != kJumpCode && code != kJumpToSegmentCode && code != kCallCode) {
+    return false;
+  }
+  const Command command = RowCommand(row);
+  const int target_command = command.param1;
+  const int target_segment =
+      code == kJumpCode ? state_.current_segment : command.param2;
+  // Values typed into the grid are not range-checked; such a target is
+  // refused rather than shown somewhere else.
+  if (target_segment < 1 || target_segment > kSegmentCount ||
+      target_command < 1) {
+    return false;
+  }
+  CommitGrid();
+  state_.return_stack.Push(ReturnEntry{state_.current_segment - 1, row});
+  ShowSegmentAt(target_segment, target_command - 1);
+  return true;
+}
+
+bool Editor::Return() {
+  const std::optional<ReturnEntry> entry = state_.return_stack.Pop();
+  if (!entry) return false;
+  // No write-back: what was changed in the grid since the last one is
+  // dropped (comments are already stored).
+  ShowSegmentAt(entry->segment_index + 1, entry->row);
+  return true;
+}
+
+}  // namespace lumera
