@@ -16,12 +16,14 @@ constexpr int kMemoryText = 1169;
 constexpr int kSupplyText = 1170;
 
 void WriteEdit(ConfigPageData& data, const EditDef& edit, PageWrites& writes) {
+  // The held value passes through the edit's rule first, so the edit shows
+  // what is held (1 for an erased start point, not 256).
+  TakeEditText(data, edit, EditText(data, edit));
   ControlWrite write;
   write.control_id = edit.control_id;
   write.kind = ControlWrite::Kind::kEditText;
   write.text = EditText(data, edit);
   write.enabled = EditTakesValue(data, edit);
-  TakeEditText(data, edit, write.text);
   writes.Add(std::move(write));
 }
 

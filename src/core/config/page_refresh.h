@@ -1,9 +1,10 @@
 // The refreshes of the configuration and outputs pages as data: what each
-// control shows, in the order the page writes it. A refresh also takes the
-// text of every edit it writes, as the edit's change notification would, so
-// it passes the held values through the edits' rules (an erased start point
-// 0xFF becomes segment 1, command 1). A window may therefore write the texts
-// with its change notifications blocked.
+// control shows, in the order the page writes it. A refresh first passes
+// every held value through its edit's rule, as taking the edit's text would
+// (an erased start point 0xFF becomes segment 1, command 1; an X of 200
+// becomes 30), and then writes the value now held. Taking a written text
+// again changes nothing, so a window may write the texts with its change
+// notifications on or blocked.
 #pragma once
 
 #include "core/config/page_fields.h"
