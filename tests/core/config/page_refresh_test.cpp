@@ -208,19 +208,24 @@ TEST(PageRefreshTest, SwitchDisplayReadsTheSwitchAndFlags) {
   }
 }
 
-// A read whose output mask marks output 2 leaves its row as the previous
-// refresh left it: nothing is written into it and its values are not
-// passed through the rules.
+// A read whose output mask marks outputs 2 and 4 leaves their rows as the
+// previous refresh left them: nothing is written into them and their values
+// are not passed through the rules.
 TEST(PageRefreshTest, MaskedRowIsLeftAsItWas) {
   PageFixture fixture;
   ConfigPageData data = fixture.Data();
   RefreshOutputsPage(data);
   ControllerConfig(fixture.image).SetOutput(2, {3, 9, 2});
-  fixture.status.output_mask = 0xF2;
+  ControllerConfig(fixture.image).SetOutput(4, {0, 0, 5});
+  fixture.status.output_mask = 0xFA;
   const PageWrites writes = RefreshOutputsPage(data);
-  for (int id : {1034, 1018, 1026}) EXPECT_EQ(writes.Find(id), nullptr) << id;
+  for (int id : {1034, 1018, 1026, 1036, 1020, 1028}) {
+    EXPECT_EQ(writes.Find(id), nullptr) << id;
+  }
   EXPECT_EQ(ConstControllerConfig(fixture.image).Output(2),
             (OutputSetup{3, 9, 2}));
+  EXPECT_EQ(ConstControllerConfig(fixture.image).Output(4),
+            (OutputSetup{0, 0, 5}));
   EXPECT_EQ(TextOf(writes, 1033), "1");
   EXPECT_EQ(TextOf(writes, 1035), "1");
 }
