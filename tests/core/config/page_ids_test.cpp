@@ -7,6 +7,7 @@
 
 #include "app/pages/config/config_page_ids.h"
 #include "app/pages/outputs/outputs_page_ids.h"
+#include "core/config/config_page_texts.h"
 #include "core/config/page_edits.h"
 
 namespace lumera {
