@@ -103,40 +103,5 @@ TEST(PageEditsTest, TypedTextIsHeldAsItsRuleSays) {
   }
 }
 
-// Outputs 5 to 8 have no bytes in the record: byte 31 after output 4 is the
-// marker and the start points follow.
-TEST(PageEditsTest, OutputsFiveToEightNeverReachTheRecord) {
-  PageFixture fixture;
-  fixture.status.output_mask = 0x00;
-  ConfigPageData data = fixture.Data();
-  const ProgramImage before = fixture.image;
-  const int ids[] = {1037, 1021, 1029, 1040, 1024, 1032};
-  for (int id : ids) {
-    EXPECT_EQ(TakeEditText(data, *FindEdit(id), "200"),
-              id >= 1025 && id <= 1032 ? 1 : 200)
-        << id;
-  }
-  EXPECT_EQ(fixture.image, before);
-  EXPECT_EQ(fixture.page.extra_outputs[0], (OutputSetup{200, 200, 1}));
-  EXPECT_EQ(fixture.page.extra_outputs[3], (OutputSetup{200, 200, 1}));
-  EXPECT_EQ(fixture.page.extra_outputs[1], (OutputSetup{1, 0, 0}));
-}
-
-// While the mask marks outputs 5 to 8 their edits take nothing, so the
-// blank a refresh writes into them loses no value; outputs 1 to 4 take
-// their text whatever the mask.
-TEST(PageEditsTest, MaskedRowsFiveToEightTakeNoText) {
-  PageFixture fixture;
-  fixture.page.extra_outputs[1] = {3, 9, 1};
-  fixture.status.output_mask = 0xFF;
-  ConfigPageData data = fixture.Data();
-  EXPECT_EQ(TakeEditText(data, *FindEdit(1038), ""), -1);
-  EXPECT_EQ(TakeEditText(data, *FindEdit(1022), "5"), -1);
-  EXPECT_EQ(EditText(data, *FindEdit(1022)), "");
-  EXPECT_EQ(fixture.page.extra_outputs[1], (OutputSetup{3, 9, 1}));
-  EXPECT_EQ(TakeEditText(data, *FindEdit(1018), "5"), 5);
-  EXPECT_EQ(ConstControllerConfig(fixture.image).Output(2).limit, 5);
-}
-
 }  // namespace
 }  // namespace lumera
