@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/config/controller_config.h"
-
 namespace lumera {
 namespace {
 
