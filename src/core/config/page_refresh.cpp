@@ -1,5 +1,8 @@
 #include "core/config/page_refresh.h"
 
+#include <string>
+#include <utility>
+
 #include "core/config/clock_time.h"
 #include "core/config/page_edits.h"
 #include "core/config/switch_display.h"
