@@ -1,5 +1,7 @@
 #include "core/config/clock_time.h"
 
+#include <cstdio>
+
 namespace lumera {
 
 namespace {
@@ -10,6 +12,13 @@ int Bounded(int value, int high) {
 }
 
 }  // namespace
+
+std::string ClockText(const ClockTime& clock) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02X:%02X:%02X", clock.hour, clock.minute,
+                clock.second);
+  return text;
+}
 
 void FillClockFromLocalTime(const std::tm& local, ClockTime& clock) {
   clock.hour = ToBcd(Bounded(local.tm_hour, 23));

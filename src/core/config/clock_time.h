@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <string>
 
 namespace lumera {
 
@@ -27,6 +28,11 @@ constexpr std::array<std::uint8_t, 3> ClockBytes(const ClockTime& clock) {
 constexpr ClockTime ClockFromBytes(const std::array<std::uint8_t, 3>& bytes) {
   return {bytes[0], bytes[1], bytes[2]};
 }
+
+// The clock as the configuration page shows it, "%02X:%02X:%02X": BCD
+// bytes read as the decimal time; a byte that is not BCD shows its two
+// hexadecimal digits.
+std::string ClockText(const ClockTime& clock);
 
 // Hour, minute and second of `local`; date and fractions are ignored.
 void FillClockFromLocalTime(const std::tm& local, ClockTime& clock);

@@ -1,0 +1,54 @@
+// One table of every number edit of the configuration and outputs pages:
+// its control id, its accessible name (row and column), the value it reads
+// and writes, its rule, and whether leaving it refreshes the configuration
+// page. The pages build their edits from it, so a new field is one row.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/config/edit_rules.h"
+#include "core/config/page_fields.h"
+
+namespace lumera {
+
+enum class EditPage { kConfig, kOutputs };
+
+struct EditDef {
+  int control_id;
+  std::string_view name;
+  EditPage page;
+  EditRule rule;
+  FieldRef field;
+  bool refresh_on_focus_out = false;  // RefreshConfigPage when it loses focus
+};
+
+// The configuration page's edits in the order its refresh writes them
+// (access point, start points 1..16 segment then command, multipliers 1..8,
+// controller number).
+std::span<const EditDef> ConfigPageEdits();
+// The outputs page's edits in the order its refresh writes them (X and Y of
+// types 1..4, then type, limit and state of outputs 1..8).
+std::span<const EditDef> OutputsPageEdits();
+// Either page; nullptr for an id that is no number edit.
+const EditDef* FindEdit(int control_id);
+
+// Whether the edit takes values at all now: outputs 5 to 8 take none while
+// the output mask marks them, so the blank their refresh writes holds
+// nothing.
+bool EditTakesValue(const ConfigPageData& data, const EditDef& edit);
+
+// A change of the edit's text, typed or written by a refresh: the number is
+// passed through the edit's rule and stored. Returns the value now held, or
+// -1 when the edit takes no value (EditTakesValue). The edit itself is not
+// rewritten.
+int TakeEditText(ConfigPageData& data, const EditDef& edit,
+                 std::string_view text);
+
+// The text a refresh writes into the edit: the held value as an unsigned
+// decimal number, a state as its bit 0, a blank for outputs 5 to 8 while the
+// mask marks them.
+std::string EditText(const ConfigPageData& data, const EditDef& edit);
+
+}  // namespace lumera

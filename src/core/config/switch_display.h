@@ -1,0 +1,48 @@
+// The configuration page's picture of the controller's eight-position
+// switch and its memory and supply flags, as last reported.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/config/controller_status.h"
+
+namespace lumera {
+
+inline constexpr int kSwitchOffPicture = 114;  // lever at the bottom
+inline constexpr int kSwitchOnPicture = 115;   // lever at the top
+
+// Fixed marks under the switch.
+inline constexpr std::string_view kTempoMark = "|_Tempo_|";
+inline constexpr std::string_view kStartMark = "|__ Start___|";
+inline constexpr std::string_view kMemoryMark = "|";
+
+inline constexpr std::string_view kInternalMemoryOnlyText =
+    "Tylko pamięć wewnętrzna";
+inline constexpr std::string_view kInternalMemoryText = "Pamięć wewnętrzna";
+// The system's own spelling, shown as it is.
+inline constexpr std::string_view kExternalMemoryText = "Pamęć zewnętrzna";
+inline constexpr std::string_view kDcSupplyText = "DC";
+inline constexpr std::string_view kMainsSupplyText = "50Hz";
+// What the supply text shows before the first refresh.
+inline constexpr std::string_view kSupplyUnfilledText = "----";
+
+struct SwitchPosition {
+  int control_id;  // picture button of switch bit i: 1159 + i
+  int picture;     // kSwitchOffPicture or kSwitchOnPicture
+};
+
+struct SwitchDisplay {
+  // Positions 1 to 8, left to right: bits 7 down to 0 of the switch byte.
+  std::array<SwitchPosition, 8> positions;
+  std::string tempo_text;   // 1167, "nr %d", tempo 1..8
+  std::string start_text;   // 1168, "nr %d", start point 1..16
+  std::string memory_text;  // 1169
+  std::string supply_text;  // 1170
+};
+
+SwitchDisplay RefreshSwitchDisplay(const ControllerStatus& status);
+
+}  // namespace lumera
