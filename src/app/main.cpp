@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTranslator>
 
+#include "app/print/print_listing.h"
 #include "app/shell/command_line_file.h"
 #include "app/shell/main_window.h"
 #include "app/shell/polish_translation.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
                             lumera::DiscoverSerialPorts(),
                             started.command_line_file);
   prompts.SetOwner(&window);
+  lumera::InstallPrintListing(window.hooks(), prompts, workspace);
   if (const QScreen* screen = window.screen()) {
     QRect frame = window.frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
