@@ -8,9 +8,9 @@
 namespace lumera {
 namespace {
 
-// Five sixths of the row pitch: a text's ascent and descent (about 1.12 of
-// its size in this face) stay clear of the rule under its row.
-constexpr int kFontPixelHeight = kPaperRowPitch * 5 / 6;
+// Three quarters of the row pitch: a text's ascent and descent (about 1.12
+// of its size in this face) stay clear of the rules above and below it.
+constexpr int kFontPixelHeight = kPaperRowPitch * 3 / 4;
 constexpr qreal kPenWidth = 2;
 
 }  // namespace
