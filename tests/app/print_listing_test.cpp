@@ -1,10 +1,7 @@
 // The printing buttons: the print dialog through Prompts, the scope and the
-// print option of the main window, and the printer's refusals as warnings.
-// The "printer" is a PDF file, read back with pdftotext.
+// print option taken from the settings, and a refused printer's warning.
 #include "app/print/print_listing.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,29 +15,6 @@ namespace ids = main_window_ids;
 using testing::AppFixture;
 using Kind = testing::PromptRecord::Kind;
 
-// The lines of each page, as pdftotext reads them in drawing order (runs of
-// blanks as one).
-QList<QStringList> PdfPages(const QString& pdf) {
-  QProcess process;
-  process.start(QStringLiteral("pdftotext"),
-                {QStringLiteral("-raw"), QStringLiteral("-enc"),
-                 QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-  if (!process.waitForFinished(30000)) return {};
-  QList<QStringList> pages;
-  for (const QString& page : QString::fromUtf8(process.readAllStandardOutput())
-                                 .split(QLatin1Char('\f'))) {
-    QStringList lines = page.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    if (!lines.isEmpty()) pages.push_back(lines);
-  }
-  return pages;
-}
-
-void Put(Workspace& workspace, int segment, int index, Command command,
-         const char* comment = nullptr) {
-  workspace.store.SetCommand(segment, index, command);
-  if (comment != nullptr) workspace.store.SetComment(segment, index, comment);
-}
-
 class PrintListingTest : public QObject {
   Q_OBJECT
 
@@ -48,12 +22,15 @@ class PrintListingTest : public QObject {
   testing::OwnConfigHome config_home_;
   QTemporaryDir dir_;
 
-  // Segments 1 and 3 hold commands; segment 3 is shown.
+  // Segments 1 and 3 hold commands, one of them a procedure entry; segment
+  // 3 is shown.
   void Prepare(AppFixture& app) {
     app.Open();
-    Put(app.workspace, 0, 0, {1, 1, 5});
-    Put(app.workspace, 2, 0, {2, 2, 7}, "zwykły");
-    Put(app.workspace, 2, 1, {1, 4, 200}, "9Wejście: żuraw");
+    ProgramStore& store = app.workspace.store;
+    store.SetCommand(0, 0, {1, 1, 5});
+    store.SetCommand(2, 0, {2, 2, 7});
+    store.SetCommand(2, 1, {1, 4, 200});
+    store.SetComment(2, 1, "9Wejście: żuraw");
     app.workspace.settings.current_segment = 3;
     app.workspace.settings.controller_address = 9;
     app.workspace.settings.program_file_name = "łąka.prg";
@@ -61,67 +38,67 @@ class PrintListingTest : public QObject {
   }
 
  private slots:
-  void CancellingPrintsAndShowsNothing() {
-    AppFixture app;
-    Prepare(app);
-    app.Click(ids::kPrintAll);
-    QCOMPARE(app.prompts.asked.size(), std::size_t{1});
-    QCOMPARE(app.prompts.asked[0].kind, Kind::kPrint);
-  }
-
-  void ButtonsPrintTheirScope_data() {
-    QTest::addColumn<int>("button");
+  void ScopeAndOptionComeFromTheSettings_data() {
+    QTest::addColumn<bool>("all");
     QTest::addColumn<bool>("entries_only");
-    QTest::addColumn<QList<QStringList>>("pages");
-    const QString header1 =
-        QStringLiteral("PROGRAM numer:1 Sterownik:9 PLIK: łąka.prg");
-    const QString header3 =
-        QStringLiteral("PROGRAM numer:3 Sterownik:9 PLIK: łąka.prg");
-    const QString row1 =
-        QStringLiteral("001: Włącz wskazane wyjście Wyjście:1 Czas:5");
-    const QString row3_1 =
-        QStringLiteral("001: Wyłącz wskazane wyjście Wyjście:2 Czas:7 zwykły");
-    const QString row3_2 =
-        QStringLiteral("002: Włącz wskazane wyjście Wyjście:4 Czas:200");
-    const QString heading = QStringLiteral("Wejście: żuraw");
-    QTest::newRow("DRUKUJ: all segments")
-        << ids::kPrintAll << false
-        << QList<QStringList>{{header1, row1},
-                              {header3, row3_1, heading, row3_2}};
-    QTest::newRow("Drukuj:3: the shown segment")
-        << ids::kPrintSegment << false
-        << QList<QStringList>{{header3, row3_1, heading, row3_2}};
-    QTest::newRow("DRUKUJ, procedure entries only")
-        << ids::kPrintAll << true
-        << QList<QStringList>{{header1}, {header3, heading, row3_2}};
+    QTest::addColumn<QList<int>>("segments");
+    QTest::addColumn<QList<int>>("rows");
+    QTest::newRow("DRUKUJ")
+        << true << false << QList<int>{1, 3} << QList<int>{1, 3};
+    QTest::newRow("Drukuj:3")
+        << false << false << QList<int>{3} << QList<int>{3};
+    QTest::newRow("entries only")
+        << true << true << QList<int>{1, 3} << QList<int>{0, 2};
   }
-  void ButtonsPrintTheirScope() {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
-      QSKIP("poppler-utils not installed");
-    }
-    QFETCH(int, button);
+  void ScopeAndOptionComeFromTheSettings() {
+    QFETCH(bool, all);
     QFETCH(bool, entries_only);
-    QFETCH(QList<QStringList>, pages);
+    QFETCH(QList<int>, segments);
+    QFETCH(QList<int>, rows);
     AppFixture app;
     Prepare(app);
     if (entries_only) app.Click(ids::kEntriesOnly);
-    const QString pdf = dir_.filePath(QStringLiteral("listing.pdf"));
-    app.prompts.printers.push_back(pdf);
-    app.Click(button);
-    QCOMPARE(app.prompts.Count(Kind::kWarning), 0);
-    QCOMPARE(PdfPages(pdf), pages);
+    const auto pages =
+        ListingPagesOf(app.workspace, all ? PrintScope::kAllSegments
+                                          : PrintScope::kCurrentSegment);
+    QCOMPARE(pages.size(), static_cast<std::size_t>(segments.size()));
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+      const int segment = segments[static_cast<int>(p)];
+      QCOMPARE(pages[p].header, "PROGRAM numer:" + std::to_string(segment) +
+                                    "    Sterownik:9    PLIK: łąka.prg");
+      QCOMPARE(static_cast<int>(pages[p].rows.size()),
+               rows[static_cast<int>(p)]);
+    }
   }
 
-  void RefusedPrinterWarnsAndPrintsNothing() {
+  void PrinterChoiceDecidesWhatHappens_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("cancelled: nothing") << true << "listing.pdf"
+                                        << "";
+    QTest::newRow("printed") << false << "listing.pdf"
+                             << "";
+    QTest::newRow("refused") << false << "missing/listing.pdf"
+                             << "StartDOC";
+  }
+  void PrinterChoiceDecidesWhatHappens() {
+    QFETCH(bool, cancel);
+    QFETCH(QString, file);
+    QFETCH(QString, warning);
     AppFixture app;
     Prepare(app);
-    const QString pdf = dir_.filePath(QStringLiteral("missing/listing.pdf"));
-    app.prompts.printers.push_back(pdf);
-    app.Click(ids::kPrintSegment);
-    QCOMPARE(app.prompts.Count(Kind::kWarning), 1);
-    QCOMPARE(app.prompts.asked.back().caption, QStringLiteral("INFO"));
-    QCOMPARE(app.prompts.asked.back().text, QStringLiteral("StartDOC"));
-    QVERIFY(!QFile::exists(pdf));
+    const QString pdf = dir_.filePath(file);
+    QFile::remove(pdf);
+    if (!cancel) app.prompts.printers.push_back(pdf);
+    app.Click(ids::kPrintAll);
+    QCOMPARE(app.prompts.asked.front().kind, Kind::kPrint);
+    QCOMPARE(app.prompts.Count(Kind::kWarning), warning.isEmpty() ? 0 : 1);
+    if (!warning.isEmpty()) {
+      QCOMPARE(app.prompts.asked.back().caption, QStringLiteral("INFO"));
+      QCOMPARE(app.prompts.asked.back().text, warning);
+    }
+    QCOMPARE(QFileInfo(pdf).size() > 0, !cancel && warning.isEmpty());
   }
 };
 

@@ -8,63 +8,43 @@
 namespace lumera {
 namespace {
 
-enum class Step { kNone, kStartDoc, kStartPage, kEndPage, kEndDoc };
-
-// A printer that writes down what reaches it: the steps, and for each page
-// "draw L/T" with its numbers of lines and texts. It refuses `refused` at
-// its `refused_at`-th occurrence (from 1).
+// A printer that logs its steps ("draw L/T": a page's lines and texts) and
+// refuses the step named `refused` at its `at`-th time.
 class RecordingDevice : public ListingDevice {
  public:
-  RecordingDevice(Step refused, int refused_at)
-      : refused_(refused), refused_at_(refused_at) {}
-
-  bool StartDoc() override { return Take(Step::kStartDoc, "StartDoc"); }
-  bool StartPage() override { return Take(Step::kStartPage, "StartPage"); }
+  RecordingDevice(std::string refused, int at)
+      : refused_(std::move(refused)), at_(at) {}
+  bool StartDoc() override { return Take("StartDoc"); }
+  bool StartPage() override { return Take("StartPage"); }
   void DrawLine(const PageLine&) override { ++lines_; }
   void DrawText(const PageText&) override { ++texts_; }
   bool EndPage() override {
     log.push_back("draw " + std::to_string(lines_) + "/" +
                   std::to_string(texts_));
     lines_ = texts_ = 0;
-    return Take(Step::kEndPage, "EndPage");
+    return Take("EndPage");
   }
-  bool EndDoc() override { return Take(Step::kEndDoc, "EndDoc"); }
-
+  bool EndDoc() override { return Take("EndDoc"); }
   std::vector<std::string> log;
 
  private:
-  bool Take(Step step, const char* name) {
-    log.push_back(name);
-    if (step != refused_) return true;
-    return ++seen_ != refused_at_;
+  bool Take(const std::string& step) {
+    log.push_back(step);
+    return step != refused_ || ++seen_ != at_;
   }
-
-  Step refused_;
-  int refused_at_;
+  std::string refused_;
+  int at_;
   int seen_ = 0;
   int lines_ = 0;
   int texts_ = 0;
 };
 
-ProgramImage ImageWith(int commands, std::uint8_t first_code) {
-  ProgramImage image;
-  image.fill(0xFF);
-  for (int k = 0; k < commands; ++k) {
-    const std::size_t offset = CommandOffset(0, k);
-    image[offset] = k == 0 ? first_code : 1;
-    image[offset + 1] = 1;
-    image[offset + 2] = 5;
-  }
-  return image;
-}
-
 struct PrintCase {
-  const char* what;
-  int commands;  // in segment 1, all of code 1 but the first
+  int commands;  // of code 1 in segment 1, the first one `first_code`
   std::uint8_t first_code;
-  Step refused;
-  int refused_at;
-  const char* warning;
+  std::string refused;
+  int at;
+  std::string warning;
   std::vector<std::string> log;
 };
 
@@ -72,90 +52,69 @@ class PrintOut : public testing::TestWithParam<PrintCase> {};
 
 TEST_P(PrintOut, HandsPagesToThePrinterAndStopsAtARefusal) {
   const PrintCase& c = GetParam();
-  const std::vector<ListingPage> pages =
-      ListProgram(ImageWith(c.commands, c.first_code), nullptr, {});
-  RecordingDevice device(c.refused, c.refused_at);
-  EXPECT_EQ(PrintPages(pages, device, kPaperRowPitch), c.warning) << c.what;
-  EXPECT_EQ(device.log, c.log) << c.what;
+  ProgramImage image;
+  image.fill(0xFF);
+  for (int k = 0; k < c.commands; ++k) {
+    image[CommandOffset(0, k)] = k == 0 ? c.first_code : 1;
+  }
+  RecordingDevice device(c.refused, c.at);
+  EXPECT_EQ(PrintPages(ListProgram(image, nullptr, {}), device), c.warning);
+  EXPECT_EQ(device.log, c.log);
 }
 
-// Frame, left rule and header rule are six lines; the header one text.
+// A page draws six lines of frame and rules and its header text; the last
+// page of a segment one more line, its closing rule.
 INSTANTIATE_TEST_SUITE_P(
     Printer, PrintOut,
     testing::Values(
-        PrintCase{"fresh program: a document without pages",
-                  0,
-                  1,
-                  Step::kNone,
-                  0,
-                  "",
-                  {"StartDoc", "EndDoc"}},
-        PrintCase{"first code 45: header and closing rule",
-                  3,
+        PrintCase{0, 1, "", 0, "", {"StartDoc", "EndDoc"}},
+        PrintCase{3,
                   45,
-                  Step::kNone,
+                  "",
                   0,
                   "",
                   {"StartDoc", "StartPage", "draw 7/1", "EndPage", "EndDoc"}},
-        PrintCase{"30 rows and the closing rule",
-                  30,
+        PrintCase{30,
                   1,
-                  Step::kNone,
+                  "",
                   0,
                   "",
                   {"StartDoc", "StartPage", "draw 7/31", "EndPage", "EndDoc"}},
-        PrintCase{"58 commands: a full page, then header and closing rule",
-                  58,
+        PrintCase{58,
                   1,
-                  Step::kNone,
+                  "",
                   0,
                   "",
                   {"StartDoc", "StartPage", "draw 6/59", "EndPage", "StartPage",
                    "draw 7/1", "EndPage", "EndDoc"}},
-        PrintCase{"start of the document refused",
-                  58,
-                  1,
-                  Step::kStartDoc,
-                  1,
-                  "StartDOC",
-                  {"StartDoc"}},
+        PrintCase{58, 1, "StartDoc", 1, "StartDOC", {"StartDoc"}},
         PrintCase{
-            "second page refused",
             58,
             1,
-            Step::kStartPage,
+            "StartPage",
             2,
             "StartPage",
             {"StartDoc", "StartPage", "draw 6/59", "EndPage", "StartPage"}},
-        PrintCase{"end of the first page refused",
-                  58,
+        PrintCase{58,
                   1,
-                  Step::kEndPage,
+                  "EndPage",
                   1,
                   "EndPage",
                   {"StartDoc", "StartPage", "draw 6/59", "EndPage"}},
-        PrintCase{"end of the document refused",
-                  1,
-                  1,
-                  Step::kEndDoc,
+        PrintCase{1,
                   1,
                   "EndDoc",
-                  {"StartDoc", "StartPage", "draw 7/2", "EndPage", "EndDoc"}}),
-    [](const testing::TestParamInfo<PrintCase>& info) {
-      return "Case" + std::to_string(info.index);
-    });
+                  1,
+                  "EndDoc",
+                  {"StartDoc", "StartPage", "draw 7/2", "EndPage", "EndDoc"}}));
 
-TEST(PaperPitch, FiftyNineRowsFitBetweenHeaderRuleAndFrame) {
+TEST(PaperPitch, FiftyNineRowsAndTheClosingRuleFitTheFrame) {
   ListingPage page;
   page.rows.resize(kListingRowsPerPage + 1);
   page.closing_rule = true;
   const PageDrawing drawing = DrawListingPage(page, kPaperRowPitch);
-  EXPECT_GT(RuleAboveRowY(0, kPaperRowPitch), kHeaderRuleY);
-  const PageLine& closing = drawing.lines.back();
-  EXPECT_EQ(closing.y1, RowTop(kListingRowsPerPage + 1, kPaperRowPitch) - 3);
-  EXPECT_LE(closing.y1, kPageFrameBottom);
-  EXPECT_EQ(drawing.texts.back().y,
-            RowTop(kListingRowsPerPage, kPaperRowPitch));
+  EXPECT_EQ(drawing.lines.back().y1, 440 + 59 * kPaperRowPitch - 3);
+  EXPECT_LE(drawing.lines.back().y1, kPageFrameBottom);
 }
 
 }  // namespace
