@@ -62,24 +62,13 @@ TEST_P(PrintOut, HandsPagesToThePrinterAndStopsAtARefusal) {
   EXPECT_EQ(device.log, c.log);
 }
 
-// A page draws six lines of frame and rules and its header text; the last
-// page of a segment one more line, its closing rule.
+// A page draws six lines of frame and rules and its header text, and the
+// last page of a segment its closing rule. The pages themselves are the
+// listing's (listing_test.cpp, page_drawing_test.cpp).
 INSTANTIATE_TEST_SUITE_P(
     Printer, PrintOut,
     testing::Values(
         PrintCase{0, 1, "", 0, "", {"StartDoc", "EndDoc"}},
-        PrintCase{3,
-                  45,
-                  "",
-                  0,
-                  "",
-                  {"StartDoc", "StartPage", "draw 7/1", "EndPage", "EndDoc"}},
-        PrintCase{30,
-                  1,
-                  "",
-                  0,
-                  "",
-                  {"StartDoc", "StartPage", "draw 7/31", "EndPage", "EndDoc"}},
         PrintCase{58,
                   1,
                   "",
