@@ -45,6 +45,7 @@ constexpr std::string_view kUsage =
     "  --timeout-ms N  czas oczekiwania na odpowiedź (3000)\n"
     "  --segment N     segment 1..10 (domyślnie Program= z Lumera.ini)\n"
     "  --entries-only  tylko wejścia procedur\n"
+    "  --pdf OUT       plik PDF wydruku (print)\n"
     "  --yes           odpowiedz Tak na pytanie\n"
     "\n"
     "Kod wyjścia: 0 sukces, 1 błąd zadania (opis na stderr), 2 błąd\n"
