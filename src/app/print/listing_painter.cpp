@@ -38,10 +38,13 @@ PainterListingDevice::~PainterListingDevice() {
 
 bool PainterListingDevice::StartDoc() {
   if (!painter_.begin(&device_)) return false;
-  const qreal scale =
-      std::min(device_.width() / static_cast<qreal>(kPageFrameRight),
-               device_.height() / static_cast<qreal>(kPageFrameBottom));
+  // The frame's lines are stroked on both sides of their coordinates: the
+  // whole stroke stays inside the printable area.
+  const qreal scale = std::min(
+      device_.width() / static_cast<qreal>(kPageFrameRight + kPenWidth),
+      device_.height() / static_cast<qreal>(kPageFrameBottom + kPenWidth));
   painter_.scale(scale, scale);
+  painter_.translate(kPenWidth / 2, kPenWidth / 2);
   QPen pen(Qt::black, kPenWidth);
   pen.setCapStyle(Qt::SquareCap);
   painter_.setPen(pen);
@@ -50,6 +53,7 @@ bool PainterListingDevice::StartDoc() {
   ascent_ = QFontMetricsF(font, &device_).ascent();
   // A long comment ends at the frame instead of running off the page.
   painter_.setClipRect(QRectF(0, 0, kPageFrameRight, kPageFrameBottom));
+  painter_.setClipping(false);
   return true;
 }
 
@@ -60,12 +64,14 @@ bool PainterListingDevice::StartPage() {
 }
 
 void PainterListingDevice::DrawLine(const PageLine& line) {
+  painter_.setClipping(false);
   painter_.drawLine(QLineF(line.x1, line.y1, line.x2, line.y2));
 }
 
 void PainterListingDevice::DrawText(const PageText& text) {
   // The page gives the text's top-left corner; the painter wants its
   // baseline.
+  painter_.setClipping(true);
   painter_.drawText(QPointF(text.x, text.y + ascent_),
                     QString::fromUtf8(text.text.data(), static_cast<qsizetype>(
                                                             text.text.size())));
