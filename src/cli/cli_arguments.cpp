@@ -32,6 +32,8 @@ constexpr std::string_view kUsage =
     "  scan [--from A] [--to B]       szuka sterowników 1..254\n"
     "  list FILE [--segment N] [--entries-only]\n"
     "                                 wydruk programu jako tekst\n"
+    "  print FILE --pdf OUT [--segment N] [--entries-only]\n"
+    "                                 wydruk programu do pliku PDF\n"
     "\n"
     "Opcje (zastępują Lumera.ini z bieżącego katalogu):\n"
     "  --port N|PATH   port COM<N> albo ścieżka urządzenia\n"
@@ -43,6 +45,7 @@ constexpr std::string_view kUsage =
     "  --timeout-ms N  czas oczekiwania na odpowiedź (3000)\n"
     "  --segment N     segment 1..10 (domyślnie Program= z Lumera.ini)\n"
     "  --entries-only  tylko wejścia procedur\n"
+    "  --pdf OUT       plik PDF wydruku (print)\n"
     "  --yes           odpowiedz Tak na pytanie\n"
     "\n"
     "Kod wyjścia: 0 sukces, 1 błąd zadania (opis na stderr), 2 błąd\n"
@@ -134,6 +137,12 @@ bool ApplyOption(std::string_view name, std::string_view value,
   } else if (name == "segment") {
     if (!(parsed = number(1, 10))) return false;
     options.segment = parsed;
+  } else if (name == "pdf") {
+    if (value.empty()) {
+      error = "pusta nazwa pliku --pdf";
+      return false;
+    }
+    options.pdf = std::string(value);
   } else if (name == "from") {
     if (!(parsed = number(1, 254))) return false;
     options.scan_from = *parsed;
@@ -157,13 +166,13 @@ constexpr OptionDef kOptions[] = {
     {"segment", Takes::kValue},    {"entries-only", Takes::kNothing},
     {"program", Takes::kNothing},  {"index", Takes::kNothing},
     {"from", Takes::kValue},       {"to", Takes::kValue},
-    {"help", Takes::kNothing},
+    {"pdf", Takes::kValue},        {"help", Takes::kNothing},
 };
 
 // Options that belong to one command only; the others apply to all.
 struct OptionScope {
   std::string_view option;
-  std::array<CliCommand, 5> commands;
+  std::array<CliCommand, 6> commands;
   int count;
 };
 
@@ -206,14 +215,16 @@ const CommandDef kCommands[] = {
     {"radio-reset", "", CliCommand::kRadioReset, {}, 0},
     {"scan", "", CliCommand::kScan, {}, 0},
     {"list", "", CliCommand::kList, {Arg::kFile}, 1},
+    {"print", "", CliCommand::kPrint, {Arg::kFile}, 1},
 };
 
 const OptionScope kScopes[] = {
     {"segment",
      {CliCommand::kUpload, CliCommand::kDownload, CliCommand::kVerify,
-      CliCommand::kList, CliCommand::kStep},
-     5},
-    {"entries-only", {CliCommand::kList}, 1},
+      CliCommand::kList, CliCommand::kStep, CliCommand::kPrint},
+     6},
+    {"entries-only", {CliCommand::kList, CliCommand::kPrint}, 2},
+    {"pdf", {CliCommand::kPrint}, 1},
     {"program", {CliCommand::kDefaults}, 1},
     {"index", {CliCommand::kStart}, 1},
     {"from", {CliCommand::kScan}, 1},
@@ -371,6 +382,9 @@ CliParseResult ParseCliArguments(std::span<const std::string_view> args) {
                     " nie dotyczy tego polecenia");
       }
     }
+  }
+  if (invocation.command == CliCommand::kPrint && !invocation.options.pdf) {
+    return Fail("brak opcji --pdf OUT (plik wydruku)");
   }
   if (invocation.options.scan_from > invocation.options.scan_to) {
     return Fail("--from większe niż --to");

@@ -40,6 +40,7 @@ enum class CliCommand {
   kRadioReset,
   kScan,
   kList,
+  kPrint,
 };
 
 // Options given on the command line. Unset ones fall back to Lumera.ini, and
@@ -56,6 +57,7 @@ struct CliOptions {
   bool yes = false;                          // --yes
   std::optional<int> segment;                // --segment N, 1..10
   bool entries_only = false;                 // --entries-only
+  std::optional<std::string> pdf;            // print --pdf OUT
   bool program = false;                      // defaults --program
   bool index = false;                        // start --index
   int scan_from = 1;                         // scan --from A
@@ -65,7 +67,7 @@ struct CliOptions {
 struct CliInvocation {
   CliCommand command = CliCommand::kHelp;
   CliOptions options;
-  std::string file;          // upload, download, verify, config, list
+  std::string file;          // upload, download, verify, config, list, print
   std::vector<int> numbers;  // run SEG CMD, stop-at SEG CMD, tempo N, ...
 };
 

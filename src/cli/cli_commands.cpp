@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/job_runner.h"
+#include "cli/pdf_output.h"
 #include "cli/status_texts.h"
 #include "core/config/config_page_values.h"
 #include "core/link/error_report.h"
@@ -26,6 +27,8 @@ namespace {
 // A controller that is there answers ReadVersion within a few milliseconds;
 // a scan must not wait three seconds for every number that is silent.
 constexpr int kScanTimeoutMs = 150;
+
+constexpr std::string_view kNothingToPrintText = "Brak komend do wydruku.";
 
 std::string Format(const char* format, int a, int b = 0, int c = 0) {
   char text[96];
@@ -67,7 +70,9 @@ class Session {
   int Step();
   int Start();
   int Scan();
+  std::vector<ListingPage> Listing();
   int List();
+  int Print();
 
   void PrintVersion();
   void PrintHardwareInfo();
@@ -332,8 +337,8 @@ int Session::Scan() {
   return found > 0 ? kExitSuccess : kExitFailure;
 }
 
-int Session::List() {
-  if (!LoadProgram(inv_.file)) return kExitFailure;
+// The pages "DRUKUJ" prints, or with --segment those of "Drukuj:N".
+std::vector<ListingPage> Session::Listing() {
   ListingOptions listing;
   listing.entries_only = options_.entries_only || ws().settings.EntriesOnly();
   listing.controller_address = ws().settings.controller_address;
@@ -343,16 +348,37 @@ int Session::List() {
     const std::string* text = store.Comment(segment, command);
     return text ? std::string_view(*text) : std::string_view{};
   };
-  const std::vector<ListingPage> pages =
-      options_.segment
-          ? ListSegment(store.image(), comments, *options_.segment, listing)
-          : ListProgram(store.image(), comments, listing);
+  return options_.segment
+             ? ListSegment(store.image(), comments, *options_.segment, listing)
+             : ListProgram(store.image(), comments, listing);
+}
+
+int Session::List() {
+  if (!LoadProgram(inv_.file)) return kExitFailure;
+  const std::vector<ListingPage> pages = Listing();
   for (const ListingPage& page : pages) {
     env_.out << page.header << "\n";
     for (const ListingRow& row : page.rows) env_.out << row.text << "\n";
   }
   // Empty segments print no page; say so rather than print nothing.
-  if (pages.empty()) env_.err << "Brak komend do wydruku.\n";
+  if (pages.empty()) env_.err << kNothingToPrintText << "\n";
+  return kExitSuccess;
+}
+
+int Session::Print() {
+  if (!LoadProgram(inv_.file)) return kExitFailure;
+  const std::vector<ListingPage> pages = Listing();
+  // A document without pages cannot be a PDF; a blank sheet would pass for
+  // a listing.
+  if (pages.empty()) {
+    env_.err << kNothingToPrintText << "\n";
+    return kExitFailure;
+  }
+  std::string error;
+  if (!WritePdfListing(pages, *options_.pdf, error)) {
+    env_.err << error << "\n";
+    return kExitFailure;
+  }
   return kExitSuccess;
 }
 
@@ -486,6 +512,8 @@ int Session::Run() {
       return Scan();
     case CliCommand::kList:
       return List();
+    case CliCommand::kPrint:
+      return Print();
   }
   return kExitUsage;
 }

@@ -68,6 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {}},
         AcceptCase{
             {"--", "list", "--odd.prg"}, CliCommand::kList, "--odd.prg", {}},
+        AcceptCase{{"print", "p.prg", "--pdf", "o.pdf", "--segment", "2",
+                    "--entries-only"},
+                   CliCommand::kPrint,
+                   "p.prg",
+                   {}},
         AcceptCase{{"radio-reset", "--radio"}, CliCommand::kRadioReset, "", {}},
         AcceptCase{{"upload", "--help"}, CliCommand::kHelp, "", {}}));
 
@@ -116,7 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
         RejectCase{{"scan", "--from", "0"}},
         RejectCase{{"scan", "--to", "255"}},
         RejectCase{{"scan", "--from", "9", "--to", "3"}},
-        RejectCase{{"--yes=1", "defaults"}},
+        RejectCase{{"--yes=1", "defaults"}}, RejectCase{{"print", "p.prg"}},
+        RejectCase{{"print", "p.prg", "--pdf="}},
+        RejectCase{{"list", "p.prg", "--pdf", "o.pdf"}},
         RejectCase{{"--bogus", "version"}}));
 
 TEST(CliOptions, OverridesAreTakenAndUnsetOnesStayUnset) {

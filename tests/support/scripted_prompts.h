@@ -3,6 +3,7 @@
 // scripted file name (cancel when none is left).
 #pragma once
 
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -14,7 +15,7 @@
 namespace lumera::testing {
 
 struct PromptRecord {
-  enum class Kind { kWarning, kYesNo, kOkCancel, kOpenFile, kSaveFile };
+  enum class Kind { kWarning, kYesNo, kOkCancel, kOpenFile, kSaveFile, kPrint };
   Kind kind;
   QString caption;  // the title of a file dialog
   QString text;
@@ -25,6 +26,9 @@ class ScriptedPrompts : public Prompts {
  public:
   std::deque<bool> answers;
   std::deque<std::optional<QString>> files;
+  // The print dialog's answers: the PDF file that stands for the chosen
+  // printer, or nothing to cancel (also when none is left).
+  std::deque<std::optional<QString>> printers;
   std::vector<PromptRecord> asked;
 
   void Warn(const QString& caption, const QString& text) override {
@@ -49,6 +53,18 @@ class ScriptedPrompts : public Prompts {
     asked.push_back(
         {PromptRecord::Kind::kSaveFile, request.title, {}, request});
     return NextFile();
+  }
+
+  bool ChoosePrinter(QPrinter& printer) override {
+    asked.push_back({PromptRecord::Kind::kPrint, {}, {}, {}});
+    if (printers.empty()) return false;
+    const bool cancelled = !printers.front().has_value();
+    const QString file = cancelled ? QString() : *printers.front();
+    printers.pop_front();
+    if (cancelled) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    return true;
   }
 
   int Count(PromptRecord::Kind kind) const {

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
+
 namespace lumera {
 
 // One file dialog: its title, filters ("Name (*.ext)"), the name it starts
@@ -34,6 +36,9 @@ class Prompts {
   // overwrite confirmation. Nothing when cancelled.
   virtual std::optional<QString> ChooseSaveFile(
       const FileDialogRequest& request) = 0;
+  // The system's print dialog for `printer` (one copy, no page range); true
+  // when the user chose to print, with `printer` set up as chosen.
+  virtual bool ChoosePrinter(QPrinter& printer) = 0;
 };
 
 }  // namespace lumera

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace lumera {
 namespace {
@@ -53,6 +55,16 @@ std::optional<QString> QtPrompts::ChooseOpenFile(
 std::optional<QString> QtPrompts::ChooseSaveFile(
     const FileDialogRequest& request) {
   return RunFileDialog(owner_, request, true);
+}
+
+bool QtPrompts::ChoosePrinter(QPrinter& printer) {
+  printer.setCopyCount(1);
+  printer.setPrintRange(QPrinter::AllPages);
+  QPrintDialog dialog(&printer, owner_);
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+  dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace lumera

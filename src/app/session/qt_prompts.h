@@ -20,6 +20,7 @@ class QtPrompts : public Prompts {
       const FileDialogRequest& request) override;
   std::optional<QString> ChooseSaveFile(
       const FileDialogRequest& request) override;
+  bool ChoosePrinter(QPrinter& printer) override;
 
  private:
   QPointer<QWidget> owner_;

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "app/pages/default_pages.h"
+#include "app/print/print_listing.h"
 #include "app/resources/app_resources.h"
 #include "app/resources/image_names.h"
 #include "app/session/port_failure_hint.h"
@@ -48,7 +49,12 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
       settings_path_(std::move(settings_path)),
       ports_(ports),
       launcher_(workspace, job, prompts),
-      page_context_{workspace, launcher_, prompts} {
+      page_context_{workspace, launcher_, prompts},
+      print_listing_([this](bool all_segments) {
+        PrintListing(prompts_, workspace_,
+                     all_segments ? PrintScope::kAllSegments
+                                  : PrintScope::kCurrentSegment);
+      }) {
   setObjectName(QStringLiteral("mainWindow"));
   setProperty("controlId", ids::kDialog);
   // A dialog's frame: caption, system menu, minimize box; no maximize box.

@@ -37,8 +37,19 @@ inline constexpr std::string_view kStartPageFailedText = "StartPage";
 inline constexpr std::string_view kEndPageFailedText = "EndPage";
 inline constexpr std::string_view kEndDocFailedText = "EndDoc";
 
-constexpr int RowTop(int row) { return kFirstRowTop + kRowPitch * row; }
-constexpr int RuleAboveRowY(int row) { return RowTop(row) - kRuleAboveRow; }
+// On paper the frame fills the printable area, but 58 rows at the pitch
+// above would run far below it. Paper pitches the rows so that the 59 rows a
+// page can hold (a heading on the last row pushes its command one further)
+// fit between the header rule and the frame's bottom.
+inline constexpr int kPaperRowPitch =
+    (kPageFrameBottom - kFirstRowTop) / (kListingRowsPerPage + 1);
+
+constexpr int RowTop(int row, int pitch = kRowPitch) {
+  return kFirstRowTop + pitch * row;
+}
+constexpr int RuleAboveRowY(int row, int pitch = kRowPitch) {
+  return RowTop(row, pitch) - kRuleAboveRow;
+}
 
 struct PageLine {
   int x1 = 0;
@@ -63,6 +74,8 @@ struct PageDrawing {
   std::vector<PageText> texts;
 };
 
-PageDrawing DrawListingPage(const ListingPage& page);
+// `row_pitch` is kRowPitch as the page geometry gives it, or kPaperRowPitch
+// for a page that must fit the paper.
+PageDrawing DrawListingPage(const ListingPage& page, int row_pitch = kRowPitch);
 
 }  // namespace lumera

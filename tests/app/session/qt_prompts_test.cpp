@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTimer>
 #include <QTranslator>
 #include <QtTest>
@@ -44,6 +46,26 @@ class QtPromptsTest : public QObject {
 
  private slots:
   void initTestCase() { QVERIFY(InstallPolishTranslation(*qApp, polish_)); }
+
+  void PrintDialogOffersOneCopyAndNoPageRange() {
+    QWidget owner;
+    QtPrompts prompts(&owner);
+    QPrinter printer;
+    printer.setCopyCount(3);
+    printer.setPrintRange(QPrinter::PageRange);
+    bool checked = false;
+    WhenModalOpens([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QPrintDialog*>(modal);
+      QVERIFY(dialog);
+      QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+      QCOMPARE(printer.copyCount(), 1);
+      QCOMPARE(printer.printRange(), QPrinter::AllPages);
+      checked = true;
+      dialog->reject();
+    });
+    QVERIFY(!prompts.ChoosePrinter(printer));
+    QVERIFY(checked);
+  }
 
   void QuestionsAnswerByTheirButtons_data() {
     QTest::addColumn<bool>("yes_no");

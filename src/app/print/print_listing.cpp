@@ -1,0 +1,78 @@
+#include "app/print/print_listing.h"
+
+#include <QPrinter>
+#include <QString>
+
+#include "app/print/listing_painter.h"
+#include "app/session/prompts.h"
+#include "core/print/printout.h"
+#include "core/session/workspace.h"
+
+namespace lumera {
+namespace {
+
+// The caption of ShowWarning.
+constexpr char kWarningCaption[] = "INFO";
+
+// A painter always puts at least one page on its device; a printout without
+// pages must not send the printer a blank sheet, so its document is not
+// opened on the device at all.
+class PrinterListingDevice : public PainterListingDevice {
+ public:
+  PrinterListingDevice(QPrinter& printer, bool has_pages)
+      : PainterListingDevice(printer),
+        printer_(printer),
+        has_pages_(has_pages) {}
+
+  bool StartDoc() override {
+    if (!printer_.isValid()) return false;
+    return !has_pages_ || PainterListingDevice::StartDoc();
+  }
+  bool EndDoc() override {
+    return !has_pages_ || PainterListingDevice::EndDoc();
+  }
+
+ private:
+  QPrinter& printer_;
+  bool has_pages_;
+};
+
+}  // namespace
+
+std::vector<ListingPage> ListingPagesOf(const Workspace& workspace,
+                                        PrintScope scope) {
+  const ShellSettings& settings = workspace.settings;
+  ListingOptions options;
+  options.entries_only = settings.EntriesOnly();
+  options.controller_address = settings.controller_address;
+  options.program_file_name = settings.program_file_name;
+  const ProgramStore& store = workspace.store;
+  const CommentLookup comments = [&store](int segment, int command) {
+    const std::string* text = store.Comment(segment, command);
+    return text ? std::string_view(*text) : std::string_view{};
+  };
+  if (scope == PrintScope::kAllSegments) {
+    return ListProgram(store.image(), comments, options);
+  }
+  return ListSegment(store.image(), comments, settings.current_segment,
+                     options);
+}
+
+void PrintListing(Prompts& prompts, const Workspace& workspace,
+                  PrintScope scope) {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!prompts.ChoosePrinter(printer)) return;
+  const std::vector<ListingPage> pages = ListingPagesOf(workspace, scope);
+  std::string_view warning;
+  {
+    PrinterListingDevice device(printer, !pages.empty());
+    warning = PrintPages(pages, device, kPaperRowPitch);
+  }
+  if (!warning.empty()) {
+    prompts.Warn(QString::fromLatin1(kWarningCaption),
+                 QString::fromUtf8(warning.data(),
+                                   static_cast<qsizetype>(warning.size())));
+  }
+}
+
+}  // namespace lumera

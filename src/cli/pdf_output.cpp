@@ -1,0 +1,44 @@
+#include "cli/pdf_output.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <memory>
+#include <span>
+
+#include "app/print/pdf_listing.h"
+#include "core/model/atomic_file.h"
+#include "core/model/program_file.h"
+
+namespace lumera {
+
+bool WritePdfListing(const std::vector<ListingPage>& pages,
+                     const std::filesystem::path& path, std::string& error) {
+  // The fonts need a GUI application; a shell may have no display, so the
+  // offscreen platform serves unless the user chose another.
+  int argc = 1;
+  char name[] = "lumera-cli";
+  char* argv[] = {name, nullptr};
+  std::unique_ptr<QGuiApplication> app;
+  if (QGuiApplication::instance() == nullptr) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  QByteArray pdf;
+  const std::string_view warning = RenderListingPdf(pages, pdf);
+  if (!warning.empty()) {
+    error = std::string(warning);
+    return false;
+  }
+  const std::span<const std::uint8_t> bytes(
+      reinterpret_cast<const std::uint8_t*>(pdf.constData()),
+      static_cast<std::size_t>(pdf.size()));
+  if (WriteFileAtomically(path, bytes) != AtomicWriteResult::kOk) {
+    error = std::string(kProgramSaveFailedText) + "\n" + path.string();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace lumera

@@ -1,0 +1,18 @@
+// The printout as a PDF file, drawn without a display.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/print/listing.h"
+
+namespace lumera {
+
+// Draws `pages` into a PDF and replaces `path` with it in one step, so a
+// failure leaves no partial file. False, with `error` set to what the user
+// is told, when the document could not be drawn or written.
+bool WritePdfListing(const std::vector<ListingPage>& pages,
+                     const std::filesystem::path& path, std::string& error);
+
+}  // namespace lumera
