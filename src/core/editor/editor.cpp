@@ -104,6 +104,14 @@ bool Editor::OnBeforeCellEdit(int row, int column) {
 bool Editor::OnCellEdited(int row, int column) {
   // The editor's own writes are not edits, should a grid report them.
   if (own_updates_ > 0 || row < 0 || row >= grid_.RowCount()) return true;
+  // The cell already holds the new text; a comment's earlier one is stored.
+  HistoryStep step(*this, column == kCommentColumn ? row : -1);
+  const bool accepted = ApplyCellEdit(row, column);
+  if (accepted) step.Done();
+  return accepted;
+}
+
+bool Editor::ApplyCellEdit(int row, int column) {
   const OwnUpdate own(*this);
   switch (column) {
     case kCommandColumn: {

@@ -9,11 +9,15 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "core/editor/clipboard_rows.h"
 #include "core/editor/command_grid.h"
+#include "core/editor/edit_history.h"
 #include "core/editor/editor_view.h"
 #include "core/editor/return_stack.h"
 #include "core/model/program_store.h"
@@ -122,6 +126,29 @@ class Editor : public CommandGridEvents {
   // empties the return stack and gives the selected slot's bytes as the
   // store now holds them. nullopt, doing nothing, on an empty grid.
   std::optional<SlotCommand> PrepareWriteCommand();
+
+  // Undo and redo of the shown segment's changes: the editing buttons,
+  // typed and chosen cells, comments, output buttons written into a code-3
+  // row, pastes and cuts. Each segment keeps its own steps across segment
+  // switches. Undo and Redo return whether they restored anything.
+  bool CanUndo() const;
+  bool CanRedo() const;
+  bool Undo();
+  bool Redo();
+  // A loaded program file or a download replaces what the steps describe:
+  // the page calls these then. `segment` is 1..10.
+  void ClearHistory(int segment);
+  void ClearAllHistories();
+  const EditHistory& History(int segment) const;
+
+  // Clipboard rows. `first_row` and `count` name the selected rows; the part
+  // outside the grid is left out. PasteRows inserts before the current row
+  // (into an empty grid: as its rows) as many as fit into 255 and returns
+  // how many it inserted; nothing when the grid has rows but no current one.
+  // CutRows is a copy and a delete of those rows, undone as one step.
+  std::vector<ClipboardRow> CopyRows(int first_row, int count) const;
+  std::vector<ClipboardRow> CutRows(int first_row, int count);
+  int PasteRows(std::span<const ClipboardRow> rows);
   // A position reported by the controller (a ReadPosition reply, or a
   // difference found by verification); to be called on the page's own
   // thread, like every other member. On a grid with rows, loads
@@ -146,6 +173,28 @@ class Editor : public CommandGridEvents {
     Editor& editor_;
   };
 
+  // Records one undo step of the shown segment when, at Done(), the segment
+  // differs from what it was at construction.
+  class HistoryStep {
+   public:
+    explicit HistoryStep(Editor& editor);
+    // `before_comment_row`: a comment cell the user has already changed;
+    // its earlier text is the stored one.
+    HistoryStep(Editor& editor, int before_comment_row);
+    void Done();
+
+   private:
+    Editor& editor_;
+    int segment_;
+    SegmentSnapshot before_;
+  };
+
+  SegmentSnapshot Capture() const;
+  // Restores an undo or redo state of the shown segment.
+  void Restore(const SegmentSnapshot& snapshot);
+  // The rows [first, first + count) that the grid has.
+  std::pair<int, int> RowRange(int first_row, int count) const;
+
   // The current row when it is a row of the grid, else -1.
   int ValidCurrentRow() const;
   // The code of a row's command cell, or nullopt for an index outside the
@@ -156,6 +205,7 @@ class Editor : public CommandGridEvents {
   void ShowOutputsPattern(std::uint8_t pattern);
   void SelectRow(int row);
   void ShowSegmentAt(int segment, int row);
+  bool ApplyCellEdit(int row, int column);
   bool ParamCellEdited(int row, int column);
   bool CommentCellEdited(int row);
 
@@ -164,6 +214,7 @@ class Editor : public CommandGridEvents {
   EditorState state_;
   std::function<void(int)> segment_shown_;
   int own_updates_ = 0;
+  std::array<EditHistory, kSegmentCount> histories_;
 };
 
 }  // namespace lumera

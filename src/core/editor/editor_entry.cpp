@@ -73,11 +73,15 @@ void Editor::PressOutputButton(int output) {
 void Editor::SetOutputsPattern(std::uint8_t pattern) {
   const int row = ValidCurrentRow();
   if (row >= 0 && RowCode(row) == kOutputsCode) {
-    const OwnUpdate own(*this);
-    Command command = RowCommand(row);
-    command.param1 = pattern;
-    grid_.SetCellText(row, kValue1Column, PatternText(pattern));
-    grid_.SetCellText(row, kHexColumn, FormatCommandHex(command));
+    HistoryStep step(*this);
+    {
+      const OwnUpdate own(*this);
+      Command command = RowCommand(row);
+      command.param1 = pattern;
+      grid_.SetCellText(row, kValue1Column, PatternText(pattern));
+      grid_.SetCellText(row, kHexColumn, FormatCommandHex(command));
+    }
+    step.Done();
   }
   ShowOutputsPattern(pattern);
 }

@@ -30,6 +30,7 @@ bool Editor::AddCommand(AddMode mode) {
       def->code == kOutputsCode ? state_.outputs_pattern : state_.entry_param1;
   const Command command{def->code, ClampParam(*def, 1, entered1),
                         ClampParam(*def, 2, state_.entry_param2)};
+  HistoryStep step(*this);
   {
     const OwnUpdate own(*this);
     RenderCommandRow(
@@ -43,6 +44,7 @@ bool Editor::AddCommand(AddMode mode) {
   }
   // Comments follow their rows: the write-back takes them from the cells.
   CommitGrid();
+  step.Done();
   return true;
 }
 
@@ -51,6 +53,7 @@ bool Editor::DeleteCommand() {
   if (row < 0) return false;
   const int rows = grid_.RowCount();
   const int column = grid_.CurrentColumn();
+  HistoryStep step(*this);
   grid_.SetCurrentCell(row, kNumberColumn);
   store_.ClearComment(state_.current_segment - 1, row);
   {
@@ -64,41 +67,52 @@ bool Editor::DeleteCommand() {
   }
   const int next = row == rows - 1 ? row - 1 : row;
   if (next >= 0) grid_.SetCurrentCell(next, column);
+  step.Done();
   return true;
 }
 
 bool Editor::MoveCommandDown() {
   const int row = ValidCurrentRow();
   if (row < 0 || row >= grid_.RowCount() - 1) return false;
+  HistoryStep step(*this);
   {
     const OwnUpdate own(*this);
     grid_.MoveRow(row + 1, row);
   }
   SelectRow(row + 1);
-  const OwnUpdate own(*this);
-  RenumberRows(grid_, store_, state_.current_segment);
+  {
+    const OwnUpdate own(*this);
+    RenumberRows(grid_, store_, state_.current_segment);
+  }
+  step.Done();
   return true;
 }
 
 bool Editor::MoveCommandUp() {
   const int row = ValidCurrentRow();
   if (row <= 0) return false;
+  HistoryStep step(*this);
   {
     const OwnUpdate own(*this);
     grid_.MoveRow(row, row - 1);
   }
   SelectRow(row - 1);
-  const OwnUpdate own(*this);
-  RenumberRows(grid_, store_, state_.current_segment);
+  {
+    const OwnUpdate own(*this);
+    RenumberRows(grid_, store_, state_.current_segment);
+  }
+  step.Done();
   return true;
 }
 
 bool Editor::ClearList(const ClearListQuestion& ask) {
   if (!ask || !ask(kClearListQuestion, kClearListTitle)) return false;
+  HistoryStep step(*this);
   {
     const OwnUpdate own(*this);
     grid_.DeleteAllRows();
   }
+  step.Done();
   // The store keeps the commands until the next write-back.
   ClearReturnStack();
   return true;

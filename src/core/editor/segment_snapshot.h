@@ -1,0 +1,51 @@
+// One segment as the editor page holds it at a moment: the grid's rows (their
+// bytes and comment cells) and the store's 255 slots and comments of that
+// segment. Grid and store may disagree between write-backs ("Kasuj Listę",
+// moves and typed values touch only the grid), so both are kept.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/editor/command_grid.h"
+#include "core/model/program_store.h"
+#include "core/model/program_types.h"
+
+namespace lumera {
+
+struct SnapshotRow {
+  Command command;
+  std::string comment;  // the comment cell
+  friend bool operator==(const SnapshotRow&, const SnapshotRow&) = default;
+};
+
+struct SegmentSnapshot {
+  std::vector<SnapshotRow> rows;
+  std::array<Command, kCommandsPerSegment> slots{};
+  // Only the present comment slots: (command index, text).
+  std::vector<std::pair<int, std::string>> comments;
+  int current_row = -1;  // where the cursor was; not part of the content
+
+  // Grid rows, slots and comments alike; the cursor does not count.
+  bool SameContent(const SegmentSnapshot& other) const {
+    return rows == other.rows && slots == other.slots &&
+           comments == other.comments;
+  }
+  // Roughly the heap and object bytes held, for the history's budget.
+  std::size_t ApproximateBytes() const;
+};
+
+// `segment` is 1..10.
+SegmentSnapshot CaptureSegment(const CommandGrid& grid,
+                               const ProgramStore& store, int segment);
+
+// Puts the store's slots and comments of `segment` back as captured and
+// refills the grid with the captured rows, numbered and coloured, the
+// captured row current in `column`. The caller brackets the grid writes.
+void RestoreSegment(CommandGrid& grid, ProgramStore& store, int segment,
+                    const SegmentSnapshot& snapshot, int column);
+
+}  // namespace lumera

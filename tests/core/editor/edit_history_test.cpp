@@ -1,0 +1,234 @@
+// Undo and redo of every editing operation, per segment and bounded.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/editor/grid_rows.h"
+#include "editor_fixture.h"
+
+namespace lumera::testing {
+namespace {
+
+// Everything the user can see or save of the page and the store.
+struct PageState {
+  std::vector<std::array<std::string, kGridColumnCount>> cells;
+  std::vector<int> command_indexes;
+  std::vector<RowColours> colours;
+  ProgramImage image{};
+  CommentTable comments;
+  bool changed = false;
+  friend bool operator==(const PageState&, const PageState&) = default;
+};
+
+class HistoryTest : public EditorTest {
+ protected:
+  PageState State() const {
+    PageState state;
+    for (int row = 0; row < grid_.RowCount(); ++row) {
+      state.cells.push_back(grid_.row(row).text);
+      state.command_indexes.push_back(grid_.row(row).command_index);
+      state.colours.push_back(grid_.row(row).colours);
+    }
+    state.image = store_.image();
+    state.comments = store_.comments();
+    state.changed = store_.ProgramImageChanged();
+    return state;
+  }
+  // Segment 1: four commands, a code-3 row at index 2, coloured comments.
+  void SetUpProgram() {
+    FillSegment(1, 4);
+    store_.SetCommand(0, 2, Command{3, 0x0F, 0});
+    store_.SetComment(0, 0, "1pierwszy");
+    store_.SetComment(0, 3, "czwarty");
+    store_.TakeSnapshot();
+    Load(1);
+  }
+};
+
+struct OperationCase {
+  const char* name;
+  int row;  // selected before the operation
+  std::function<bool(HistoryTest&, Editor&, MemoryGrid&)> run;
+};
+
+class UndoRedoTest : public HistoryTest,
+                     public ::testing::WithParamInterface<OperationCase> {};
+
+TEST_P(UndoRedoTest, UndoRestoresAndRedoRepeats) {
+  const OperationCase& c = GetParam();
+  SetUpProgram();
+  grid_.UserSelect(c.row, kCommandColumn);
+  const PageState before = State();
+  EXPECT_FALSE(editor_.CanUndo());
+  ASSERT_TRUE(c.run(*this, editor_, grid_));
+  const PageState after = State();
+  ASSERT_NE(after, before);
+  ASSERT_TRUE(editor_.CanUndo());
+  EXPECT_FALSE(editor_.CanRedo());
+
+  ASSERT_TRUE(editor_.Undo());
+  EXPECT_EQ(State(), before);
+  EXPECT_FALSE(editor_.CanUndo());
+  ASSERT_TRUE(editor_.CanRedo());
+  ASSERT_TRUE(editor_.Redo());
+  EXPECT_EQ(State(), after);
+  ASSERT_TRUE(editor_.Undo());
+  EXPECT_EQ(State(), before);
+  // The restored grid writes back to the same store.
+  editor_.CommitGrid();
+  EXPECT_EQ(store_.ProgramImageChanged(), before.changed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, UndoRedoTest,
+    ::testing::Values(OperationCase{"Append", 1,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      return e.AddCommand(AddMode::kAppend);
+                                    }},
+                      OperationCase{"Insert", 1,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      return e.AddCommand(AddMode::kInsert);
+                                    }},
+                      OperationCase{"Delete", 0,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      return e.DeleteCommand();
+                                    }},
+                      OperationCase{"MoveDown", 0,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      return e.MoveCommandDown();
+                                    }},
+                      OperationCase{"MoveUp", 3,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      return e.MoveCommandUp();
+                                    }},
+                      OperationCase{"ClearList", 1,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      return e.ClearList([](std::string_view,
+                                                            std::string_view) {
+                                        return true;
+                                      });
+                                    }},
+                      OperationCase{"ChooseCommand", 1,
+                                    [](HistoryTest&, Editor&, MemoryGrid& g) {
+                                      return g.UserChooseCommand(1,
+                                                                 kSelectIndex);
+                                    }},
+                      OperationCase{"TypeValue", 1,
+                                    [](HistoryTest&, Editor&, MemoryGrid& g) {
+                                      return g.UserEditText(1, kValue2Column,
+                                                            "77");
+                                    }},
+                      OperationCase{"EditComment", 3,
+                                    [](HistoryTest&, Editor&, MemoryGrid& g) {
+                                      return g.UserEditText(3, kCommentColumn,
+                                                            "5inny");
+                                    }},
+                      OperationCase{"OutputButton", 2,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      e.PressOutputButton(1);
+                                      return true;
+                                    }},
+                      OperationCase{"Paste", 1,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      const std::vector<ClipboardRow> rows{
+                                          {Command{14, 0, 0}, "2wklejony"},
+                                          {Command{1, 9, 9}, ""}};
+                                      return e.PasteRows(rows) == 2;
+                                    }},
+                      OperationCase{"Cut", 0,
+                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
+                                      return e.CutRows(2, 2).size() == 2;
+                                    }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HistoryTest, StepsAreUndoneInReverseAndANewChangeDropsRedo) {
+  SetUpProgram();
+  grid_.UserSelect(0, kCommandColumn);
+  const PageState start = State();
+  ASSERT_TRUE(editor_.AddCommand(AddMode::kAppend));
+  const PageState one = State();
+  ASSERT_TRUE(grid_.UserEditText(4, kCommentColumn, "nowy"));
+  ASSERT_TRUE(editor_.Undo());
+  EXPECT_EQ(State(), one);
+  ASSERT_TRUE(editor_.Undo());
+  EXPECT_EQ(State(), start);
+  EXPECT_FALSE(editor_.Undo());
+  ASSERT_TRUE(editor_.Redo());
+  EXPECT_EQ(State(), one);
+  EXPECT_EQ(grid_.CurrentRow(), 4);  // the cursor as it was
+  ASSERT_TRUE(editor_.MoveCommandUp());
+  EXPECT_FALSE(editor_.CanRedo());
+}
+
+TEST_F(HistoryTest, NothingIsRecordedWhenNothingChanged) {
+  SetUpProgram();
+  // A refused comment, the same value typed again, a move at the end.
+  EXPECT_FALSE(grid_.UserEditText(0, kCommentColumn, "a\nb"));
+  ASSERT_TRUE(grid_.UserEditText(0, kValue1Column, "0"));
+  grid_.UserSelect(3, kCommandColumn);
+  EXPECT_FALSE(editor_.MoveCommandDown());
+  EXPECT_FALSE(editor_.CanUndo());
+}
+
+TEST_F(HistoryTest, EachSegmentKeepsItsOwnStepsUntilCleared) {
+  SetUpProgram();
+  FillSegment(2, 2);
+  grid_.UserSelect(0, kCommandColumn);
+  ASSERT_TRUE(editor_.DeleteCommand());
+  const Command segment1_first = Slot(1, 0);
+  ASSERT_TRUE(editor_.ChooseSegment(2));
+  EXPECT_FALSE(editor_.CanUndo());
+  ASSERT_TRUE(editor_.AddCommand(AddMode::kAppend));
+  ASSERT_TRUE(editor_.ChooseSegment(1));
+  ASSERT_TRUE(editor_.Undo());
+  EXPECT_EQ(Slot(1, 0), (Command{1, 0, 1}));
+  EXPECT_NE(Slot(1, 0), segment1_first);
+  EXPECT_EQ(Slot(2, 2), (Command{1, 1, 5}));  // segment 2 untouched
+  ASSERT_TRUE(editor_.ChooseSegment(2));
+  ASSERT_TRUE(editor_.CanUndo());
+  editor_.ClearHistory(2);
+  EXPECT_FALSE(editor_.CanUndo());
+  ASSERT_TRUE(editor_.ChooseSegment(1));
+  EXPECT_TRUE(editor_.CanRedo());
+  editor_.ClearAllHistories();
+  EXPECT_FALSE(editor_.CanRedo());
+}
+
+TEST_F(HistoryTest, HistoryIsBoundedAndKeepsTheNewestSteps) {
+  SetUpProgram();
+  grid_.UserSelect(0, kCommandColumn);
+  const int moves = static_cast<int>(kMaxHistorySteps) + 30;
+  for (int n = 0; n < moves; ++n) {
+    ASSERT_TRUE(n % 2 == 0 ? editor_.MoveCommandDown()
+                           : editor_.MoveCommandUp());
+  }
+  EXPECT_EQ(editor_.History(1).UndoCount(), kMaxHistorySteps);
+  for (std::size_t n = 0; n < kMaxHistorySteps; ++n) {
+    ASSERT_TRUE(editor_.Undo());
+  }
+  EXPECT_FALSE(editor_.CanUndo());
+  EXPECT_EQ(editor_.History(1).RedoCount(), kMaxHistorySteps);
+}
+
+TEST_F(HistoryTest, ByteBudgetDropsOldStepsOfLongComments) {
+  // Full segment, every comment of full length: each step is large.
+  FillSegment(1, kCommandsPerSegment);
+  const std::string longest(kMaxCommentChars, 'x');
+  for (int k = 0; k < kCommandsPerSegment; ++k) {
+    store_.SetComment(0, k, longest);
+  }
+  Load(1);
+  grid_.UserSelect(0, kCommandColumn);
+  for (int n = 0; n < 60; ++n) {
+    ASSERT_TRUE(n % 2 == 0 ? editor_.MoveCommandDown()
+                           : editor_.MoveCommandUp());
+  }
+  const std::size_t steps = editor_.History(1).UndoCount();
+  EXPECT_LT(steps, 60u);
+  EXPECT_GE(steps, 10u);
+}
+
+}  // namespace
+}  // namespace lumera::testing
