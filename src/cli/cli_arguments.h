@@ -41,6 +41,7 @@ enum class CliCommand {
   kScan,
   kList,
   kPrint,
+  kDiff,
 };
 
 // Options given on the command line. Unset ones fall back to Lumera.ini, and
@@ -68,6 +69,7 @@ struct CliInvocation {
   CliCommand command = CliCommand::kHelp;
   CliOptions options;
   std::string file;          // upload, download, verify, config, list, print
+  std::string second_file;   // diff A B; empty: diff A against the controller
   std::vector<int> numbers;  // run SEG CMD, stop-at SEG CMD, tempo N, ...
 };
 

@@ -14,6 +14,7 @@
 #include "core/link/operations.h"
 #include "core/model/program_file.h"
 #include "core/print/listing.h"
+#include "core/session/program_diff.h"
 #include "core/session/program_loading.h"
 #include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
@@ -73,6 +74,8 @@ class Session {
   std::vector<ListingPage> Listing();
   int List();
   int Print();
+  int Diff();
+  bool ReadControllerProgram();
 
   void PrintVersion();
   void PrintHardwareInfo();
@@ -382,6 +385,61 @@ int Session::Print() {
   return kExitSuccess;
 }
 
+// What the controller holds into the workspace's store, as a download reads
+// it: segments 1 to 9, or the --segment one; the whole program brings the
+// configuration along.
+bool Session::ReadControllerProgram() {
+  // With the radio to all no reply is read: there would be nothing to
+  // compare, and every slot would pass for a difference.
+  if (ws().settings.RadioOn() && ws().link.radio_mode == RadioMode::kAll) {
+    env_.err << "Radio: wszystkie - odpowiedź nie jest odczytywana.\n";
+    return false;
+  }
+  CliJobRunner& runner =
+      Runner(options_.timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
+  const EditorSide editor = Editor(options_.segment.value_or(1));
+  const JobOutcome read = runner.Run([&](LinkContext& c) {
+    return options_.segment ? StartDownloadSegment(c, editor)
+                            : StartDownloadProgram(c, editor);
+  });
+  if (Report(read, false) != kExitSuccess) return false;
+  if (options_.segment) return true;
+  return Report(runner.Run(StartReadConfiguration), false) == kExitSuccess;
+}
+
+int Session::Diff() {
+  auto file = std::make_unique<ProgramStore>();
+  if (!LoadProgramFile(*file, inv_.file)) {
+    env_.err << kProgramLoadFailedText << "\n" << inv_.file << "\n";
+    return kExitFailure;
+  }
+  ProgramDiffScope scope;
+  scope.segment = options_.segment;
+  std::unique_ptr<ProgramStore> second;
+  const ProgramStore* other = nullptr;
+  if (!inv_.second_file.empty()) {
+    second = std::make_unique<ProgramStore>();
+    if (!LoadProgramFile(*second, inv_.second_file)) {
+      env_.err << kProgramLoadFailedText << "\n" << inv_.second_file << "\n";
+      return kExitFailure;
+    }
+    other = second.get();
+  } else {
+    if (!ReadControllerProgram()) return kExitFailure;
+    // Only what the read brought: segment 10 stays in the file, and the
+    // controller keeps no comments.
+    scope.last_segment = kWholeProgramSegments;
+    scope.comments = false;
+    other = &ws().store;
+  }
+  const std::vector<ProgramDifference> differences =
+      DiffPrograms(*file, *other, scope);
+  for (const ProgramDifference& difference : differences) {
+    env_.out << FormatDifference(difference) << "\n";
+  }
+  return differences.empty() ? kExitSuccess : kExitDiffer;
+}
+
 void Session::PrintVersion() { env_.out << VersionText(ws().status) << "\n"; }
 
 void Session::PrintHardwareInfo() { env_.out << HardwareInfoText(ws().status); }
@@ -514,6 +572,8 @@ int Session::Run() {
       return List();
     case CliCommand::kPrint:
       return Print();
+    case CliCommand::kDiff:
+      return Diff();
   }
   return kExitUsage;
 }

@@ -15,6 +15,7 @@ namespace lumera {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitDiffer = 3;  // diff: the programs differ
 
 // What a run of the command line sees of its surroundings.
 struct CliEnvironment {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/config/controller_config.h"
+#include "core/model/command_hex.h"
 #include "core/model/program_file.h"
 #include "core/print/listing.h"
 #include "core/session/workspace.h"
@@ -329,6 +330,91 @@ TEST(CliEndToEnd, ConfigurationWriteThenReadRoundTrips) {
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got.begin()));
   // The program of a fresh file stays empty: only the configuration moved.
   EXPECT_EQ(back->store.CommandAt(0, 0), kEmptyCommand);
+}
+
+TEST(CliEndToEnd, DiffListsFileDifferencesWithExitCodes) {
+  TempFolder folder;
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "a.prg"));
+  const std::string slot =
+      "3/17: " + FormatCommandHex(ws->store.CommandAt(2, 16)) + " → 0E,00,00";
+  ws->store.SetCommand(2, 16, Command{14, 0, 0});
+  ws->store.SetComment(4, 3, "5Start pompy 2");
+  ControllerConfig(ws->store.mutable_image()).GeneralBlock()[0] = 9;
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "b.prg"));
+
+  CliResult same = RunCliProcess(folder, {"diff", "a.prg", "a.prg"});
+  EXPECT_EQ(same.exit_code, 0) << same.err;
+  EXPECT_EQ(same.out, "");
+  CliResult differ = RunCliProcess(folder, {"diff", "a.prg", "b.prg"});
+  EXPECT_EQ(differ.exit_code, 3) << differ.err;
+  const std::vector<std::string> lines = Lines(differ.out);
+  ASSERT_EQ(lines.size(), 3u) << differ.out;
+  EXPECT_EQ(lines[0].substr(0, slot.size()), slot);
+  EXPECT_EQ(lines[1], "5/4 komentarz: \"5Start pompy\" → \"5Start pompy 2\"");
+  EXPECT_EQ(lines[2], "konfiguracja/0: 01 → 09 (Numer sterownika)");
+  CliResult segment =
+      RunCliProcess(folder, {"diff", "a.prg", "b.prg", "--segment", "5"});
+  EXPECT_EQ(segment.exit_code, 3);
+  EXPECT_EQ(segment.out, lines[1] + "\n");
+
+  EXPECT_EQ(RunCliProcess(folder, {"diff", "a.prg", "none.prg"}).exit_code, 1);
+  const std::vector<std::vector<std::string>> usage = {
+      {"diff"},
+      {"diff", "a.prg", "b.prg", "c.prg"},
+      {"--port", "3", "diff", "a.prg", "b.prg"}};
+  for (const auto& args : usage) {
+    EXPECT_EQ(RunCliProcess(folder, args).exit_code, 2);
+  }
+}
+
+TEST(CliEndToEnd, DiffAgainstTheControllerWritesNoFile) {
+  TempFolder folder;
+  Sim sim(folder, {});
+  ASSERT_GT(sim.port(), 0);
+  auto ws = std::make_unique<Workspace>();
+  FillProgram(*ws);
+  ControllerConfig(ws->store.mutable_image()).GeneralBlock()[kMarkerByte] =
+      kConfigMarker;
+  const fs::path program = folder.path() / "p.prg";
+  ASSERT_TRUE(SaveWorkspace(*ws, program));
+  ASSERT_EQ(RunCliProcess(folder, WithPort(sim, {"upload", "p.prg"})).exit_code,
+            0);
+  ASSERT_EQ(RunCliProcess(folder, WithPort(sim, {"config", "write", "p.prg"}))
+                .exit_code,
+            0);
+  const std::string saved = ReadAll(program);
+
+  CliResult same = RunCliProcess(folder, WithPort(sim, {"diff", "p.prg"}));
+  EXPECT_EQ(same.exit_code, 0) << same.err;
+  EXPECT_EQ(same.out, "");
+  EXPECT_EQ(ReadAll(program), saved);
+
+  // Segment 10 and comments are not read from a controller: no difference.
+  const std::string held = FormatCommandHex(ws->store.CommandAt(2, 16));
+  ws->store.SetCommand(2, 16, Command{1, 2, 4});
+  ws->store.SetCommand(9, 0, Command{14, 0, 0});
+  ws->store.SetComment(0, 0, "inny");
+  ControllerConfig(ws->store.mutable_image()).GeneralBlock()[4] = 7;
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "d.prg"));
+  CliResult differ = RunCliProcess(folder, WithPort(sim, {"diff", "d.prg"}));
+  EXPECT_EQ(differ.exit_code, 3) << differ.err;
+  const std::vector<std::string> lines = Lines(differ.out);
+  ASSERT_EQ(lines.size(), 2u) << differ.out;
+  const std::string slot = "3/17: 01,02,04 → " + held + " (";
+  EXPECT_EQ(lines[0].substr(0, slot.size()), slot);
+  EXPECT_EQ(lines[1].substr(0, 16), "konfiguracja/4: ");
+  CliResult one =
+      RunCliProcess(folder, WithPort(sim, {"diff", "d.prg", "--segment", "3"}));
+  EXPECT_EQ(one.exit_code, 3) << one.err;
+  EXPECT_EQ(one.out, lines[0] + "\n");
+  // Nothing but the two files and the outputs of the runs.
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(folder.path())) {
+    files += entry.path().extension() == ".prg" ? 1 : 0;
+  }
+  EXPECT_EQ(files, 2);
 }
 
 TEST(CliEndToEnd, ScanFindsExactlyTheControllersOnTheLine) {

@@ -12,7 +12,7 @@
 namespace lumera {
 namespace {
 
-constexpr int kProgramSegments = 9;  // the whole-program jobs: segments 1..9
+constexpr int kProgramSegments = kWholeProgramSegments;
 
 // Queues requests of a prepared job and starts it. A request that does not
 // fit gives the whole job up rather than sending part of it.

@@ -15,6 +15,10 @@ namespace lumera {
 
 struct Workspace;
 
+// The whole-program jobs (upload, download, verification) cover segments 1
+// to this one.
+inline constexpr int kWholeProgramSegments = 9;
+
 // Question texts of the jobs.
 inline constexpr std::string_view kLoadDefaultsQuestion =
     "Polecenie ustawi numer sterownika na 1. Kontynuować ?";
