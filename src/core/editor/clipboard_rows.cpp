@@ -144,4 +144,13 @@ TextRowsResult RowsFromText(std::string_view text) {
   return result;
 }
 
+std::string PasteStatusText(int pasted, int offered) {
+  std::string text = "Wklejono wierszy: " + std::to_string(pasted);
+  if (pasted < offered) {
+    text += " z " + std::to_string(offered) +
+            " (segment mieści najwyżej 255 rozkazów)";
+  }
+  return text + ".";
+}
+
 }  // namespace lumera

@@ -42,4 +42,7 @@ struct TextRowsResult {
 // line that does not parse refuses the whole text.
 TextRowsResult RowsFromText(std::string_view text);
 
+// The status line after a paste of `offered` rows of which `pasted` fitted.
+std::string PasteStatusText(int pasted, int offered);
+
 }  // namespace lumera

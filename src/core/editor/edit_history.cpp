@@ -5,9 +5,7 @@
 namespace lumera {
 
 void EditHistory::Record(SegmentSnapshot before) {
-  for (const SegmentSnapshot& step : redo_) bytes_ -= step.ApproximateBytes();
   redo_.clear();
-  bytes_ += before.ApproximateBytes();
   undo_.push_back(std::move(before));
   Trim(undo_);
 }
@@ -16,8 +14,6 @@ std::optional<SegmentSnapshot> EditHistory::Undo(SegmentSnapshot current) {
   if (undo_.empty()) return std::nullopt;
   SegmentSnapshot restored = std::move(undo_.back());
   undo_.pop_back();
-  bytes_ -= restored.ApproximateBytes();
-  bytes_ += current.ApproximateBytes();
   redo_.push_back(std::move(current));
   Trim(redo_);
   return restored;
@@ -27,8 +23,6 @@ std::optional<SegmentSnapshot> EditHistory::Redo(SegmentSnapshot current) {
   if (redo_.empty()) return std::nullopt;
   SegmentSnapshot restored = std::move(redo_.back());
   redo_.pop_back();
-  bytes_ -= restored.ApproximateBytes();
-  bytes_ += current.ApproximateBytes();
   undo_.push_back(std::move(current));
   Trim(undo_);
   return restored;
@@ -37,13 +31,22 @@ std::optional<SegmentSnapshot> EditHistory::Redo(SegmentSnapshot current) {
 void EditHistory::Clear() {
   undo_.clear();
   redo_.clear();
-  bytes_ = 0;
+}
+
+std::size_t EditHistory::Bytes() const {
+  std::size_t bytes = 0;
+  for (const SegmentSnapshot& step : undo_) bytes += step.ApproximateBytes();
+  for (const SegmentSnapshot& step : redo_) bytes += step.ApproximateBytes();
+  return bytes;
 }
 
 void EditHistory::Trim(std::deque<SegmentSnapshot>& stack) {
+  // Summed afresh: a hundred snapshots are quickly counted, and a running
+  // total could drift from what the snapshots hold.
+  std::size_t bytes = Bytes();
   while (stack.size() > 1 && (undo_.size() + redo_.size() > kMaxHistorySteps ||
-                              bytes_ > kMaxHistoryBytes)) {
-    bytes_ -= stack.front().ApproximateBytes();
+                              bytes > kMaxHistoryBytes)) {
+    bytes -= stack.front().ApproximateBytes();
     stack.pop_front();
   }
 }

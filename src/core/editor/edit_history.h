@@ -40,10 +40,10 @@ class EditHistory {
   // Drops the oldest steps of `stack` while a bound is exceeded; the newest
   // step always stays.
   void Trim(std::deque<SegmentSnapshot>& stack);
+  std::size_t Bytes() const;
 
   std::deque<SegmentSnapshot> undo_;  // newest at the back
   std::deque<SegmentSnapshot> redo_;
-  std::size_t bytes_ = 0;  // of both stacks
 };
 
 }  // namespace lumera
