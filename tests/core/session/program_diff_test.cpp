@@ -92,14 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {.segment = 2},
                  {"2/1: 01,01,05 → 0E,00,00 (Włącz wskazane wyjście → "
                   "Wygaś wszystkie wyjścia)"}},
-        DiffCase{"ControllerScopeSkipsCommentsAndSegment10",
-                 [](ProgramStore& b) {
-                   b.SetComment(0, 0, "x");
-                   b.SetCommand(9, 0, kEmptyCommand);
-                   b.MutableConfigBytes()[kMarkerByte] = kConfigMarker;
-                 },
-                 {.segment = std::nullopt, .last_segment = 9, .comments = false},
-                 {"konfiguracja/31: 00 → 4B (Znacznik konfiguracji)"}}),
+        DiffCase{
+            "ControllerScopeSkipsCommentsAndSegment10",
+            [](ProgramStore& b) {
+              b.SetComment(0, 0, "x");
+              b.SetCommand(9, 0, kEmptyCommand);
+              b.MutableConfigBytes()[kMarkerByte] = kConfigMarker;
+            },
+            {.segment = std::nullopt, .last_segment = 9, .comments = false},
+            {"konfiguracja/31: 00 → 4B (Znacznik konfiguracji)"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
