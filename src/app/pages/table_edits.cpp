@@ -77,6 +77,21 @@ QHash<int, QWidget*> ControlsById(const QWidget* page) {
   return controls;
 }
 
+void ChainFocus(const QHash<int, QWidget*>& controls,
+                std::initializer_list<int> ids) {
+  ChainFocus(controls, QList<int>(ids));
+}
+
+void ChainFocus(const QHash<int, QWidget*>& controls, const QList<int>& ids) {
+  QWidget* previous = nullptr;
+  for (int id : ids) {
+    QWidget* control = controls.value(id);
+    if (control == nullptr) continue;
+    if (previous != nullptr) QWidget::setTabOrder(previous, control);
+    previous = control;
+  }
+}
+
 void ApplyControlWrites(const PageWrites& writes,
                         const QHash<int, QWidget*>& controls) {
   for (const ControlWrite& write : writes) {

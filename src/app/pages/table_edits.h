@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <functional>
 #include <span>
@@ -42,6 +43,12 @@ class TableEdits : public QObject {
 
 // The page's controls by resource id.
 QHash<int, QWidget*> ControlsById(const QWidget* page);
+
+// The Tab key walks `ids` in this order (reading order rather than the
+// order the controls were made in).
+void ChainFocus(const QHash<int, QWidget*>& controls,
+                std::initializer_list<int> ids);
+void ChainFocus(const QHash<int, QWidget*>& controls, const QList<int>& ids);
 
 // Copies a refresh's writes onto the controls. Edit texts are written with
 // their change notification on: taking a text the refresh wrote holds the

@@ -88,6 +88,19 @@ ConfigPage::ConfigPage(PageContext& context, QWidget* parent)
   layout->addStretch(1);
 
   controls_ = ControlsById(this);
+  QList<int> order = {ids::kControllerNumber,      ids::kReadControllerNumber,
+                      ids::kWriteControllerNumber, ids::kAccessPointHigh,
+                      ids::kAccessPointMiddle,     ids::kAccessPointLow,
+                      ids::kAccessPointReset,      ids::kIndexMode};
+  for (std::size_t at = 0; at < ids::kStartButtons.size(); ++at) {
+    order << ids::kStartSegments[at] << ids::kStartCommands[at]
+          << ids::kStartButtons[at];
+  }
+  order << ids::kSetClock << ids::kReadClock;
+  for (std::size_t at = 0; at < ids::kTempoButtons.size(); ++at) {
+    order << ids::kMultipliers[at] << ids::kTempoButtons[at];
+  }
+  ChainFocus(controls_, order);
   connect(&context_.launcher.events(), &WorkerEvents::refreshConfigPage, this,
           &ConfigPage::RefreshConfigPage);
   RefreshConfigPage();

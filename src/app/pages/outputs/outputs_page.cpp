@@ -51,6 +51,15 @@ OutputsPage::OutputsPage(PageContext& context, QWidget* parent)
   layout->addStretch(1);
 
   controls_ = ControlsById(this);
+  QList<int> order;
+  for (std::size_t at = 0; at < ids::kOutputTypes.size(); ++at) {
+    order << ids::kOutputTypes[at] << ids::kOutputLimits[at]
+          << ids::kOutputStates[at];
+  }
+  for (std::size_t at = 0; at < ids::kReceiverXs.size(); ++at) {
+    order << ids::kReceiverXs[at] << ids::kReceiverYs[at];
+  }
+  ChainFocus(controls_, order);
   connect(&context_.launcher.events(), &WorkerEvents::refreshOutputsPage, this,
           &OutputsPage::RefreshOutputsPage);
   RefreshOutputsPage();
