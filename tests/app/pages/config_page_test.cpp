@@ -2,6 +2,7 @@
 // and its jobs: the edits are wired from the table, the refreshes reach the
 // widgets, and the page's buttons start the jobs they name.
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "app/pages/table_edits.h"
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
+#include "core/config/clock_time.h"
 #include "core/config/controller_config.h"
 #include "core/link/serial_port.h"
 #include "core/session/jobs.h"
@@ -197,6 +199,17 @@ class ConfigPageTest : public QObject {
              QStringLiteral("0"));
     QCOMPARE(PageEdit(app, kOutputsTab, out::kOutputType5)->text(), QString());
     QVERIFY(!PageEdit(app, kOutputsTab, out::kOutputType5)->isEnabled());
+  }
+
+  // The page is filled as it is made: the clock shows the time of the
+  // start, not the template's "Real Time".
+  void ClockShowsTheStartTime() {
+    AppFixture app;
+    app.Open();
+    auto* clock =
+        qobject_cast<QLabel*>(PageControl(app, kConfigTab, cfg::kClock));
+    QCOMPARE(clock->text(), QString::fromStdString(ClockText(
+                                app.workspace.config_page.clock_time)));
   }
 
   void WriteNumberRefusesTheBroadcastAddress() {
