@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/pages/config/config_page_ids.h"
 #include "app/session/prompts.h"
 #include "app/shell/main_window_ids.h"
 #include "app/widgets/qt_text.h"
@@ -14,6 +15,17 @@ namespace lumera {
 namespace {
 
 namespace ids = main_window_ids;
+namespace cfg = config_page_ids;
+
+// The configuration page's buttons that carry a number.
+template <int kTempo>
+bool SelectTempo(LinkContext& c, const EditorSide&) {
+  return StartSelectTempo(c, kTempo);
+}
+template <int kStartPoint>
+bool RunStartPoint(LinkContext& c, const EditorSide&) {
+  return StartRunStartPoint(c, kStartPoint);
+}
 
 struct JobButton {
   int dialog_id;
@@ -53,6 +65,47 @@ constexpr JobButton kJobButtons[] = {
      }},
     {ids::kDialog, ids::kRadioReset,
      [](LinkContext& c, const EditorSide&) { return StartRadioReset(c); }},
+
+    {cfg::kDialog, cfg::kReadControllerNumber,
+     [](LinkContext& c, const EditorSide&) {
+       return StartReadControllerNumber(c);
+     }},
+    {cfg::kDialog, cfg::kWriteControllerNumber,
+     [](LinkContext& c, const EditorSide&) {
+       return StartWriteControllerNumber(c);
+     }},
+    {cfg::kDialog, cfg::kAccessPointReset,
+     [](LinkContext& c, const EditorSide&) {
+       return StartAccessPointReset(c);
+     }},
+    {cfg::kDialog, cfg::kSetClock,
+     [](LinkContext& c, const EditorSide&) { return StartWriteClock(c); }},
+    {cfg::kDialog, cfg::kReadClock,
+     [](LinkContext& c, const EditorSide&) { return StartReadClock(c); }},
+    {cfg::kDialog, cfg::kTempoButton1, SelectTempo<1>},
+    {cfg::kDialog, cfg::kTempoButton2, SelectTempo<2>},
+    {cfg::kDialog, cfg::kTempoButton3, SelectTempo<3>},
+    {cfg::kDialog, cfg::kTempoButton4, SelectTempo<4>},
+    {cfg::kDialog, cfg::kTempoButton5, SelectTempo<5>},
+    {cfg::kDialog, cfg::kTempoButton6, SelectTempo<6>},
+    {cfg::kDialog, cfg::kTempoButton7, SelectTempo<7>},
+    {cfg::kDialog, cfg::kTempoButton8, SelectTempo<8>},
+    {cfg::kDialog, cfg::kStartButton1, RunStartPoint<1>},
+    {cfg::kDialog, cfg::kStartButton2, RunStartPoint<2>},
+    {cfg::kDialog, cfg::kStartButton3, RunStartPoint<3>},
+    {cfg::kDialog, cfg::kStartButton4, RunStartPoint<4>},
+    {cfg::kDialog, cfg::kStartButton5, RunStartPoint<5>},
+    {cfg::kDialog, cfg::kStartButton6, RunStartPoint<6>},
+    {cfg::kDialog, cfg::kStartButton7, RunStartPoint<7>},
+    {cfg::kDialog, cfg::kStartButton8, RunStartPoint<8>},
+    {cfg::kDialog, cfg::kStartButton9, RunStartPoint<9>},
+    {cfg::kDialog, cfg::kStartButton10, RunStartPoint<10>},
+    {cfg::kDialog, cfg::kStartButton11, RunStartPoint<11>},
+    {cfg::kDialog, cfg::kStartButton12, RunStartPoint<12>},
+    {cfg::kDialog, cfg::kStartButton13, RunStartPoint<13>},
+    {cfg::kDialog, cfg::kStartButton14, RunStartPoint<14>},
+    {cfg::kDialog, cfg::kStartButton15, RunStartPoint<15>},
+    {cfg::kDialog, cfg::kStartButton16, RunStartPoint<16>},
 };
 
 }  // namespace

@@ -31,6 +31,9 @@ class WorkerEvents : public QObject {
   void progressReset();
   void loadSegmentIntoGrid();
   void refreshConfigPage();
+  // The configuration page's refresh ends with the outputs page's; the
+  // pages are separate, so the one asks and the other listens here.
+  void refreshOutputsPage();
   // Also asked for by the editor page's tab (its refresh is the main
   // window's status fields).
   void refreshMainStatus();

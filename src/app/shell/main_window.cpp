@@ -103,6 +103,12 @@ QString MainWindow::BuildStamp() {
 QWidget* MainWindow::Control(int control_id) const {
   const auto widgets = findChildren<QWidget*>();
   for (QWidget* widget : widgets) {
+    // The pages are dialogs of their own whose ids may repeat the window's;
+    // each page answers for its controls (Page::Control).
+    if (widget->parentWidget() != controls_.page_area &&
+        controls_.page_area->isAncestorOf(widget)) {
+      continue;
+    }
     if (widget->property("controlId").toInt() == control_id) return widget;
   }
   return nullptr;

@@ -36,7 +36,8 @@ class MainWindow : public QWidget {
   ~MainWindow() override;
 
   const MainWindowControls& controls() const { return controls_; }
-  // The control with the given resource id, or null.
+  // The window's own control with the given resource id, or null; the
+  // pages' controls are found through PageAt(i)->Control.
   QWidget* Control(int control_id) const;
   Page* PageAt(int tab_index) const;
   JobLauncher& launcher() { return launcher_; }
