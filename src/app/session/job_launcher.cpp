@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/pages/editor/editor_page_ids.h"
 #include "app/session/prompts.h"
 #include "app/shell/main_window_ids.h"
 #include "app/widgets/qt_text.h"
@@ -14,6 +15,7 @@ namespace lumera {
 namespace {
 
 namespace ids = main_window_ids;
+namespace editor = editor_page_ids;
 
 struct JobButton {
   int dialog_id;
@@ -53,6 +55,19 @@ constexpr JobButton kJobButtons[] = {
      }},
     {ids::kDialog, ids::kRadioReset,
      [](LinkContext& c, const EditorSide&) { return StartRadioReset(c); }},
+    // The editor page's run control.
+    {editor::kDialog, editor::kRunFrom, StartRunFrom},
+    {editor::kDialog, editor::kSetStopPoint, StartSetStopPoint},
+    {editor::kDialog, editor::kStepCommand, StartStepCommand},
+    {editor::kDialog, editor::kResumeProgram,
+     [](LinkContext& c, const EditorSide&) { return StartResumeProgram(c); }},
+    {editor::kDialog, editor::kStopProgram,
+     [](LinkContext& c, const EditorSide&) { return StartStopProgram(c); }},
+    {editor::kDialog, editor::kRestart,
+     [](LinkContext& c, const EditorSide&) {
+       return StartRestartController(c);
+     }},
+    {editor::kDialog, editor::kWriteCommand, StartWriteSelectedCommand},
 };
 
 }  // namespace
