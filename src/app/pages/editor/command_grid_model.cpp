@@ -47,6 +47,10 @@ void CommandGridModel::InsertRow(int row, const RowRecord& record) {
   added.text[kValue2Column] = ToQString(record.value2);
   added.text[kCommentColumn] = Optional(record.comment);
   added.text[kHexColumn] = ToQString(record.hex);
+  if (resetting_) {
+    rows_.insert(rows_.begin() + row, std::move(added));
+    return;
+  }
   beginInsertRows(QModelIndex(), row, row);
   rows_.insert(rows_.begin() + row, std::move(added));
   endInsertRows();
@@ -54,6 +58,10 @@ void CommandGridModel::InsertRow(int row, const RowRecord& record) {
 
 void CommandGridModel::DeleteRow(int row) {
   if (!ValidRow(row)) return;
+  if (resetting_) {
+    rows_.erase(rows_.begin() + row);
+    return;
+  }
   beginRemoveRows(QModelIndex(), row, row);
   rows_.erase(rows_.begin() + row);
   endRemoveRows();
@@ -61,6 +69,12 @@ void CommandGridModel::DeleteRow(int row) {
 
 void CommandGridModel::MoveRow(int row, int target) {
   if (!ValidRow(row) || !ValidRow(target) || row == target) return;
+  if (resetting_) {
+    Row moved = std::move(rows_[row]);
+    rows_.erase(rows_.begin() + row);
+    rows_.insert(rows_.begin() + target, std::move(moved));
+    return;
+  }
   // Qt counts the destination before the move.
   const int destination = target > row ? target + 1 : target;
   beginMoveRows(QModelIndex(), row, row, QModelIndex(), destination);
@@ -71,9 +85,25 @@ void CommandGridModel::MoveRow(int row, int target) {
 }
 
 void CommandGridModel::DeleteAllRows() {
+  if (resetting_) {
+    rows_.clear();
+    return;
+  }
   beginResetModel();
   rows_.clear();
+  if (batch_depth_ > 0) {
+    resetting_ = true;  // ended with the bracket
+    return;
+  }
   endResetModel();
+}
+
+void CommandGridModel::EndBatch() {
+  if (batch_depth_ > 0) --batch_depth_;
+  if (batch_depth_ == 0 && resetting_) {
+    resetting_ = false;
+    endResetModel();
+  }
 }
 
 void CommandGridModel::SetText(int row, int column, const QString& text) {
@@ -92,6 +122,7 @@ void CommandGridModel::SetColours(int row, const RowColours& colours) {
 }
 
 void CommandGridModel::RowChanged(int row, int first_column, int last_column) {
+  if (resetting_) return;  // the reset tells the view all at once
   emit dataChanged(index(row, first_column), index(row, last_column));
 }
 

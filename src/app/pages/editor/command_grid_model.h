@@ -41,6 +41,12 @@ class CommandGridModel : public QAbstractTableModel {
     return columns_[column];
   }
 
+  // The editor's bracket. A grid emptied inside it is refilled as one model
+  // reset, so the view takes in a whole segment at once, not row by row.
+  void BeginBatch() { ++batch_depth_; }
+  void EndBatch();
+  bool resetting() const { return resetting_; }
+
   void InsertRow(int row, const RowRecord& record);
   void DeleteRow(int row);
   void MoveRow(int row, int target);
@@ -78,6 +84,8 @@ class CommandGridModel : public QAbstractTableModel {
   std::vector<QIcon> icons_;
   std::vector<Row> rows_;
   std::function<bool(int, int)> edited_;
+  int batch_depth_ = 0;
+  bool resetting_ = false;
 };
 
 }  // namespace lumera

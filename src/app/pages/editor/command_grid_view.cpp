@@ -1,6 +1,7 @@
 #include "app/pages/editor/command_grid_view.h"
 
 #include <QHeaderView>
+#include <QProxyStyle>
 #include <algorithm>
 
 #include "app/pages/editor/command_grid_delegate.h"
@@ -9,6 +10,25 @@
 #include "core/editor/grid_rows.h"
 
 namespace lumera {
+namespace {
+
+QColor ToQColor(const Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+// The application's style, but the grid lines in the grid's own colour: the
+// styles derive that from the window colour otherwise.
+class GridStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option,
+                const QWidget* widget,
+                QStyleHintReturn* returned) const override {
+    if (hint == SH_Table_GridLineColor) {
+      return static_cast<int>(ToQColor(kGridLines).rgba());
+    }
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+  }
+};
+
+}  // namespace
 
 CommandGridView::CommandGridView(QWidget* parent)
     : QTableView(parent),
@@ -31,14 +51,12 @@ CommandGridView::CommandGridView(QWidget* parent)
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(false);
   QPalette colours = palette();
-  auto rgb = [](const Rgb& c) { return QColor(c.red, c.green, c.blue); };
-  colours.setColor(QPalette::Base, rgb(kGridBackground));
-  colours.setColor(QPalette::Text, rgb(kGridText));
+  colours.setColor(QPalette::Base, ToQColor(kGridBackground));
+  colours.setColor(QPalette::Text, ToQColor(kGridText));
   setPalette(colours);
-  setStyleSheet(QStringLiteral("QTableView { gridline-color: rgb(%1,%2,%3); }")
-                    .arg(kGridLines.red)
-                    .arg(kGridLines.green)
-                    .arg(kGridLines.blue));
+  auto* style = new GridStyle;
+  style->setParent(this);
+  setStyle(style);
 
   model_->SetEditedHook([this](int row, int column) {
     return update_depth_ > 0 || events_ == nullptr ||
@@ -104,6 +122,10 @@ void CommandGridView::SetCurrentCell(int row, int column) {
     return;
   }
   current_column_ = column;
+  if (model_->resetting()) {
+    pending_row_ = row;  // the view learns of the row when the reset ends
+    return;
+  }
   const QModelIndex cell = model_->index(row, column);
   setCurrentIndex(cell);
   scrollTo(cell);
@@ -137,10 +159,21 @@ void CommandGridView::SetRowColours(int row, const RowColours& colours) {
   model_->SetColours(row, colours);
 }
 
-void CommandGridView::BeginUpdate() { ++update_depth_; }
+void CommandGridView::BeginUpdate() {
+  ++update_depth_;
+  model_->BeginBatch();
+}
 
 void CommandGridView::EndUpdate() {
   if (update_depth_ > 0) --update_depth_;
+  model_->EndBatch();
+  if (model_->resetting()) return;
+  if (pending_row_ >= 0) {
+    const int row = pending_row_;
+    pending_row_ = -1;
+    SetCurrentCell(row, current_column_);
+  }
+  KeepACurrentCell();
 }
 
 void CommandGridView::currentChanged(const QModelIndex& current,
@@ -154,6 +187,8 @@ void CommandGridView::currentChanged(const QModelIndex& current,
 }
 
 void CommandGridView::KeepACurrentCell() {
+  // The view knows no rows until a refill's reset has ended.
+  if (model_->resetting()) return;
   if (model_->rowCount() > 0 && !currentIndex().isValid()) {
     SetCurrentCell(0, current_column_);
   }

@@ -53,6 +53,7 @@ class CommandGridView : public QTableView, public CommandGrid {
   CommandGridEvents* events_ = nullptr;
   int update_depth_ = 0;
   int current_column_ = 0;  // kept while the grid has no rows
+  int pending_row_ = -1;    // made current when a refill's reset ends
 };
 
 }  // namespace lumera
