@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include "app/pages/editor/editor_page_ids.h"
 #include "app/resources/image_names.h"
@@ -147,7 +146,7 @@ void EditorPage::ConnectControls() {
   });
   connect(c_.segment, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (!showing_)
-      Do([this, index] { editor_.ChooseSegment(index + 1); }, false);
+      Do([this, index] { editor_.ChooseSegment(index + 1); }, true);
   });
   auto on_field = [this](QLineEdit* field, int number) {
     connect(field, &QLineEdit::textChanged, this,
