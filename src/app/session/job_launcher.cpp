@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/pages/config/config_page_ids.h"
+#include "app/pages/editor/editor_page_ids.h"
 #include "app/session/prompts.h"
 #include "app/shell/main_window_ids.h"
 #include "app/widgets/qt_text.h"
@@ -26,6 +27,7 @@ template <int kStartPoint>
 bool RunStartPoint(LinkContext& c, const EditorSide&) {
   return StartRunStartPoint(c, kStartPoint);
 }
+namespace editor = editor_page_ids;
 
 struct JobButton {
   int dialog_id;
@@ -106,6 +108,19 @@ constexpr JobButton kJobButtons[] = {
     {cfg::kDialog, cfg::kStartButton14, RunStartPoint<14>},
     {cfg::kDialog, cfg::kStartButton15, RunStartPoint<15>},
     {cfg::kDialog, cfg::kStartButton16, RunStartPoint<16>},
+    // The editor page's run control.
+    {editor::kDialog, editor::kRunFrom, StartRunFrom},
+    {editor::kDialog, editor::kSetStopPoint, StartSetStopPoint},
+    {editor::kDialog, editor::kStepCommand, StartStepCommand},
+    {editor::kDialog, editor::kResumeProgram,
+     [](LinkContext& c, const EditorSide&) { return StartResumeProgram(c); }},
+    {editor::kDialog, editor::kStopProgram,
+     [](LinkContext& c, const EditorSide&) { return StartStopProgram(c); }},
+    {editor::kDialog, editor::kRestart,
+     [](LinkContext& c, const EditorSide&) {
+       return StartRestartController(c);
+     }},
+    {editor::kDialog, editor::kWriteCommand, StartWriteSelectedCommand},
 };
 
 }  // namespace

@@ -38,6 +38,9 @@ class WorkerEvents : public QObject {
   // window's status fields).
   void refreshMainStatus();
   void showControllerPosition(int segment_index, int command_index);
+  // The editor page shows another segment (CurrentSegment has changed):
+  // the per-segment captions follow.
+  void segmentShown();
   void errorReportPending();
   void portFailed(const PortFailure& failure);
   void jobFinished(bool succeeded);

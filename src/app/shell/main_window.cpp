@@ -101,15 +101,24 @@ QString MainWindow::BuildStamp() {
 }
 
 QWidget* MainWindow::Control(int control_id) const {
+  auto inside_a_page = [this](const QWidget* widget) {
+    for (const Page* page : pages_) {
+      if (page != nullptr && page != widget && page->isAncestorOf(widget)) {
+        return true;
+      }
+    }
+    return false;
+  };
   const auto widgets = findChildren<QWidget*>();
   for (QWidget* widget : widgets) {
-    // The pages are dialogs of their own whose ids may repeat the window's;
-    // each page answers for its controls (Page::Control).
-    if (widget->parentWidget() != controls_.page_area &&
-        controls_.page_area->isAncestorOf(widget)) {
-      continue;
+    if (widget->property("controlId").toInt() == control_id &&
+        !inside_a_page(widget)) {
+      return widget;
     }
-    if (widget->property("controlId").toInt() == control_id) return widget;
+  }
+  for (const Page* page : pages_) {
+    if (page == nullptr) continue;
+    if (QWidget* widget = page->Control(control_id)) return widget;
   }
   return nullptr;
 }

@@ -36,8 +36,9 @@ class MainWindow : public QWidget {
   ~MainWindow() override;
 
   const MainWindowControls& controls() const { return controls_; }
-  // The window's own control with the given resource id, or null; the
-  // pages' controls are found through PageAt(i)->Control.
+  // The control with the given resource id, or null. The pages number their
+  // controls on their own, so an id may also belong to a page's control:
+  // the window's own comes first, then the pages' in tab order.
   QWidget* Control(int control_id) const;
   Page* PageAt(int tab_index) const;
   JobLauncher& launcher() { return launcher_; }

@@ -99,6 +99,8 @@ void MainWindow::ConnectWorkerEvents() {
           [this] { controls_.progress->setValue(0); });
   connect(&events, &WorkerEvents::refreshMainStatus, this,
           &MainWindow::RefreshMainStatus);
+  connect(&events, &WorkerEvents::segmentShown, this,
+          &MainWindow::SetSegmentCaptions);
   connect(&events, &WorkerEvents::errorReportPending, this,
           [this] { launcher_.ShowPendingErrorReport(); });
   connect(&events, &WorkerEvents::portFailed, this,

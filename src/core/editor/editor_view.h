@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "core/model/controller_registers.h"
+
 namespace lumera {
 
 // The picture of an output button: outputs 1..4 show a dark or a lit lamp,
@@ -12,7 +14,6 @@ namespace lumera {
 enum class OutputPicture { kNone, kDark, kLit };
 
 inline constexpr int kOutputButtonCount = 8;
-inline constexpr int kRegisterCount = 8;
 
 struct EditorView {
   int chosen_index = 0;     // command chooser: catalogue index

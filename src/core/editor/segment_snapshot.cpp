@@ -30,7 +30,7 @@ SegmentSnapshot CaptureSegment(const CommandGrid& grid,
                     grid.CellText(row, kCommentColumn)});
   }
   for (int command = 0; command < kCommandsPerSegment; ++command) {
-    snapshot.slots[command] = store.CommandAt(segment_index, command);
+    snapshot.store_slots[command] = store.CommandAt(segment_index, command);
     if (const std::string* text = store.Comment(segment_index, command)) {
       snapshot.comments.emplace_back(command, *text);
     }
@@ -43,7 +43,7 @@ void RestoreSegment(CommandGrid& grid, ProgramStore& store, int segment,
                     const SegmentSnapshot& snapshot, int column) {
   const int segment_index = segment - 1;
   for (int command = 0; command < kCommandsPerSegment; ++command) {
-    store.SetCommand(segment_index, command, snapshot.slots[command]);
+    store.SetCommand(segment_index, command, snapshot.store_slots[command]);
   }
   store.ClearSegmentComments(segment_index);
   for (const auto& [command, text] : snapshot.comments) {

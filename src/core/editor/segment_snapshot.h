@@ -1,5 +1,5 @@
 // One segment as the editor page holds it at a moment: the grid's rows (their
-// bytes and comment cells) and the store's 255 slots and comments of that
+// bytes and comment cells) and the store's 255 store_slots and comments of that
 // segment. Grid and store may disagree between write-backs ("Kasuj Listę",
 // moves and typed values touch only the grid), so both are kept.
 #pragma once
@@ -24,14 +24,15 @@ struct SnapshotRow {
 
 struct SegmentSnapshot {
   std::vector<SnapshotRow> rows;
-  std::array<Command, kCommandsPerSegment> slots{};
-  // Only the present comment slots: (command index, text).
+  // Not "slots": Qt defines that word for the files that include this.
+  std::array<Command, kCommandsPerSegment> store_slots{};
+  // Only the present comment store_slots: (command index, text).
   std::vector<std::pair<int, std::string>> comments;
   int current_row = -1;  // where the cursor was; not part of the content
 
-  // Grid rows, slots and comments alike; the cursor does not count.
+  // Grid rows, store_slots and comments alike; the cursor does not count.
   bool SameContent(const SegmentSnapshot& other) const {
-    return rows == other.rows && slots == other.slots &&
+    return rows == other.rows && store_slots == other.store_slots &&
            comments == other.comments;
   }
   // Roughly the heap and object bytes held, for the history's budget.
@@ -42,7 +43,7 @@ struct SegmentSnapshot {
 SegmentSnapshot CaptureSegment(const CommandGrid& grid,
                                const ProgramStore& store, int segment);
 
-// Puts the store's slots and comments of `segment` back as captured and
+// Puts the store's store_slots and comments of `segment` back as captured and
 // refills the grid with the captured rows, numbered and coloured, the
 // captured row current in `column`. The caller brackets the grid writes.
 void RestoreSegment(CommandGrid& grid, ProgramStore& store, int segment,

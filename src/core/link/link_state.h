@@ -8,10 +8,9 @@
 
 #include "core/link/error_report.h"
 #include "core/link/frames.h"
+#include "core/model/controller_registers.h"
 
 namespace lumera {
-
-inline constexpr int kRegisterCount = 8;
 
 struct LinkState {
   ErrorReport error_report;

@@ -144,6 +144,9 @@ class DownloadTest : public QObject {
     // One byte changed here: the controller's bytes are reported.
     finished.clear();
     app.workspace.store.SetCommand(0, 1, Command{0, 0, 9});
+    // Verifying writes the editor's grid back first: the change made behind
+    // the editor's back must reach its grid.
+    emit app.window->launcher().events().loadSegmentIntoGrid();
     app.Click(ids::kVerifySegment);
     QVERIFY(app.WaitForJob(finished, 60000));
     QCOMPARE(app.Text(ids::kStatusLine),

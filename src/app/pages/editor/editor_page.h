@@ -1,8 +1,18 @@
 // The editor page (tab 0): the command grid of the current segment, the
-// editing operations and run control around it.
+// editing operations and run control around it. The logic is the core's
+// Editor; the page builds the controls, calls into it and shows its view.
 #pragma once
 
+#include <array>
+
+#include "app/pages/editor/command_grid_view.h"
 #include "app/pages/page.h"
+#include "core/editor/editor.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace lumera {
 
@@ -12,18 +22,55 @@ class EditorPage : public Page {
 
   // The editor's tab refreshes the main window's own status fields.
   void RefreshOnTabChange() override;
+  // CommitGrid.
   void Commit() override;
   void ProgramLoaded() override;
   void ProgramSaved() override;
 
-  // Shows CurrentSegment in the grid.
+  // Shows CurrentSegment in the grid afresh (the end of a receive job).
   void LoadSegmentIntoGrid();
   void ClearReturnStack();
-  // Moves the grid to the controller's reported position (0-based).
+  // Moves the grid to the controller's reported position (0-based) and
+  // shows the registers the worker stored.
   void ShowControllerPosition(int segment_index, int command_index);
 
+  Editor& editor() { return editor_; }
+  CommandGridView& grid() { return *grid_; }
+
  private:
+  struct Controls {
+    QComboBox* chooser = nullptr;
+    QLabel* label1 = nullptr;
+    QLabel* label2 = nullptr;
+    QLineEdit* field1 = nullptr;
+    QLineEdit* field2 = nullptr;
+    QComboBox* segment = nullptr;
+    QPushButton* return_button = nullptr;
+    std::array<QPushButton*, kOutputButtonCount> outputs{};
+    std::array<QLabel*, kRegisterCount> registers{};
+  };
+
+  // editor_page_layout.cpp: the controls around the grid.
+  void BuildControls();
+  QWidget* BuildEditingBox();
+  QWidget* BuildSegmentBox();
+  QWidget* BuildOutputsBox();
+  QWidget* BuildRunBox();
+  QWidget* BuildRegistersBox();
+
+  void ConnectControls();
+  // Runs an editing operation, then shows the editor's state.
+  template <typename Operation>
+  void Do(Operation operation, bool focus_grid);
+  // Copies the editor's view into the controls.
+  void ShowView();
+  void SegmentShown(int segment);
+
   PageContext& context_;
+  CommandGridView* grid_;
+  Editor editor_;
+  Controls c_;
+  bool showing_ = false;  // the view is being copied into the controls
 };
 
 }  // namespace lumera

@@ -1,0 +1,293 @@
+// What the Qt side of the editor page adds to the core's editor: buttons
+// reaching its operations, the grid's bracket and refusal of an edit, the
+// command drop-down, accessibility of the cells, and the segment captions.
+#include "app/pages/editor/editor_page.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "app/pages/editor/command_grid_model.h"
+#include "app/pages/editor/command_grid_view.h"
+#include "app/pages/editor/editor_page_ids.h"
+#include "app/shell/main_window_ids.h"
+#include "app_fixture.h"
+#include "core/model/command_catalogue.h"
+
+namespace lumera {
+namespace {
+
+namespace ids = editor_page_ids;
+using testing::AppFixture;
+
+// Segment 1: three commands; segment 3: two. Row 1 calls segment 3, command 2.
+void FillProgram(ProgramStore& store) {
+  store.SetCommand(0, 0, Command{1, 1, 5});
+  store.SetCommand(0, 1, Command{27, 2, 3});
+  store.SetCommand(0, 2, Command{2, 4, 9});
+  store.SetCommand(2, 0, Command{2, 1, 1});
+  store.SetCommand(2, 1, Command{2, 2, 2});
+}
+
+QString StoredComment(const Workspace& workspace, int segment, int command) {
+  return QString::fromStdString(
+      std::string(workspace.store.comments().Text(segment, command)));
+}
+
+// Types as a keyboard would, a character at a time, also those outside
+// ASCII that QTest's key tables do not know.
+void TypeText(QWidget* widget, const QString& text) {
+  for (const QChar character : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                    QString(character));
+    QApplication::sendEvent(widget, &press);
+  }
+}
+
+struct Page {
+  AppFixture app;
+  CommandGridView* grid = nullptr;
+  EditorPage* page = nullptr;
+
+  Page() {
+    FillProgram(app.workspace.store);
+    app.Open();
+    app.window->show();
+    page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
+    grid = qobject_cast<CommandGridView*>(Control(ids::kCommandGrid));
+  }
+  // The page's own controls: their ids may also be the main window's.
+  QWidget* Control(int id) const { return page->Control(id); }
+  QString Text(int id) const {
+    QWidget* widget = Control(id);
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+    return qobject_cast<QAbstractButton*>(widget)->text();
+  }
+  QAbstractButton* Button(int id) const {
+    return qobject_cast<QAbstractButton*>(Control(id));
+  }
+  void Click(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
+  QStringList Hex() const {
+    QStringList hex;
+    for (int row = 0; row < grid->RowCount(); ++row) {
+      hex << QString::fromStdString(grid->CellText(row, kHexColumn));
+    }
+    return hex;
+  }
+  QComboBox* Combo(int id) const {
+    return qobject_cast<QComboBox*>(Control(id));
+  }
+};
+
+class EditorPageTest : public QObject {
+  Q_OBJECT
+
+ private:
+  testing::OwnConfigHome config_home_;
+
+ private slots:
+  void ButtonsRunTheirOperations_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("start_row");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("current_row");
+    QTest::addColumn<int>("stored_rows");  // commands in the store after
+    const QString a = QStringLiteral("01,01,05");
+    const QString b = QStringLiteral("1B,02,03");
+    const QString c = QStringLiteral("02,04,09");
+    QTest::newRow("Dopisz  +")
+        << ids::kAppend << 0 << true << QStringList{a, b, c, a} << 3 << 4;
+    QTest::newRow("+") << ids::kAppendSmall << 0 << true
+                       << QStringList{a, b, c, a} << 3 << 4;
+    QTest::newRow("Wstaw  <")
+        << ids::kInsert << 1 << true << QStringList{a, a, b, c} << 1 << 4;
+    QTest::newRow("<") << ids::kInsertSmall << 2 << true
+                       << QStringList{a, b, a, c} << 2 << 4;
+    QTest::newRow("Usuń") << ids::kDelete << 2 << true << QStringList{a, b} << 1
+                          << 2;
+    // Moves and clearing do not write the grid back.
+    QTest::newRow("W dół") << ids::kMoveDown << 0 << true
+                           << QStringList{b, a, c} << 1 << 3;
+    QTest::newRow("W górę")
+        << ids::kMoveUp << 2 << true << QStringList{a, c, b} << 1 << 3;
+    QTest::newRow("Kasuj Listę, Tak")
+        << ids::kClearList << 1 << true << QStringList{} << -1 << 3;
+    QTest::newRow("Kasuj Listę, Nie")
+        << ids::kClearList << 1 << false << QStringList{a, b, c} << 1 << 3;
+  }
+  void ButtonsRunTheirOperations() {
+    QFETCH(int, button);
+    QFETCH(int, start_row);
+    QFETCH(bool, answer);
+    QFETCH(QStringList, rows);
+    QFETCH(int, current_row);
+    QFETCH(int, stored_rows);
+    Page p;
+    QVERIFY(p.page != nullptr);
+    p.app.prompts.answers.push_back(answer);
+    p.grid->SetCurrentCell(start_row, kCommandColumn);
+    p.Click(button);
+    QCOMPARE(p.Hex(), rows);
+    QCOMPARE(p.grid->CurrentRow(), current_row);
+    QCOMPARE(p.app.workspace.store.CommandListLength(0), stored_rows);
+    if (button == ids::kClearList) {
+      QCOMPARE(p.app.prompts.asked.size(), std::size_t{1});
+      QCOMPARE(p.app.prompts.asked[0].caption,
+               QStringLiteral("Kasowanie listy rozkazów"));
+      QCOMPARE(p.app.prompts.asked[0].text,
+               QStringLiteral("Czy skasować liste rozkazów ?"));
+    }
+  }
+
+  // The chooser and parameter fields feed the command that is added.
+  void ChooserAndFieldsMakeTheCommand() {
+    Page p;
+    const int wait_for_hour = *FindCommandDef(15);
+    p.Combo(ids::kCommandChooser)->setCurrentIndex(wait_for_hour);
+    QCOMPARE(p.Text(ids::kLabel2), QStringLiteral("Czas"));
+    QVERIFY(!qobject_cast<QLineEdit*>(p.Control(ids::kParam1))->isEnabled());
+    auto* field2 = qobject_cast<QLineEdit*>(p.Control(ids::kParam2));
+    field2->clear();
+    QTest::keyClicks(field2, QStringLiteral("42"));
+    p.Click(ids::kAppend);
+    QCOMPARE(p.app.workspace.store.CommandAt(0, 3), (Command{15, 0, 42}));
+  }
+
+  // Output buttons: 1009 is output 1; 1013..1016 do nothing. With the
+  // chooser on "Ustaw wyjścia na stan" the pattern shows in field 1068.
+  void OutputButtonsSetThePattern() {
+    Page p;
+    p.Combo(ids::kCommandChooser)->setCurrentIndex(*FindCommandDef(3));
+    QCOMPARE(p.Text(ids::kParam1), QStringLiteral("FFh"));
+    p.Click(ids::kOutput1);
+    QCOMPARE(p.Text(ids::kParam1), QStringLiteral("FEh"));
+    QVERIFY(!p.Button(ids::kOutput1)->isChecked());
+    QVERIFY(p.Button(ids::kOutput1 + 1)->isChecked());
+    p.Click(ids::kOutput1 + 5);
+    QCOMPARE(p.Text(ids::kParam1), QStringLiteral("FEh"));
+    QVERIFY(p.Button(ids::kOutput1 + 5)->icon().isNull());
+  }
+
+  // The segment chooser, "Wejdź" and "Wróć", and the main window's
+  // captions that follow the segment shown.
+  void SegmentSwitchesMoveTheCaptions() {
+    Page p;
+    namespace main = main_window_ids;
+    p.grid->SetCurrentCell(1, kCommandColumn);
+    p.Click(ids::kEnter);
+    QCOMPARE(p.page->editor().current_segment(), 3);
+    QCOMPARE(p.grid->CurrentRow(), 1);
+    QCOMPARE(p.Combo(ids::kSegmentChooser)->currentText(), QStringLiteral("3"));
+    QCOMPARE(p.Text(ids::kReturn), QStringLiteral("Wróć (1)"));
+    QCOMPARE(p.app.Text(main::kDownloadSegment), QStringLiteral("Pobierz:3"));
+    QCOMPARE(p.app.workspace.settings.current_segment, 3);
+    p.Click(ids::kReturn);
+    QCOMPARE(p.page->editor().current_segment(), 1);
+    QCOMPARE(p.grid->CurrentRow(), 1);
+    QCOMPARE(p.Text(ids::kReturn), QStringLiteral("Wróć"));
+    QVERIFY(!p.Control(ids::kReturn)->isEnabled());
+    p.Combo(ids::kSegmentChooser)->setCurrentIndex(9);
+    QCOMPARE(p.page->editor().current_segment(), 10);
+    QCOMPARE(p.grid->RowCount(), 0);
+    QCOMPARE(p.app.Text(main::kUploadSegment), QStringLiteral("Wyślij:10"));
+  }
+
+  // The editor's own writes sit inside the bracket: the grid reports no
+  // edit for them, while the same write outside the bracket is reported.
+  void BracketHidesTheEditorsWrites() {
+    Page p;
+    p.app.workspace.store.SetCommand(0, 1, Command{3, 0x0F, 5});
+    p.page->ProgramLoaded();
+    QSignalSpy edits(&p.grid->grid_model(), &CommandGridModel::cellEdited);
+    p.grid->SetCurrentCell(1, kCommandColumn);  // a code-3 row
+    p.Click(ids::kOutput1);                     // rewrites its value and HEX
+    QCOMPARE(QString::fromStdString(p.grid->CellText(1, kHexColumn)),
+             QStringLiteral("03,0E,05"));
+    QCOMPARE(edits.count(), 0);
+    p.grid->SetCellText(1, kCommentColumn, "user");
+    QCOMPARE(edits.count(), 1);
+  }
+
+  // Choosing another entry in the command cell's drop-down keeps the
+  // row's bytes; cells the editor refuses open no editor.
+  void DropDownChangesTheCommand() {
+    Page p;
+    QVERIFY(QTest::qWaitForWindowExposed(p.app.window.get()));
+    const QModelIndex number = p.grid->model()->index(0, kNumberColumn);
+    p.grid->edit(number);
+    QVERIFY(p.grid->findChild<QLineEdit*>() == nullptr);
+
+    const QModelIndex command = p.grid->model()->index(0, kCommandColumn);
+    p.grid->edit(command);
+    auto* combo = p.grid->findChild<QComboBox*>();
+    QVERIFY(combo != nullptr);
+    QCOMPARE(combo->count(), kCatalogueSize);
+    QVERIFY(!combo->itemIcon(kCatalogueSize - 1).isNull());
+    const int jump = *FindCommandDef(24);
+    combo->setCurrentIndex(jump);
+    emit combo->activated(jump);
+    QCOMPARE(p.grid->CommandIndex(0), jump);
+    QCOMPARE(QString::fromStdString(p.grid->CellText(0, kHexColumn)),
+             QStringLiteral("18,01,05"));
+    QCOMPARE(
+        QString::fromStdString(p.grid->CellText(0, kLabel2Column)).trimmed(),
+        QStringLiteral("Program"));
+  }
+
+  // A comment code page 1250 cannot hold: refused key by key while typed,
+  // and put back when it reaches the grid anyway.
+  void CommentOutsideCp1250IsRefused() {
+    Page p;
+    QVERIFY(QTest::qWaitForWindowExposed(p.app.window.get()));
+    const QModelIndex comment = p.grid->model()->index(2, kCommentColumn);
+    p.grid->edit(comment);
+    auto* line = p.grid->findChild<QLineEdit*>();
+    QVERIFY(line != nullptr);
+    TypeText(line, QStringLiteral("3 ż☃ł"));
+    QCOMPARE(line->text(), QStringLiteral("3 żł"));
+    QTest::keyClick(line, Qt::Key_Return);
+    // The view commits a line's text after the key has reached it.
+    QTRY_COMPARE(StoredComment(p.app.workspace, 0, 2), QStringLiteral("3 żł"));
+    QCOMPARE(p.grid->grid_model().row(2).colours.background,
+             (Rgb{244, 210, 231}));
+
+    QVERIFY(
+        !p.grid->model()->setData(comment, QStringLiteral("x☃"), Qt::EditRole));
+    QCOMPARE(comment.data().toString(), QStringLiteral("3 żł"));
+    QCOMPARE(StoredComment(p.app.workspace, 0, 2), QStringLiteral("3 żł"));
+  }
+
+  // A screen reader reads every cell and the current row.
+  void CellsAreAccessible() {
+    Page p;
+    p.grid->SetCurrentCell(2, kCommentColumn);
+    QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(p.grid);
+    QVERIFY(grid != nullptr);
+    QAccessibleTableInterface* table = grid->tableInterface();
+    QVERIFY(table != nullptr);
+    QCOMPARE(table->rowCount(), 3);
+    QCOMPARE(table->columnCount(), kGridColumnCount);
+    for (int row = 0; row < 3; ++row) {
+      for (int column = 0; column < kGridColumnCount; ++column) {
+        QAccessibleInterface* cell = table->cellAt(row, column);
+        QVERIFY(cell != nullptr);
+        QCOMPARE(cell->text(QAccessible::Name),
+                 p.grid->model()->index(row, column).data().toString());
+      }
+    }
+    QCOMPARE(table->cellAt(1, kCommandColumn)->text(QAccessible::Name),
+             QStringLiteral("Wołaj procedurę: segment/komenda"));
+    QCOMPARE(table->selectedRows(), QList<int>{2});
+    QCOMPARE(grid->text(QAccessible::Description),
+             QString::number(ids::kCommandGrid));
+  }
+};
+
+}  // namespace
+}  // namespace lumera
+
+QTEST_MAIN(lumera::EditorPageTest)
+#include "editor_page_test.moc"
