@@ -18,7 +18,7 @@
 #include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
 #ifndef _WIN32
-#include "core/link/posix_serial_port.h"
+#include "core/link/routed_serial_port.h"
 #endif
 
 namespace lumera {
@@ -123,7 +123,7 @@ CliJobRunner& Session::Runner(int timeout_ms, bool progress) {
     if (!port.create) {
       PortRoots roots = env_.port_roots;
       port.create = [roots]() -> std::unique_ptr<SerialPort> {
-        return std::make_unique<PosixSerialPort>(roots);
+        return std::make_unique<RoutedSerialPort>(roots);
       };
     }
 #endif
