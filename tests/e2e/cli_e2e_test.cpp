@@ -487,6 +487,25 @@ TEST(CliEndToEnd, ProgressBarOnATerminal) {
   EXPECT_NE(terminal.find("\r\033[K"), std::string::npos);
 }
 
+TEST(CliEndToEnd, TracePrintsEveryFrameOnStderr) {
+  TempFolder folder;
+  Sim sim(folder, {});
+  ASSERT_GT(sim.port(), 0);
+  const CliResult traced =
+      RunCliProcess(folder, WithPort(sim, {"--trace", "version"}));
+  ASSERT_EQ(traced.exit_code, 0) << traced.err;
+  EXPECT_EQ(traced.out, "Operacja zakończona pomyślnie.\nWersja: 1.0\n");
+  const std::regex written(R"( +0\.\d{6} > ReadVersion +88 FF 01 02 5D E7)");
+  const std::regex reply(R"( +0\.\d{6} < ReadVersion +88 FF 01 03 5D 10 F8)");
+  const std::vector<std::string> lines = Lines(traced.err);
+  ASSERT_EQ(lines.size(), 2u) << traced.err;
+  EXPECT_TRUE(std::regex_match(lines[0], written)) << lines[0];
+  EXPECT_TRUE(std::regex_match(lines[1], reply)) << lines[1];
+  // Without --trace nothing is said.
+  const CliResult quiet = RunCliProcess(folder, WithPort(sim, {"version"}));
+  EXPECT_EQ(quiet.err, "");
+}
+
 TEST(CliEndToEnd, PortsListsTheSimulatorsComName) {
   TempFolder folder;
   Sim sim(folder, {});
