@@ -4,18 +4,16 @@
 #include <QIcon>
 #include <QScreen>
 #include <QTranslator>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "app/resources/app_resources.h"
 #include "app/resources/image_names.h"
 #include "app/session/qt_prompts.h"
+#include "app/session/trace_from_environment.h"
 #include "app/shell/command_line_file.h"
 #include "app/shell/main_window.h"
 #include "app/shell/polish_translation.h"
 #include "app/shell/startup.h"
-#include "core/link/trace_file.h"
 #include "core/link/transfer_job.h"
 #include "core/session/workspace.h"
 #include "core/shell/port_discovery.h"
@@ -34,21 +32,15 @@ int main(int argc, char* argv[]) {
   lumera::InstallPolishTranslation(app, qt_polish);
 
   lumera::Workspace workspace;
-  // LUMERA_TRACE=FILE: every frame on the line into FILE. Declared before
-  // the job, so that it outlives the job's worker.
-  std::unique_ptr<lumera::TraceFile> trace;
+  // LUMERA_TRACE=FILE: every frame on the line into FILE. Made before the
+  // job, so that it outlives the job's worker.
+  const std::unique_ptr<lumera::TraceFile> trace =
+      lumera::TraceFromEnvironment();
   lumera::TransferJob job;
-  if (const char* trace_path = std::getenv("LUMERA_TRACE");
-      trace_path != nullptr && trace_path[0] != '\0') {
-    trace = std::make_unique<lumera::TraceFile>(trace_path);
-    if (trace->is_open()) {
-      lumera::PortAccess access;
-      access.trace = trace.get();
-      job.SetPortAccess(std::move(access));
-    } else {
-      std::fprintf(stderr, "lumera: LUMERA_TRACE: cannot write %s\n",
-                   trace_path);
-    }
+  if (trace) {
+    lumera::PortAccess access;
+    access.trace = trace.get();
+    job.SetPortAccess(std::move(access));
   }
   const lumera::StartupResult started = lumera::StartUp(
       workspace, command_line, lumera::SettingsPathOfWorkingDirectory());
