@@ -3,7 +3,11 @@
 # against lumera-sim pacing its line at 38400 baud, and sets the times beside
 # the wire time of the same bytes (bytes x 10 bits / baud, 8N1).
 #
-#   bench/e2e_upload.sh [BUILD_DIR] [RUNS]
+#   bench/e2e_upload.sh [BUILD_DIR] [RUNS] [pty|tcp|rfc2217]
+#
+# With tcp or rfc2217 the command line reaches the simulator's
+# pseudo-terminal through ser2net on 127.0.0.1 (raw TCP, or telnet with the
+# COM port control option) instead of opening it directly.
 #
 # BUILD_DIR holds src/cli/lumera-cli and src/sim/lumera-sim (default
 # build/release). The simulator models the half-duplex line: a request it
@@ -14,6 +18,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/release}" && pwd)
 runs=${2:-3}
+mode=${3:-pty}
 baud=38400
 cli=$build/src/cli/lumera-cli
 sim=$build/src/sim/lumera-sim
@@ -23,7 +28,9 @@ done
 
 work=$(mktemp -d)
 sim_pid=
+server_pid=
 cleanup() {
+  [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
   [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -46,6 +53,34 @@ sim_pid=$!
 for _ in $(seq 50); do [[ -s sim.out ]] && break; sleep 0.1; done
 port=$(sed -n 's/.* COM\([0-9]*\)$/\1/p' sim.out)
 [[ -n $port ]] || { echo "lumera-sim did not start" >&2; cat sim.err >&2; exit 1; }
+
+if [[ $mode != pty ]]; then
+  device=$(cut -d' ' -f1 sim.out)
+  tcp_port=
+  for candidate in $(seq 24100 24199); do
+    if ! (echo >/dev/tcp/127.0.0.1/"$candidate") 2>/dev/null; then
+      tcp_port=$candidate
+      break
+    fi
+  done
+  accepter="tcp,127.0.0.1,$tcp_port"
+  [[ $mode == rfc2217 ]] && accepter="telnet(rfc2217),$accepter"
+  cat > ser2net.yaml <<YAML
+connection: &line
+  accepter: $accepter
+  connector: serialdev,$device,38400n81,local
+  options:
+    kickolduser: true
+    chardelay: false
+YAML
+  ser2net -n -d -c ser2net.yaml > ser2net.log 2>&1 &
+  server_pid=$!
+  for _ in $(seq 50); do
+    (echo >/dev/tcp/127.0.0.1/"$tcp_port") 2>/dev/null && break
+    sleep 0.1
+  done
+  port=$mode:127.0.0.1:$tcp_port
+fi
 
 now() { date +%s.%N; }
 run() {  # prints the seconds one command took
@@ -86,6 +121,6 @@ for ((r = 0; r < runs; r++)); do
   cmp -s <(head -c 6885 full.prg) <(head -c 6885 back.prg) ||
     { echo "downloaded program differs" >&2; exit 1; }
 done
-echo "lumera-cli against lumera-sim --baud $baud, $runs runs"
+echo "lumera-cli against lumera-sim --baud $baud ($mode), $runs runs"
 report upload "$upload_requests" "$upload_replies" "${upload_times[@]}"
 report download "$download_requests" "$download_replies" "${download_times[@]}"

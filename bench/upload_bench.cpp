@@ -5,12 +5,14 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/link/line_trace.h"
 #include "core/link/posix_serial_port.h"
 #include "core/link/raw_terminal.h"
 #include "core/link/transfer_job.h"
@@ -78,6 +80,21 @@ class SilentPrompts : public JobPrompts {
   void ShowWarning(std::string_view) override {}
 };
 
+// Formats every record as lumera-cli --trace does, and keeps only a count.
+class CountingTrace : public LineTraceSink {
+ public:
+  void Record(const TraceRecord& record) override {
+    FormatTraceLine(record, line_);
+    ++records_;
+  }
+  std::int64_t records() const { return records_; }
+
+ private:
+  TraceLine line_;
+  std::int64_t records_ = 0;
+};
+
+// state.range(0): 1 with a trace sink set, 0 without (the default).
 void BM_UploadNineSegments(benchmark::State& state) {
   AckPeer peer;
   if (!peer.ok()) {
@@ -91,6 +108,8 @@ void BM_UploadNineSegments(benchmark::State& state) {
   PortAccess access;
   access.name = [device = peer.device()](int) { return device; };
   access.create = [] { return std::make_unique<PosixSerialPort>(); };
+  CountingTrace trace;
+  if (state.range(0) != 0) access.trace = &trace;
   job.SetPortAccess(access);
   LinkContext context{workspace, job, observer, prompts};
   const EditorSide editor;
@@ -103,8 +122,16 @@ void BM_UploadNineSegments(benchmark::State& state) {
     job.Join();
   }
   state.counters["frames"] = observer.frames_written();
+  state.counters["trace_records"] =
+      static_cast<double>(trace.records()) /
+      static_cast<double>(
+          std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
-BENCHMARK(BM_UploadNineSegments)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UploadNineSegments)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace lumera

@@ -4,10 +4,12 @@
 #include <QIcon>
 #include <QScreen>
 #include <QTranslator>
+#include <memory>
 
 #include "app/resources/app_resources.h"
 #include "app/resources/image_names.h"
 #include "app/session/qt_prompts.h"
+#include "app/session/trace_from_environment.h"
 #include "app/shell/command_line_file.h"
 #include "app/shell/main_window.h"
 #include "app/shell/polish_translation.h"
@@ -30,7 +32,16 @@ int main(int argc, char* argv[]) {
   lumera::InstallPolishTranslation(app, qt_polish);
 
   lumera::Workspace workspace;
+  // LUMERA_TRACE=FILE: every frame on the line into FILE. Made before the
+  // job, so that it outlives the job's worker.
+  const std::unique_ptr<lumera::TraceFile> trace =
+      lumera::TraceFromEnvironment();
   lumera::TransferJob job;
+  if (trace) {
+    lumera::PortAccess access;
+    access.trace = trace.get();
+    job.SetPortAccess(std::move(access));
+  }
   const lumera::StartupResult started = lumera::StartUp(
       workspace, command_line, lumera::SettingsPathOfWorkingDirectory());
 

@@ -39,7 +39,9 @@ constexpr std::string_view kUsage =
     "                                 (czyta jak pobierz, nie zapisuje)\n"
     "\n"
     "Opcje (zastępują Lumera.ini z bieżącego katalogu):\n"
-    "  --port N|PATH   port COM<N> albo ścieżka urządzenia\n"
+    "  --port N|PATH|ADRES\n"
+    "                  port COM<N>, ścieżka urządzenia albo port sieciowy\n"
+    "                  tcp:HOST:PORT lub rfc2217:HOST:PORT\n"
     "  --device N      numer sterownika 1..255 (255: wszystkie)\n"
     "  --radio         przez radio\n"
     "  --target H,M,L  adres radiowy celu (0..15, 0..15, 0..240)\n"
@@ -50,6 +52,9 @@ constexpr std::string_view kUsage =
     "  --entries-only  tylko wejścia procedur\n"
     "  --pdf OUT       plik PDF wydruku (print)\n"
     "  --yes           odpowiedz Tak na pytanie\n"
+    "  --trace         ramki na linii na stderr (czas, kierunek, bajty)\n"
+    "  --version       wersja programu lumera-cli\n"
+    "  --help          ten tekst\n"
     "\n"
     "Kod wyjścia: 0 sukces, 1 błąd zadania (opis na stderr), 2 błąd\n"
     "wywołania, 3 programy się różnią (diff).\n";
@@ -170,6 +175,7 @@ constexpr OptionDef kOptions[] = {
     {"program", Takes::kNothing},  {"index", Takes::kNothing},
     {"from", Takes::kValue},       {"to", Takes::kValue},
     {"pdf", Takes::kValue},        {"help", Takes::kNothing},
+    {"trace", Takes::kNothing},    {"version", Takes::kNothing},
 };
 
 // Options that belong to one command only; the others apply to all.
@@ -274,6 +280,7 @@ CliParseResult ParseCliArguments(std::span<const std::string_view> args) {
   std::vector<std::string_view> words;
   std::vector<std::string_view> given;  // option names, for the scope check
   bool help = false;
+  bool program_version = false;
   bool options_ended = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];
@@ -308,6 +315,8 @@ CliParseResult ParseCliArguments(std::span<const std::string_view> args) {
       if (name == "program") invocation.options.program = true;
       if (name == "index") invocation.options.index = true;
       if (name == "help") help = true;
+      if (name == "version") program_version = true;
+      if (name == "trace") invocation.options.trace = true;
       continue;
     }
     std::string_view value;
@@ -325,6 +334,10 @@ CliParseResult ParseCliArguments(std::span<const std::string_view> args) {
   }
   if (help) {
     invocation.command = CliCommand::kHelp;
+    return {invocation, {}};
+  }
+  if (program_version) {
+    invocation.command = CliCommand::kProgramVersion;
     return {invocation, {}};
   }
   if (words.empty()) return Fail("brak polecenia");

@@ -13,6 +13,7 @@ namespace lumera {
 
 enum class CliCommand {
   kHelp,
+  kProgramVersion,  // --version: this program's own version
   kPorts,
   kUpload,
   kDownload,
@@ -56,6 +57,7 @@ struct CliOptions {
   int time_byte = 0;                         // --time N, 0..255
   std::optional<int> timeout_ms;             // --timeout-ms N, else 3000
   bool yes = false;                          // --yes
+  bool trace = false;                        // --trace
   std::optional<int> segment;                // --segment N, 1..10
   bool entries_only = false;                 // --entries-only
   std::optional<std::string> pdf;            // print --pdf OUT

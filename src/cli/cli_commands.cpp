@@ -9,6 +9,7 @@
 #include "cli/job_runner.h"
 #include "cli/pdf_output.h"
 #include "cli/status_texts.h"
+#include "cli/trace_printer.h"
 #include "core/config/config_page_values.h"
 #include "core/link/error_report.h"
 #include "core/link/operations.h"
@@ -19,7 +20,7 @@
 #include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
 #ifndef _WIN32
-#include "core/link/posix_serial_port.h"
+#include "core/link/routed_serial_port.h"
 #endif
 
 namespace lumera {
@@ -87,6 +88,7 @@ class Session {
   const CliOptions& options_;
   CliEnvironment& env_;
   std::unique_ptr<Workspace> workspace_;
+  std::unique_ptr<TracePrinter> trace_;
   std::unique_ptr<CliJobRunner> runner_;
 };
 
@@ -122,17 +124,21 @@ CliJobRunner& Session::Runner(int timeout_ms, bool progress) {
     port.device_path = options_.port_path;
     port.timeout_ms = timeout_ms;
     port.create = env_.create_port;
+    if (options_.trace) {
+      trace_ = std::make_unique<TracePrinter>(env_.err);
+      port.trace = trace_.get();
+    }
 #ifndef _WIN32
     if (!port.create) {
       PortRoots roots = env_.port_roots;
       port.create = [roots]() -> std::unique_ptr<SerialPort> {
-        return std::make_unique<PosixSerialPort>(roots);
+        return std::make_unique<RoutedSerialPort>(roots);
       };
     }
 #endif
     runner_ = std::make_unique<CliJobRunner>(
         ws(), std::move(port), options_.yes, env_.err,
-        progress && env_.err_is_terminal, env_.interrupted);
+        progress && env_.err_is_terminal && !options_.trace, env_.interrupted);
   }
   return *runner_;
 }
@@ -470,6 +476,9 @@ int Session::Run() {
   ApplyOverrides();
   int status = kExitSuccess;
   switch (inv_.command) {
+    case CliCommand::kProgramVersion:
+      env_.out << "lumera-cli " << LUMERA_VERSION << "\n";
+      return kExitSuccess;
     case CliCommand::kHelp:
       env_.out << CliUsage();
       return kExitSuccess;

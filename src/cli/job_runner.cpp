@@ -37,6 +37,7 @@ CliJobRunner::CliJobRunner(Workspace& workspace, CliPortSetup port, bool yes,
       observer_(workspace) {
   PortAccess access;
   access.create = port_.create;  // empty: the system's serial port
+  access.trace = port_.trace;
   if (port_.device_path) {
     std::string path = *port_.device_path;
     access.name = [path](int) { return path; };

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 
+#include "core/link/line_trace.h"
 #include "core/link/serial_port.h"
 #include "core/link/transfer_job.h"
 #include "core/session/jobs.h"
@@ -38,6 +39,7 @@ struct CliPortSetup {
   int timeout_ms = 3000;
   // Empty: the system's serial port.
   std::function<std::unique_ptr<SerialPort>()> create;
+  LineTraceSink* trace = nullptr;  // none: no line trace
 };
 
 struct JobOutcome {

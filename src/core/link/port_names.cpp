@@ -6,6 +6,8 @@
 #include <map>
 #include <system_error>
 
+#include "core/link/network_address.h"
+
 #if defined(__linux__)
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -98,7 +100,23 @@ std::optional<std::string> DeviceForNumber(const PortRoots& roots, int number) {
   return std::nullopt;
 }
 
-// COM<n> links of the ports folder; they replace the device rules.
+// The network address a regular file of the ports folder holds on its first
+// line, if it holds one.
+std::optional<std::string> AddressInFile(const fs::directory_entry& entry) {
+  std::error_code ec;
+  if (entry.is_symlink(ec) || !entry.is_regular_file(ec)) return std::nullopt;
+  std::ifstream file(entry.path());
+  std::string line;
+  if (!std::getline(file, line)) return std::nullopt;
+  const std::size_t end = line.find_last_not_of(" \t\r");
+  const std::size_t begin = line.find_first_not_of(" \t");
+  if (end == std::string::npos) return std::nullopt;
+  const std::string text = line.substr(begin, end + 1 - begin);
+  if (!ParseNetworkAddress(text)) return std::nullopt;
+  return text;
+}
+
+// COM<n> entries of the ports folder; they replace the device rules.
 void AddFolderEntries(const PortRoots& roots,
                       std::map<int, std::string>& ports) {
   if (roots.ports_folder.empty()) return;
@@ -109,8 +127,9 @@ void AddFolderEntries(const PortRoots& roots,
     const std::optional<int> n = ParseComName(entry.path().filename().string());
     if (!n) continue;
     // A dangling link names no device yet (e.g. the virtual controller is
-    // not running); opening it then fails with the system's reason.
-    ports[*n] = entry.path().string();
+    // not running); opening it then fails with the system's reason. A file
+    // that holds no address opens as itself, and fails as no terminal.
+    ports[*n] = AddressInFile(entry).value_or(entry.path().string());
   }
 }
 
@@ -154,6 +173,7 @@ std::optional<std::string> ResolvePortName(std::string_view name,
     return DeviceForNumber(roots, *n);
   }
   if (name.empty()) return std::nullopt;
+  if (ParseNetworkAddress(name)) return std::string(name);
   std::error_code ec;
   if (!fs::exists(fs::path(std::string(name)), ec)) return std::nullopt;
   return std::string(name);

@@ -5,7 +5,9 @@
 //   /dev/ttyACM<k> -> COM(k+65);
 //   every entry COM<n> of the ports folder (a symbolic link to any serial
 //   device, e.g. a /dev/serial/by-id name or the virtual controller's
-//   pseudo-terminal), which wins over the rules above for the same number.
+//   pseudo-terminal), or a regular file holding a network address
+//   ("tcp:HOST:PORT" or "rfc2217:HOST:PORT", see network_address.h); it
+//   wins over the rules above for the same number.
 #pragma once
 
 #include <filesystem>
@@ -32,7 +34,7 @@ PortRoots DefaultPortRoots();
 
 struct PortEntry {
   int number = 0;      // the n of COM<n>
-  std::string device;  // path to open
+  std::string device;  // path to open, or a network address
   friend bool operator==(const PortEntry&, const PortEntry&) = default;
 };
 
@@ -44,8 +46,8 @@ std::vector<PortEntry> ListSerialPorts(const PortRoots& roots);
 std::optional<int> ParseComName(std::string_view name);
 
 // The device to open for "COM<n>" (looked up in ListSerialPorts's sense),
-// or for any other text that names an existing path, that path. Nothing when
-// the name maps to no device.
+// a network address as it is, or for any other text that names an existing
+// path, that path. Nothing when the name maps to no device.
 std::optional<std::string> ResolvePortName(std::string_view name,
                                            const PortRoots& roots);
 

@@ -326,10 +326,6 @@ void PosixSerialPort::Close() {
   device_.clear();
 }
 
-std::unique_ptr<SerialPort> CreateSystemSerialPort() {
-  return std::make_unique<PosixSerialPort>();
-}
-
 }  // namespace lumera
 
 #endif  // _WIN32

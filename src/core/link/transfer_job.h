@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "core/link/frames.h"
+#include "core/link/line_trace.h"
 #include "core/link/operations.h"
 #include "core/link/request_queue.h"
 #include "core/link/serial_port.h"
@@ -104,6 +105,9 @@ struct PortAccess {
   std::function<std::unique_ptr<SerialPort>()> create;  // empty: system port
   std::function<std::string(int port_number)> name;     // empty: "COM<n>"
   SerialTiming timing;
+  // Told every frame written and every reply or junk read, on the worker
+  // thread; none: no trace. Must outlive every job that uses it.
+  LineTraceSink* trace = nullptr;
 };
 
 // Asks and warns on behalf of a job; the application shows message boxes

@@ -35,6 +35,7 @@ void TransferWorker::Run() {
   while (step_ != TransferStep::kDone) Step();
 
   observer_.ResetProgress();
+  tracing_ = nullptr;
   port_.reset();
   port_open_ = false;
   const bool succeeded = failure_ == TransferFailure::kNone;
@@ -109,6 +110,13 @@ void TransferWorker::OpenPort() {
   observer_.SetStatusLine(Format(kOpeningPortFormat, port_number_));
   const PortAccess& access = job_.port_access_;
   port_ = access.create ? access.create() : CreateSystemSerialPort();
+  tracing_ = nullptr;
+  if (access.trace != nullptr && port_ != nullptr) {
+    auto tracing = std::make_unique<TracingSerialPort>(
+        std::move(port_), *access.trace, TracingSerialPort::Clock::now());
+    tracing_ = tracing.get();
+    port_ = std::move(tracing);
+  }
   const std::string name =
       access.name ? access.name(port_number_) : ComPortName(port_number_);
   if (port_ == nullptr || !port_->Open(name)) {
@@ -184,6 +192,7 @@ void TransferWorker::NextRequest() {
 
 void TransferWorker::SendFrame() {
   port_->Purge();
+  if (tracing_ != nullptr) tracing_->SetRequest(request_.code);
   // A reset mark is set together with the ResetRadio request that must carry
   // it; the access point's "Reset" may be pressed while another frame of the
   // running job is being written, and that frame must not take the mark.
@@ -221,10 +230,20 @@ void TransferWorker::AfterSend() {
 
 void TransferWorker::ReceiveReply() {
   step_ = TransferStep::kNextRequest;
-  const int count = ReadReply(*port_, CurrentRadio(), reply_, reply_length_,
-                              job_.abort_requested_);
+  const RadioSettings radio = CurrentRadio();
+  const int count =
+      ReadReply(*port_, radio, reply_, reply_length_, job_.abort_requested_);
+  const ReplyCheck check = count == kReplyReadFailed
+                               ? ReplyCheck::kTooShort
+                               : CheckReply(reply_, count, reply_length_);
+  if (tracing_ != nullptr) {
+    // A radio reply comes inside its envelope: all of it is the reply.
+    tracing_->FlushReads(check != ReplyCheck::kAccepted ? 0
+                         : radio.enabled                ? kWholeRead
+                                                        : reply_length_);
+  }
   if (count == kReplyReadFailed) return FailPort(TransferFailure::kReplyLength);
-  switch (CheckReply(reply_, count, reply_length_)) {
+  switch (check) {
     case ReplyCheck::kTooShort:
       return Fail(TransferFailure::kReplyLength);
     case ReplyCheck::kBadChecksum:

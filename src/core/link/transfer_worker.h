@@ -9,6 +9,7 @@
 
 #include "core/link/frames.h"
 #include "core/link/serial_port.h"
+#include "core/link/tracing_serial_port.h"
 #include "core/link/transfer_job.h"
 #include "core/link/transfer_observer.h"
 
@@ -45,6 +46,8 @@ class TransferWorker {
   TransferJob& job_;
   TransferObserver& observer_;
   std::unique_ptr<SerialPort> port_;
+  // The port again, when the job is traced (owned through port_).
+  TracingSerialPort* tracing_ = nullptr;
   bool port_open_ = false;
   int port_number_ = 0;
   bool editor_refresh_ = false;

@@ -1,11 +1,13 @@
 // Jobs of the main window against the virtual controller, end to end: the
 // program lumera-sim on a pseudo-terminal, registered as COM<n> in a
 // private ports folder, and the job opening that port by its number.
+#include <QFile>
 #include <QProcess>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/session/trace_from_environment.h"
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
 #include "core/model/program_file.h"
@@ -110,6 +112,35 @@ class DownloadTest : public QObject {
       QCOMPARE(grid_loads, 0);
       QVERIFY(app.Text(ids::kVersion).startsWith(QStringLiteral("Wersja: ")));
     }
+  }
+
+  void TraceFileGetsEveryFrameOfTheJob() {
+    const QString path = dir_.filePath("trace.txt");
+    qputenv("LUMERA_TRACE", path.toUtf8());
+    const std::unique_ptr<TraceFile> trace = TraceFromEnvironment();
+    qunsetenv("LUMERA_TRACE");
+    QVERIFY(trace);
+    AppFixture app;
+    app.workspace.settings.port_number = port_number_;
+    app.Open();
+    PortAccess access;
+    access.trace = trace.get();
+    app.job.SetPortAccess(access);
+    QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+    app.Click(ids::kReadConfig);
+    QVERIFY(app.WaitForJob(finished, 60000));
+    QCOMPARE(app.Text(ids::kStatusLine), kSuccess);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    // Four requests and their replies, then the empty rest after the last
+    // newline.
+    QCOMPARE(lines.size(), qsizetype{9});
+    for (int i = 0; i < 8; ++i) {
+      QVERIFY2(lines[i].contains(i % 2 == 0 ? " > " : " < "), lines[i]);
+      QVERIFY2(lines[i].contains(" 88 FF "), lines[i]);
+    }
+    QVERIFY(lines[8].isEmpty());
   }
 
   void ErrorReportIsShownWhenRead() {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -119,6 +120,34 @@ TEST_F(PortFolders, ResolvesComNamesAndPaths) {
   for (const auto& c : cases) {
     EXPECT_EQ(ResolvePortName(c.name, roots_), c.device) << c.name;
   }
+}
+
+TEST_F(PortFolders, RegularFilesHoldingAnAddressMapToTheNetwork) {
+  std::ofstream(roots_.ports_folder / "COM40") << "tcp:10.0.0.5:4001\n";
+  std::ofstream(roots_.ports_folder / "COM41") << " rfc2217:[::1]:2217 \r\n";
+  std::ofstream(roots_.ports_folder / "COM42") << "not an address\n";
+  std::ofstream(root_ / "address") << "tcp:10.0.0.6:4001\n";
+  Link("COM43", root_ / "address");  // a link names a device, whatever it is
+  const struct {
+    std::string name;
+    std::optional<std::string> target;
+  } cases[] = {
+      {"COM40", "tcp:10.0.0.5:4001"},
+      {"COM41", "rfc2217:[::1]:2217"},
+      {"COM42", Folder("COM42")},
+      {"COM43", Folder("COM43")},
+      {"tcp:127.0.0.1:9", "tcp:127.0.0.1:9"},  // an address as it is
+      {"tcp:127.0.0.1", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ResolvePortName(c.name, roots_), c.target) << c.name;
+  }
+  const std::vector<PortEntry> ports = ListSerialPorts(roots_);
+  const auto com40 =
+      std::find_if(ports.begin(), ports.end(),
+                   [](const PortEntry& p) { return p.number == 40; });
+  ASSERT_NE(com40, ports.end());
+  EXPECT_EQ(com40->device, "tcp:10.0.0.5:4001");
 }
 
 TEST_F(PortFolders, MissingFoldersGiveNoPorts) {

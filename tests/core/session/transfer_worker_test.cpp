@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/link/frames.h"
+#include "core/link/line_trace.h"
 #include "core/link/transfer_job.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
@@ -371,6 +372,90 @@ TEST_F(TransferWorkerTest, PreparationGuards) {
 TEST_F(TransferWorkerTest, AbortWithoutWorkerDoesNothing) {
   EXPECT_FALSE(job_.RequestAbort());
   EXPECT_FALSE(job_.ReplaceQueue(RequestCode::kResetRadio));
+}
+
+// Keeps a copy of every trace record; read by the test after Join.
+class RecordingTrace : public LineTraceSink {
+ public:
+  struct Entry {
+    TraceDirection direction;
+    std::uint8_t code;
+    Bytes bytes;
+    std::size_t dropped;
+    friend bool operator==(const Entry&, const Entry&) = default;
+  };
+  void Record(const TraceRecord& record) override {
+    entries.push_back({record.direction, record.request_code,
+                       Bytes(record.bytes.begin(), record.bytes.end()),
+                       record.dropped});
+  }
+  std::vector<Entry> entries;
+};
+
+TEST_F(TransferWorkerTest, TraceTellsFramesRepliesAndJunkInOrder) {
+  RecordingTrace trace;
+  PortAccess access;
+  access.create = [this] { return std::make_unique<ForwardingPort>(port_); };
+  access.trace = &trace;
+  job_.SetPortAccess(access);
+  const Bytes version = ReplyFrame(0x07, 93, {0x21});
+  Bytes broken = ReplyFrame(0x07, 98, {});
+  broken.back() ^= 0x01;
+  port_.on_write = [&](std::span<const std::uint8_t> frame,
+                       FakeSerialPort& port) {
+    if (frame[4] == 93) {
+      port.Feed(version);
+    } else if (frame[4] == 98) {
+      port.Feed(broken);
+    }
+  };
+  ASSERT_TRUE(RunJob(
+      kSend, {RequestCode::kReadVersion, RequestCode::kRestartController}));
+  using D = TraceDirection;
+  const std::vector<RecordingTrace::Entry> expected = {
+      {D::kWritten, 93, port_.writes[0], 0},
+      {D::kReply, 93, version, 0},
+      {D::kWritten, 64, port_.writes[1], 0},
+  };
+  EXPECT_EQ(trace.entries, expected);
+
+  // A reply with a bad sum is junk, and so is all of a read that overflows
+  // what the trace keeps (noise on the line: a reply never grows so long).
+  trace.entries.clear();
+  port_.writes.clear();
+  EXPECT_FALSE(RunJob(kReceive, {RequestCode::kReadRegisters}));
+  ASSERT_EQ(trace.entries.size(), 2u);
+  EXPECT_EQ(trace.entries[1], (RecordingTrace::Entry{D::kJunk, 98, broken, 0}));
+
+  trace.entries.clear();
+  port_.on_write = [](std::span<const std::uint8_t>, FakeSerialPort& port) {
+    port.Feed(Bytes(kTraceReadCapacity + 5, 0x00));
+  };
+  EXPECT_FALSE(RunJob(kReceive, {RequestCode::kReadVersion}));
+  ASSERT_EQ(trace.entries.size(), 2u);
+  EXPECT_EQ(trace.entries[1].direction, D::kJunk);
+  EXPECT_EQ(trace.entries[1].bytes.size(), kTraceReadCapacity);
+  EXPECT_EQ(trace.entries[1].dropped, 5u);
+}
+
+TEST(FormatTraceLine, TimeDirectionNameAndHexBytes) {
+  const std::uint8_t frame[] = {0x88, 0xFF, 0x01, 0x02, 0x5D, 0xE7};
+  const struct {
+    TraceRecord record;
+    const char* text;
+  } cases[] = {
+      {{std::chrono::microseconds(12345), TraceDirection::kWritten, 93, frame,
+        0},
+       "   0.012345 > ReadVersion              88 FF 01 02 5D E7"},
+      {{std::chrono::microseconds(61000001), TraceDirection::kJunk, 200,
+        std::span(frame).first(1), 7},
+       "  61.000001 ? 200                      88 (+7)"},
+  };
+  TraceLine line;
+  for (const auto& c : cases) {
+    FormatTraceLine(c.record, line);
+    EXPECT_EQ(line.View(), c.text);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+# bash completion for lumera-cli
+_lumera_cli() {
+  local cur prev words cword
+  _init_completion || return
+
+  case $prev in
+    --port)
+      local ports
+      ports=$(lumera-cli ports 2>/dev/null | sed -n 's/^COM\([0-9]*\) .*/\1/p')
+      COMPREPLY=($(compgen -W "$ports" -- "$cur"))
+      [[ $cur == /* ]] && _filedir
+      return ;;
+    --pdf)
+      _filedir pdf
+      return ;;
+    --device | --target | --time | --timeout-ms | --segment | --from | --to)
+      return ;;
+  esac
+
+  local options="--port --device --radio --target --all --time --timeout-ms
+    --segment --entries-only --pdf --yes --trace --program --index --from
+    --to --help --version"
+  local commands="ports upload download verify config defaults version
+    hwinfo errors registers position number clock restart stop resume step
+    run stop-at tempo start radio-reset scan list print help"
+
+  if [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "$options" -- "$cur"))
+    return
+  fi
+
+  # The command word, if one is given already.
+  local i command=
+  for ((i = 1; i < cword; i++)); do
+    case ${words[i]} in
+      --port | --device | --target | --time | --timeout-ms | --segment | \
+        --from | --to | --pdf) ((i++)) ;;
+      -*) ;;
+      *) command=${words[i]}; break ;;
+    esac
+  done
+
+  case $command in
+    "") COMPREPLY=($(compgen -W "$commands" -- "$cur")) ;;
+    config) [[ $prev == config ]] && COMPREPLY=($(compgen -W "read write" -- "$cur")) || _filedir ;;
+    number) [[ $prev == number ]] && COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
+    clock) [[ $prev == clock ]] && COMPREPLY=($(compgen -W "read set" -- "$cur")) ;;
+    upload | download | verify | list | print) _filedir '@(prg|PRG)' ;;
+  esac
+} && complete -F _lumera_cli lumera-cli
