@@ -32,7 +32,7 @@ wine_server() {
   if command -v wineserver >/dev/null 2>&1; then
     command -v wineserver
   else
-    echo /usr/lib/wine/wineserver64
+    echo /usr/lib/wine/wineserver
   fi
 }
 
