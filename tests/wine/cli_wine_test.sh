@@ -130,6 +130,20 @@ check "download: segments 1 to 9 as uploaded" \
   "$(head -c $program_bytes "$work/run/full.prg" | od -An -tx1 | md5sum)" \
   "$(head -c $program_bytes "$work/run/back.prg" 2>/dev/null | od -An -tx1 | md5sum)"
 check "download: file size" 7714 "$(stat -c %s "$work/run/back.prg" 2>/dev/null)"
+# Into a file that exists: replaced as a whole, in one step.
+head -c 7714 /dev/zero >"$work/run/old.prg"
+cli "${port[@]}" download old.prg
+check "download over a file: exit" 0 "$rc"
+check "download over a file: segments 1 to 9" \
+  "$(head -c $program_bytes "$work/run/full.prg" | od -An -tx1 | md5sum)" \
+  "$(head -c $program_bytes "$work/run/old.prg" | od -An -tx1 | md5sum)"
+# A read-only file is not replaced.
+head -c 7714 /dev/zero >"$work/run/locked.prg"
+chmod a-w "$work/run/locked.prg"
+cli "${port[@]}" download locked.prg
+check "download over a read-only file: exit" 1 "$rc"
+check "download over a read-only file: unchanged" \
+  "$(head -c 7714 /dev/zero | md5sum)" "$(md5sum <"$work/run/locked.prg")"
 cli "${port[@]}" verify full.prg
 check "verify same: exit" 0 "$rc"
 check "verify same: status" "$ok" "$out"
