@@ -163,6 +163,14 @@ check "config read: the 64 bytes written" \
   "$(tail -c 64 "$work/run/full.prg" | od -An -tx1)" \
   "$(tail -c 64 "$work/run/conf.prg" 2>/dev/null | od -An -tx1)"
 
+# The port and controller number from the settings file, as Windows
+# editors write it (CR LF).
+printf '[Config]\r\nPort=%d\r\nDevice=1\r\n' "$WINE_COM_NUMBER" >"$work/run/Lumera.ini"
+cli version
+check "settings file: exit" 0 "$rc"
+check "settings file: output" "$ok"$'\n'"Wersja: 1.0" "$out"
+rm "$work/run/Lumera.ini"
+
 # A controller that does not answer: the read time-out ends the job.
 cli "${port[@]}" --device 9 --timeout-ms 300 version
 check "silent controller: exit" 1 "$rc"

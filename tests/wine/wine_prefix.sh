@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the wine test and the wine benchmark: a private wine prefix in
 # which COM23 is a serial port whose line the caller points at a
 # pseudo-terminal.
