@@ -3,16 +3,19 @@
 # against lumera-sim pacing its line at 38400 baud, and sets the times beside
 # the wire time of the same bytes (bytes x 10 bits / baud, 8N1).
 #
-#   bench/e2e_upload.sh [BUILD_DIR] [RUNS] [pty|tcp|rfc2217]
+#   bench/e2e_upload.sh [BUILD_DIR] [RUNS] [pty|tcp|rfc2217|LUMERA_CLI_EXE]
 #
 # With tcp or rfc2217 the command line reaches the simulator's
 # pseudo-terminal through ser2net on 127.0.0.1 (raw TCP, or telnet with the
 # COM port control option) instead of opening it directly.
 #
 # BUILD_DIR holds src/cli/lumera-cli and src/sim/lumera-sim (default
-# build/release). The simulator models the half-duplex line: a request it
-# receives takes its line time before the reply starts, and the reply goes
-# out at the line's pace, so the floor here is the wire time of all bytes.
+# build/release). With LUMERA_CLI_EXE (build/windows/src/cli/lumera-cli.exe)
+# the Windows command line runs under wine instead, in a private prefix
+# whose COM23 leads to the simulator (see tests/wine/wine_prefix.sh).
+# The simulator models the half-duplex line: a request it receives takes its
+# line time before the reply starts, and the reply goes out at the line's
+# pace, so the floor here is the wire time of all bytes.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,6 +25,15 @@ mode=${3:-pty}
 baud=38400
 cli=$build/src/cli/lumera-cli
 sim=$build/src/sim/lumera-sim
+windows_cli=
+case $mode in
+  pty | tcp | rfc2217) ;;
+  *)
+    windows_cli=$(realpath -m "$mode")
+    cli=$windows_cli
+    mode=pty
+    ;;
+esac
 for program in "$cli" "$sim"; do
   [[ -x $program ]] || { echo "missing $program (build it first)" >&2; exit 1; }
 done
@@ -32,6 +44,7 @@ server_pid=
 cleanup() {
   [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
   [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  [[ -n $windows_cli ]] && stop_wine_prefix
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -53,6 +66,15 @@ sim_pid=$!
 for _ in $(seq 50); do [[ -s sim.out ]] && break; sleep 0.1; done
 port=$(sed -n 's/.* COM\([0-9]*\)$/\1/p' sim.out)
 [[ -n $port ]] || { echo "lumera-sim did not start" >&2; cat sim.err >&2; exit 1; }
+command=("$cli")
+if [[ -n $windows_cli ]]; then
+  source "$root/tests/wine/wine_prefix.sh"
+  set_com_line_folder "$work"
+  point_com_line "$(sed -n '1s/ .*//p' sim.out)"
+  make_wine_prefix "$work" || { echo "no wine prefix" >&2; exit 1; }
+  port=$WINE_COM_NUMBER
+  command=("$WINE" "$cli")
+fi
 
 if [[ $mode != pty ]]; then
   device=$(cut -d' ' -f1 sim.out)
@@ -86,7 +108,7 @@ now() { date +%s.%N; }
 run() {  # prints the seconds one command took
   local start end
   start=$(now)
-  "$cli" --port "$port" "$@" > /dev/null
+  "${command[@]}" --port "$port" "$@" > /dev/null
   end=$(now)
   awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
 }
@@ -121,6 +143,6 @@ for ((r = 0; r < runs; r++)); do
   cmp -s <(head -c 6885 full.prg) <(head -c 6885 back.prg) ||
     { echo "downloaded program differs" >&2; exit 1; }
 done
-echo "lumera-cli against lumera-sim --baud $baud ($mode), $runs runs"
+echo "$(basename "$cli") against lumera-sim --baud $baud, $runs runs"
 report upload "$upload_requests" "$upload_replies" "${upload_times[@]}"
 report download "$download_requests" "$download_replies" "${download_times[@]}"

@@ -18,6 +18,7 @@
 #include "core/session/program_diff.h"
 #include "core/session/program_loading.h"
 #include "core/session/workspace.h"
+#include "core/shell/port_discovery.h"
 #include "core/shell/settings_file.h"
 #ifndef _WIN32
 #include "core/link/routed_serial_port.h"
@@ -191,6 +192,15 @@ bool Session::SaveProgram(const std::string& file) {
 }
 
 int Session::Ports() {
+#ifdef _WIN32
+  // The system's own COM names, as the window's port list shows them.
+  const PortList list = DiscoverSerialPorts();
+  for (const PortEntry& entry : list.Entries()) {
+    env_.out << PortEntryText(entry) << "\n";
+  }
+  if (list.count == 0) env_.err << "Nie znaleziono portów szeregowych.\n";
+  return kExitSuccess;
+#else
   const std::vector<PortEntry> ports = ListSerialPorts(env_.port_roots);
   for (const PortEntry& entry : ports) {
     env_.out << "COM" << entry.number << " " << entry.device;
@@ -209,6 +219,7 @@ int Session::Ports() {
   }
   if (ports.empty()) env_.err << "Nie znaleziono portów szeregowych.\n";
   return kExitSuccess;
+#endif
 }
 
 int Session::Upload() {
@@ -375,6 +386,10 @@ int Session::List() {
 }
 
 int Session::Print() {
+  if (!PdfOutputAvailable()) {
+    env_.err << kPdfUnavailableText << "\n";
+    return kExitFailure;
+  }
   if (!LoadProgram(inv_.file)) return kExitFailure;
   const std::vector<ListingPage> pages = Listing();
   // A document without pages cannot be a PDF; a blank sheet would pass for

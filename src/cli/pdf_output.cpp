@@ -11,6 +11,8 @@
 
 namespace lumera {
 
+bool PdfOutputAvailable() { return true; }
+
 bool WritePdfListing(const std::vector<ListingPage>& pages,
                      const std::filesystem::path& path, std::string& error) {
   // The fonts need a GUI application; a shell may have no display, so the

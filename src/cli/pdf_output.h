@@ -3,11 +3,20 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/print/listing.h"
 
 namespace lumera {
+
+// What the print command says in a build without PDF output (no Qt).
+inline constexpr std::string_view kPdfUnavailableText =
+    "Wydruk do PDF nie jest dostępny w tej wersji lumera-cli.";
+
+// False in a build without Qt, where WritePdfListing always fails with
+// kPdfUnavailableText.
+bool PdfOutputAvailable();
 
 // Draws `pages` into a PDF and replaces `path` with it in one step, so a
 // failure leaves no partial file. False, with `error` set to what the user

@@ -9,6 +9,11 @@ std::string ComPortName(int number) { return "COM" + std::to_string(number); }
 
 std::string DescribePortFailure(const PortFailure& failure) {
   std::string reason = failure.reason;
+#ifdef _WIN32
+  // A Windows error code is no errno: the port always gives its reason as
+  // the system words it, and no group grants access to a port there.
+  return reason;
+#else
   if (reason.empty() && failure.system_error != 0) {
     reason = std::strerror(failure.system_error);
   }
@@ -18,6 +23,7 @@ std::string DescribePortFailure(const PortFailure& failure) {
         "$USER, potem zaloguj się ponownie)";
   }
   return reason;
+#endif
 }
 
 }  // namespace lumera

@@ -1,3 +1,6 @@
+// The POSIX writer; atomic_file_win32.cpp is the Windows one.
+#ifndef _WIN32
+
 #include "core/model/atomic_file.h"
 
 #include <fcntl.h>
@@ -105,12 +108,6 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
   return AtomicWriteResult::kOk;
 }
 
-AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
-                                      std::string_view bytes) {
-  return WriteFileAtomically(
-      path,
-      std::span<const std::uint8_t>(
-          reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-}
-
 }  // namespace lumera
+
+#endif  // _WIN32

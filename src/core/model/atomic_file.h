@@ -22,7 +22,12 @@ enum class AtomicWriteResult {
 
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
                                       std::span<const std::uint8_t> bytes);
-AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
-                                      std::string_view bytes);
+inline AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
+                                             std::string_view bytes) {
+  return WriteFileAtomically(
+      path,
+      std::span<const std::uint8_t>(
+          reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
 
 }  // namespace lumera

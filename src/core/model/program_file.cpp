@@ -16,6 +16,16 @@
 namespace lumera {
 namespace {
 
+// Read-only, binary (Windows would otherwise turn CR LF into LF and stop at
+// a Ctrl-Z byte), not inherited by child processes.
+int OpenForReading(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return ::_wopen(path.c_str(), O_RDONLY | O_BINARY | O_NOINHERIT);
+#else
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
+}
+
 class FileDescriptor {
  public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -44,7 +54,7 @@ ssize_t ReadUpTo(int fd, std::uint8_t* data, std::size_t size) {
 }
 
 void ReadCommentFile(const std::filesystem::path& path, CommentTable& table) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(OpenForReading(path));
   if (file.get() < 0) return;
   CommentFileReader reader(table);
   std::array<char, 16384> chunk;
@@ -72,7 +82,7 @@ bool SaveProgramFile(const ProgramStore& store,
 }
 
 bool LoadProgramFile(ProgramStore& store, const std::filesystem::path& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(OpenForReading(path));
   if (file.get() < 0) return false;
   struct stat status;
   if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {

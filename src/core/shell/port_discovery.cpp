@@ -37,6 +37,17 @@ PortList DiscoverSerialPorts(std::span<const DeviceName> names) {
   return list;
 }
 
+std::vector<DeviceName> SplitDeviceNameList(std::string_view list) {
+  std::vector<DeviceName> names;
+  while (!list.empty() && list.front() != '\0') {
+    const std::size_t end = list.find('\0');
+    names.push_back({std::string(list.substr(0, end)), {}});
+    if (end == std::string_view::npos) break;
+    list.remove_prefix(end + 1);
+  }
+  return names;
+}
+
 std::string PortEntryText(const PortEntry& port) {
   std::string text = "COM" + std::to_string(port.number);
   if (!port.device.empty()) text += " (" + port.device + ")";

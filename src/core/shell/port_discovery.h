@@ -38,7 +38,17 @@ struct PortList {
 // The list is then sorted by number; equal numbers stay, side by side.
 PortList DiscoverSerialPorts(std::span<const DeviceName> names);
 
-// The system's device names: on POSIX the COM<n> namespace of the ports
+// Room for the system's list of device names on Windows.
+inline constexpr std::size_t kDeviceNameListSize = 32000;
+
+// The names of a list as Windows gives it: texts each ended by a zero, and
+// one more zero after the last. Stops at the end of `list` should that
+// last zero be missing.
+std::vector<DeviceName> SplitDeviceNameList(std::string_view list);
+
+// The system's device names: on Windows every MS-DOS device name, in the
+// system's order (none when the list does not fit kDeviceNameListSize); on
+// POSIX the COM<n> namespace of the ports
 // folder and the serial devices (see port_names.h).
 std::vector<DeviceName> SystemDeviceNames(const PortRoots& roots);
 

@@ -1,11 +1,32 @@
 // Kept apart from the walk so that tests of the walk do not pull in the
 // system's device namespace.
+#ifdef _WIN32
+#include <windows.h>
+
+#include <memory>
+#else
 #include <filesystem>
 #include <system_error>
+#endif
 
 #include "core/shell/port_discovery.h"
 
 namespace lumera {
+
+#ifdef _WIN32
+
+// Every MS-DOS device name: COM<n> and LPT<n>, drive letters, AUX, NUL and
+// whatever drivers defined.
+std::vector<DeviceName> SystemDeviceNames(const PortRoots&) {
+  const auto buffer = std::make_unique<std::array<char, kDeviceNameListSize>>();
+  const DWORD length = ::QueryDosDeviceA(nullptr, buffer->data(),
+                                         static_cast<DWORD>(buffer->size()));
+  // Zero also when the list does not fit: then no port is listed.
+  if (length == 0) return {};
+  return SplitDeviceNameList(std::string_view(buffer->data(), length));
+}
+
+#else
 
 namespace {
 
@@ -28,6 +49,8 @@ std::vector<DeviceName> SystemDeviceNames(const PortRoots& roots) {
   }
   return names;
 }
+
+#endif
 
 PortList DiscoverSerialPorts() {
   const std::vector<DeviceName> names = SystemDeviceNames(DefaultPortRoots());

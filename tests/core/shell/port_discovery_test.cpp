@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumera {
@@ -48,6 +49,36 @@ TEST(PortDiscoveryTest, WalkTakesComNamesAndSortsByNumber) {
     const auto names = Names(test.names);
     EXPECT_EQ(Numbers(DiscoverSerialPorts(names)), test.expected) << test.name;
   }
+}
+
+// The list as Windows returns it: each name ended by a zero, one more zero
+// after the last.
+TEST(PortDiscoveryTest, SplitsTheSystemsNameList) {
+  using namespace std::string_view_literals;
+  struct Case {
+    const char* name;
+    std::string_view list;
+    std::vector<int> expected;
+  };
+  const Case cases[] = {
+      {"walk of the system's list",
+       "COM3\0LPT1\0COM10\0AUX\0COM1\0\0"sv,
+       {1, 3, 10}},
+      {"names after the closing zero are not read", "COM2\0\0COM5\0\0"sv, {2}},
+      {"last zero missing: the list ends with the buffer",
+       "COM4\0COM6"sv,
+       {4, 6}},
+      {"empty list", "\0\0"sv, {}},
+      {"nothing returned", ""sv, {}},
+  };
+  for (const Case& test : cases) {
+    const std::vector<DeviceName> names = SplitDeviceNameList(test.list);
+    EXPECT_EQ(Numbers(DiscoverSerialPorts(names)), test.expected) << test.name;
+  }
+  const auto names = SplitDeviceNameList("COM3\0NUL\0\0"sv);
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[1].name, "NUL");
+  EXPECT_EQ(names[0].device, "");
 }
 
 TEST(PortDiscoveryTest, TakesOnlyTheFirst120NamesBeforeSorting) {
