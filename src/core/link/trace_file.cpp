@@ -1,9 +1,20 @@
 #include "core/link/trace_file.h"
 
 namespace lumera {
+namespace {
+
+std::FILE* OpenForWriting(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), L"w");
+#else
+  return std::fopen(path.c_str(), "w");
+#endif
+}
+
+}  // namespace
 
 TraceFile::TraceFile(const std::filesystem::path& path)
-    : file_(std::fopen(path.c_str(), "w")) {}
+    : file_(OpenForWriting(path)) {}
 
 TraceFile::~TraceFile() {
   if (file_ != nullptr) std::fclose(file_);
