@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/pages/editor/command_icons.h"
@@ -114,6 +115,7 @@ QWidget* EditorPage::BuildEditingBox() {
   param(ids::kLabel2, ids::kParam2, "label2", "param2",
         QStringLiteral("Parametr 2"), c_.label2, c_.field2);
   params->addStretch();
+  params->addWidget(BuildHistoryButtons(box));
   layout->addLayout(params, 1, 0, 1, 3);
 
   const struct {
@@ -135,6 +137,28 @@ QWidget* EditorPage::BuildEditingBox() {
                       b.row, b.column);
   }
   return box;
+}
+
+QWidget* EditorPage::BuildHistoryButtons(QWidget* parent) {
+  auto* buttons = new QWidget(parent);
+  auto* row = new QHBoxLayout(buttons);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  auto tool = [&](int id, const char* name, const QString& caption,
+                  const QString& keys) {
+    auto* button = Tag(new QToolButton(buttons), id, name, caption);
+    button->setText(caption);
+    button->setToolTip(caption + QStringLiteral(" (") + keys +
+                       QStringLiteral(")"));
+    button->setEnabled(false);
+    row->addWidget(button);
+    return button;
+  };
+  c_.undo = tool(ids::kUndo, "undo", QStringLiteral("Cofnij"),
+                 QStringLiteral("Ctrl+Z"));
+  c_.redo = tool(ids::kRedo, "redo", QString::fromUtf8("Ponów"),
+                 QStringLiteral("Ctrl+Shift+Z, Ctrl+Y"));
+  return buttons;
 }
 
 QWidget* EditorPage::BuildSegmentBox() {
