@@ -242,6 +242,24 @@ class EditorKeysTest : public QObject {
     }
   }
 
+  // The command drop-down of a cell has no undo of its own: Ctrl+Z there
+  // leaves the rows under it alone.
+  void UndoKeyWaitsForAnOpenDropDown() {
+    Page p;
+    QVERIFY(p.Ready());
+    p.FocusGridAt(0);
+    QTest::mouseClick(
+        qobject_cast<QAbstractButton*>(p.page->Control(ids::kAppend)),
+        Qt::LeftButton);
+    p.grid->SetCurrentCell(0, kCommandColumn);
+    p.grid->edit(p.grid->currentIndex());
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus != nullptr && focus != p.grid);
+    QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC, kA}));
+    QVERIFY(p.Enabled(ids::kUndo));
+  }
+
   // A download or a loaded file empties the steps it replaces; a job that
   // reads no program keeps them.
   void ReplacingTheProgramEmptiesTheSteps_data() {

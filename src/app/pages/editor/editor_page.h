@@ -73,6 +73,8 @@ class EditorPage : public Page {
 
   // editor_page_keys.cpp: the undo and clipboard keys.
   void ConnectKeys();
+  void UndoKey();
+  void RedoKey();
   // The undo buttons follow the shown segment's steps.
   void ShowHistoryState();
   // A download has replaced the program (or a part of it) under the steps.

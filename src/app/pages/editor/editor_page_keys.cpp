@@ -3,6 +3,7 @@
 // belong to the grid alone, so an open cell editor keeps its Ctrl+C and
 // Ctrl+V.
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -21,6 +22,12 @@ namespace lumera {
 namespace {
 
 QString RowsMimeType() { return ToQString(kRowsMimeType); }
+
+// An open cell editor of `grid` has the focus.
+bool EditingACell(const QWidget* grid) {
+  const QWidget* focus = QApplication::focusWidget();
+  return focus != nullptr && focus != grid && grid->isAncestorOf(focus);
+}
 
 void PutOnClipboard(std::span<const ClipboardRow> rows) {
   if (rows.empty()) return;
@@ -46,11 +53,11 @@ void EditorPage::ConnectKeys() {
     connect(action, &QAction::triggered, this, slot);
   };
   key(this, Qt::WidgetWithChildrenShortcut,
-      {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &EditorPage::Undo);
+      {QKeySequence(Qt::CTRL | Qt::Key_Z)}, &EditorPage::UndoKey);
   key(this, Qt::WidgetWithChildrenShortcut,
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
        QKeySequence(Qt::CTRL | Qt::Key_Y)},
-      &EditorPage::Redo);
+      &EditorPage::RedoKey);
   key(grid_, Qt::WidgetShortcut, {QKeySequence(Qt::CTRL | Qt::Key_C)},
       &EditorPage::CopyRows);
   key(grid_, Qt::WidgetShortcut, {QKeySequence(Qt::CTRL | Qt::Key_X)},
@@ -68,6 +75,16 @@ void EditorPage::ConnectKeys() {
 void EditorPage::Undo() {
   editor_.Undo();
   ShowView();
+}
+
+// The command drop-down of a cell takes no Ctrl+Z of its own; the rows must
+// not change under it while it is open.
+void EditorPage::UndoKey() {
+  if (!EditingACell(grid_)) Undo();
+}
+
+void EditorPage::RedoKey() {
+  if (!EditingACell(grid_)) Redo();
 }
 
 void EditorPage::Redo() {

@@ -151,6 +151,8 @@ QWidget* EditorPage::BuildHistoryButtons(QWidget* parent) {
     button->setToolTip(caption + QStringLiteral(" (") + keys +
                        QStringLiteral(")"));
     button->setEnabled(false);
+    // As a push button: a click first ends the edit of a cell.
+    button->setFocusPolicy(Qt::StrongFocus);
     row->addWidget(button);
     return button;
   };
