@@ -115,7 +115,6 @@ QWidget* EditorPage::BuildEditingBox() {
   param(ids::kLabel2, ids::kParam2, "label2", "param2",
         QStringLiteral("Parametr 2"), c_.label2, c_.field2);
   params->addStretch();
-  params->addWidget(BuildHistoryButtons(box));
   layout->addLayout(params, 1, 0, 1, 3);
 
   const struct {
@@ -141,6 +140,8 @@ QWidget* EditorPage::BuildEditingBox() {
 
 QWidget* EditorPage::BuildHistoryButtons(QWidget* parent) {
   auto* buttons = new QWidget(parent);
+  // Only as big as the buttons: the row's height stays the chooser's.
+  buttons->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   auto* row = new QHBoxLayout(buttons);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(2);
@@ -176,6 +177,8 @@ QWidget* EditorPage::BuildSegmentBox() {
       Label(box, "segmentLabel", QStringLiteral("Segment Nr "), c_.segment), 0,
       0);
   layout->addWidget(c_.segment, 0, 1);
+  // The undo steps are the shown segment's: their buttons sit beside it.
+  layout->addWidget(BuildHistoryButtons(box), 0, 2, Qt::AlignRight);
 
   QPushButton* enter =
       Button(box, ids::kEnter, "enter", QStringLiteral("Wejdź"));
