@@ -3,7 +3,6 @@
 // line, what is refused, and when the undo steps are emptied.
 #include <QClipboard>
 #include <QMimeData>
-#include <QTableView>
 #include <QtTest>
 
 #include "app/pages/editor/command_grid_view.h"
@@ -11,21 +10,21 @@
 #include "app/pages/editor/editor_page_ids.h"
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
-#include "core/editor/clipboard_rows.h"
 
 namespace lumera {
 namespace {
 
 namespace ids = editor_page_ids;
 namespace main_ids = main_window_ids;
-using testing::AppFixture;
 
 const QString kA = QStringLiteral("01,01,05");
 const QString kB = QStringLiteral("1B,02,03");
 const QString kC = QStringLiteral("02,04,09");
+const QString kTwoRows =
+    QStringLiteral("01,01,05\tpierwszy\n1B,02,03\tdrugi\n");
 
 struct Page {
-  AppFixture app;
+  testing::AppFixture app;
   CommandGridView* grid = nullptr;
   EditorPage* page = nullptr;
 
@@ -36,7 +35,6 @@ struct Page {
     store.SetCommand(0, 2, Command{2, 4, 9});
     store.comments().Set(0, 0, "pierwszy");
     store.comments().Set(0, 1, "drugi");
-    store.SetCommand(2, 0, Command{2, 1, 1});
     app.Open();
     app.window->show();
     app.window->activateWindow();
@@ -44,8 +42,7 @@ struct Page {
     grid = qobject_cast<CommandGridView*>(page->Control(ids::kCommandGrid));
   }
   bool Ready() const {
-    return page != nullptr && grid != nullptr &&
-           QTest::qWaitForWindowActive(app.window.get());
+    return grid != nullptr && QTest::qWaitForWindowActive(app.window.get());
   }
   void FocusGridAt(int row) {
     grid->setFocus();
@@ -54,7 +51,13 @@ struct Page {
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
   }
+  void ClickAppend() {
+    QTest::mouseClick(
+        qobject_cast<QAbstractButton*>(page->Control(ids::kAppend)),
+        Qt::LeftButton);
+  }
   bool Enabled(int id) const { return page->Control(id)->isEnabled(); }
+  // Segment 1 as the grid shows it, and as the store holds it.
   QStringList Hex() const {
     QStringList hex;
     for (int row = 0; row < grid->RowCount(); ++row) {
@@ -65,24 +68,15 @@ struct Page {
   QStringList StoredHex() const {
     QStringList hex;
     const ProgramStore& store = app.workspace.store;
-    for (int command = 0; command < store.CommandListLength(0); ++command) {
-      const Command c = store.CommandAt(0, command);
-      hex << QStringLiteral("%1,%2,%3")
-                 .arg(c.code, 2, 16, QLatin1Char('0'))
-                 .arg(c.param1, 2, 16, QLatin1Char('0'))
-                 .arg(c.param2, 2, 16, QLatin1Char('0'))
-                 .toUpper();
+    for (int k = 0; k < store.CommandListLength(0); ++k) {
+      const Command c = store.CommandAt(0, k);
+      hex << QString::asprintf("%02X,%02X,%02X", c.code, c.param1, c.param2);
     }
     return hex;
   }
-  QStringList StoredComments() const {
-    QStringList comments;
-    for (int command = 0; command < app.workspace.store.CommandListLength(0);
-         ++command) {
-      comments << QString::fromStdString(
-          std::string(app.workspace.store.comments().Text(0, command)));
-    }
-    return comments;
+  QString StoredComment(int command) const {
+    return QString::fromStdString(
+        std::string(app.workspace.store.comments().Text(0, command)));
   }
 };
 
@@ -107,94 +101,77 @@ class EditorKeysTest : public QObject {
     Page p;
     QVERIFY(p.Ready());
     QVERIFY(!p.Enabled(ids::kUndo));
-    QVERIFY(!p.Enabled(ids::kRedo));
     p.FocusGridAt(0);
-    QTest::mouseClick(
-        qobject_cast<QAbstractButton*>(p.page->Control(ids::kAppend)),
-        Qt::LeftButton);
+    p.ClickAppend();
     const QStringList appended{kA, kB, kC, kA};
-    QCOMPARE(p.Hex(), appended);
-    QVERIFY(p.Enabled(ids::kUndo));
-    QVERIFY(!p.Enabled(ids::kRedo));
+    QVERIFY(p.Enabled(ids::kUndo) && !p.Enabled(ids::kRedo));
 
     p.Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(p.Hex(), (QStringList{kA, kB, kC}));
     QCOMPARE(p.StoredHex(), (QStringList{kA, kB, kC}));
-    QVERIFY(!p.Enabled(ids::kUndo));
-    QVERIFY(p.Enabled(ids::kRedo));
+    QVERIFY(!p.Enabled(ids::kUndo) && p.Enabled(ids::kRedo));
 
     p.Key(static_cast<Qt::Key>(redo_key),
           Qt::KeyboardModifiers(redo_modifiers));
     QCOMPARE(p.Hex(), appended);
     QCOMPARE(p.StoredHex(), appended);
-    QVERIFY(p.Enabled(ids::kUndo));
-    QVERIFY(!p.Enabled(ids::kRedo));
+    QVERIFY(p.Enabled(ids::kUndo) && !p.Enabled(ids::kRedo));
   }
 
-  // Rows copied from the grid (our own type) and text from elsewhere both go
-  // in before the current row with their comments; the status line counts
-  // them and one undo takes the paste back.
-  void PasteInsertsBeforeTheCurrentRow_data() {
-    QTest::addColumn<bool>("from_grid");
-    QTest::newRow("Ctrl+C of two rows") << true;
-    QTest::newRow("text from elsewhere") << false;
-  }
-  void PasteInsertsBeforeTheCurrentRow() {
-    QFETCH(bool, from_grid);
-    Page p;
-    QVERIFY(p.Ready());
-    p.FocusGridAt(0);
-    if (from_grid) {
-      p.Key(Qt::Key_Down, Qt::ShiftModifier);
-      p.Key(Qt::Key_C, Qt::ControlModifier);
-      const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-      QVERIFY(data->hasFormat(
-          QString::fromLatin1(kRowsMimeType.data(), kRowsMimeType.size())));
-      QCOMPARE(data->text(), QStringLiteral("01,01,05\tpierwszy\n"
-                                            "1B,02,03\tdrugi\n"));
-    } else {
-      QGuiApplication::clipboard()->setText(
-          QStringLiteral("01,01,05\tpierwszy\r\n1B,02,03\tdrugi"));
-    }
-    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC}));  // a copy changes nothing
-
-    p.FocusGridAt(2);
-    p.Key(Qt::Key_V, Qt::ControlModifier);
+  // Ctrl+V before row 3: rows copied from the grid (our own type, and text)
+  // and text from elsewhere go in with their comments, counted on the status
+  // line; a text with a line that does not read is refused whole, naming the
+  // line, and nothing changes.
+  void PasteBeforeTheCurrentRow_data() {
+    QTest::addColumn<QString>("text");  // empty: Ctrl+C of rows 1 and 2
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("warning");
     const QStringList pasted{kA, kB, kA, kB, kC};
-    QCOMPARE(p.Hex(), pasted);
-    QCOMPARE(p.StoredHex(), pasted);
-    QCOMPARE(p.StoredComments(),
-             (QStringList{QStringLiteral("pierwszy"), QStringLiteral("drugi"),
-                          QStringLiteral("pierwszy"), QStringLiteral("drugi"),
-                          QString()}));
-    QCOMPARE(p.grid->CellText(3, kCommentColumn), std::string("drugi"));
-    QCOMPARE(p.app.Text(main_ids::kStatusLine),
-             QStringLiteral("Wklejono wierszy: 2."));
-
-    p.Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC}));
-    QCOMPARE(p.StoredHex(), (QStringList{kA, kB, kC}));
+    QTest::newRow("Ctrl+C of two rows") << QString() << pasted << QString();
+    QTest::newRow("text from elsewhere")
+        << QStringLiteral("01,01,05\tpierwszy\r\n1B,02,03\tdrugi") << pasted
+        << QString();
+    QTest::newRow("line 2 does not read")
+        << QStringLiteral("01,01,05\tdobry\nto nie rozkaz\n02,01,01\n")
+        << QStringList{kA, kB, kC} << QStringLiteral("wiersz 2");
   }
-
-  // One line that does not read refuses the whole text, naming the line.
-  void BadTextIsRefusedWhole() {
+  void PasteBeforeTheCurrentRow() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, warning);
     Page p;
     QVERIFY(p.Ready());
     const QString status = p.app.Text(main_ids::kStatusLine);
-    QGuiApplication::clipboard()->setText(
-        QStringLiteral("01,01,05\tdobry\nto nie rozkaz\n02,01,01\n"));
-    p.FocusGridAt(1);
+    p.FocusGridAt(0);
+    if (text.isEmpty()) {
+      p.Key(Qt::Key_Down, Qt::ShiftModifier);
+      p.Key(Qt::Key_C, Qt::ControlModifier);
+      const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+      QVERIFY(data->hasFormat(QStringLiteral("application/x-lumera-rows")));
+      QCOMPARE(data->text(), kTwoRows);
+    } else {
+      QGuiApplication::clipboard()->setText(text);
+    }
+    p.FocusGridAt(2);
     p.Key(Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(p.app.prompts.asked.size(), std::size_t{1});
-    QCOMPARE(p.app.prompts.asked[0].kind,
-             testing::PromptRecord::Kind::kWarning);
-    QCOMPARE(p.app.prompts.asked[0].caption, QStringLiteral("INFO"));
-    QVERIFY2(p.app.prompts.asked[0].text.contains(QStringLiteral("wiersz 2")),
-             qPrintable(p.app.prompts.asked[0].text));
-    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC}));
+    QCOMPARE(p.Hex(), rows);
+    QCOMPARE(p.StoredHex(), rows);
+    if (!warning.isEmpty()) {
+      QCOMPARE(p.app.prompts.asked.size(), std::size_t{1});
+      QCOMPARE(p.app.prompts.asked[0].caption, QStringLiteral("INFO"));
+      QVERIFY2(p.app.prompts.asked[0].text.contains(warning),
+               qPrintable(p.app.prompts.asked[0].text));
+      QCOMPARE(p.app.Text(main_ids::kStatusLine), status);
+      QVERIFY(!p.Enabled(ids::kUndo));
+      return;
+    }
+    QCOMPARE(p.StoredComment(2), QStringLiteral("pierwszy"));
+    QCOMPARE(p.StoredComment(3), QStringLiteral("drugi"));
+    QCOMPARE(p.grid->CellText(3, kCommentColumn), std::string("drugi"));
+    QCOMPARE(p.app.Text(main_ids::kStatusLine),
+             QStringLiteral("Wklejono wierszy: 2."));
+    p.Key(Qt::Key_Z, Qt::ControlModifier);  // one step
     QCOMPARE(p.StoredHex(), (QStringList{kA, kB, kC}));
-    QCOMPARE(p.app.Text(main_ids::kStatusLine), status);
-    QVERIFY(!p.Enabled(ids::kUndo));
   }
 
   // Shift+Down makes a block of two rows; Ctrl+X takes both out of the grid
@@ -205,74 +182,56 @@ class EditorKeysTest : public QObject {
     p.FocusGridAt(0);
     p.Key(Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(p.grid->SelectedRows(), (std::pair{0, 2}));
-    QCOMPARE(p.grid->CurrentRow(), 1);
     p.Key(Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(p.Hex(), (QStringList{kC}));
     QCOMPARE(p.StoredHex(), (QStringList{kC}));
-    QCOMPARE(QGuiApplication::clipboard()->text(),
-             QStringLiteral("01,01,05\tpierwszy\n1B,02,03\tdrugi\n"));
-    QVERIFY(p.Enabled(ids::kUndo));
+    QCOMPARE(QGuiApplication::clipboard()->text(), kTwoRows);
   }
 
-  // Ctrl+V belongs to the grid alone: in an open cell editor it pastes
-  // the text into the cell, on another control of the page it does nothing.
-  void PasteKeyOnlyOnTheGrid_data() {
-    QTest::addColumn<bool>("cell_editor");
-    QTest::newRow("open cell editor") << true;
-    QTest::newRow("Dopisz  + button") << false;
+  // The clipboard keys belong to the grid alone, and Ctrl+Z waits for an
+  // open command drop-down (which has no undo of its own): the rows stay.
+  void KeysOffTheGridLeaveTheRows_data() {
+    QTest::addColumn<int>("column");  // a cell editor's; -1: "Dopisz  +"
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+V in a comment") << kCommentColumn << int(Qt::Key_V);
+    QTest::newRow("Ctrl+V on Dopisz  +") << -1 << int(Qt::Key_V);
+    QTest::newRow("Ctrl+Z in the drop-down")
+        << kCommandColumn << int(Qt::Key_Z);
   }
-  void PasteKeyOnlyOnTheGrid() {
-    QFETCH(bool, cell_editor);
+  void KeysOffTheGridLeaveTheRows() {
+    QFETCH(int, column);
+    QFETCH(int, key);
     Page p;
     QVERIFY(p.Ready());
-    QGuiApplication::clipboard()->setText(QStringLiteral("02,01,01"));
     p.FocusGridAt(2);
-    if (cell_editor) {
-      p.grid->SetCurrentCell(2, kCommentColumn);
+    p.ClickAppend();
+    QGuiApplication::clipboard()->setText(QStringLiteral("02,01,01"));
+    if (column >= 0) {
+      p.grid->SetCurrentCell(3, column);
       p.grid->edit(p.grid->currentIndex());
     } else {
       p.page->Control(ids::kAppend)->setFocus();
     }
     QWidget* focus = QApplication::focusWidget();
     QVERIFY(focus != nullptr && focus != p.grid);
-    QTest::keyClick(focus, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC}));
-    if (cell_editor) {
+    QTest::keyClick(focus, static_cast<Qt::Key>(key), Qt::ControlModifier);
+    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC, kA}));
+    if (column == kCommentColumn) {
       QCOMPARE(focus->property("text").toString(), QStringLiteral("02,01,01"));
     }
   }
 
-  // The command drop-down of a cell has no undo of its own: Ctrl+Z there
-  // leaves the rows under it alone.
-  void UndoKeyWaitsForAnOpenDropDown() {
-    Page p;
-    QVERIFY(p.Ready());
-    p.FocusGridAt(0);
-    QTest::mouseClick(
-        qobject_cast<QAbstractButton*>(p.page->Control(ids::kAppend)),
-        Qt::LeftButton);
-    p.grid->SetCurrentCell(0, kCommandColumn);
-    p.grid->edit(p.grid->currentIndex());
-    QWidget* focus = QApplication::focusWidget();
-    QVERIFY(focus != nullptr && focus != p.grid);
-    QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC, kA}));
-    QVERIFY(p.Enabled(ids::kUndo));
-  }
-
   // A download or a loaded file empties the steps it replaces; a job that
-  // reads no program keeps them.
+  // reads no program keeps them. The port never opens: a download that
+  // fails may still have replaced part of the program.
   void ReplacingTheProgramEmptiesTheSteps_data() {
     QTest::addColumn<int>("button");  // main window's; 0: a file is loaded
     QTest::addColumn<bool>("segment1_kept");
     QTest::addColumn<bool>("segment3_kept");
-    QTest::newRow("Pobierz wszystko")
-        << main_ids::kDownloadAll << false << false;
-    QTest::newRow("Pobierz segment")
-        << main_ids::kDownloadSegment << false << true;
+    QTest::newRow("POBIERZ") << main_ids::kDownloadAll << false << false;
+    QTest::newRow("Pobierz:1") << main_ids::kDownloadSegment << false << true;
     QTest::newRow("program file") << 0 << false << false;
-    QTest::newRow("configuration read")
-        << main_ids::kReadConfig << true << true;
+    QTest::newRow("Czytaj") << main_ids::kReadConfig << true << true;
   }
   void ReplacingTheProgramEmptiesTheSteps() {
     QFETCH(int, button);
@@ -280,16 +239,11 @@ class EditorKeysTest : public QObject {
     QFETCH(bool, segment3_kept);
     Page p;
     QVERIFY(p.Ready());
-    auto append_in = [&](int segment) {
+    for (int segment : {3, 1}) {
       p.page->editor().ChooseSegment(segment);
       p.FocusGridAt(0);
-      QTest::mouseClick(
-          qobject_cast<QAbstractButton*>(p.page->Control(ids::kAppend)),
-          Qt::LeftButton);
-    };
-    append_in(3);
-    append_in(1);
-    QVERIFY(p.Enabled(ids::kUndo));
+      p.ClickAppend();
+    }
     if (button == 0) {
       p.page->ProgramLoaded();
     } else {
@@ -298,7 +252,6 @@ class EditorKeysTest : public QObject {
       p.app.Click(button);
       QVERIFY(finished.wait(5000));
     }
-    QCOMPARE(p.page->editor().CanUndo(), segment1_kept);
     QCOMPARE(p.Enabled(ids::kUndo), segment1_kept);
     QCOMPARE(p.page->editor().History(3).CanUndo(), segment3_kept);
   }
