@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "app/pages/config/config_page_ids.h"
 #include "app/pages/editor/editor_page_ids.h"
@@ -167,7 +168,17 @@ bool JobLauncher::Launch(int dialog_id, int control_id) {
 bool JobLauncher::Launch(JobStart start) {
   ShowPendingErrorReport();
   LinkContext context = Context();
-  return start(context, Editor());
+  const EditorSide editor = Editor();
+  if (!start(context, editor)) return false;
+  replaced_ = ReplacedProgram{};
+  if (start == &StartDownloadProgram) replaced_.all_segments = true;
+  if (start == &StartDownloadSegment)
+    replaced_.segment = editor.current_segment;
+  return true;
+}
+
+ReplacedProgram JobLauncher::TakeReplacedProgram() {
+  return std::exchange(replaced_, ReplacedProgram{});
 }
 
 void JobLauncher::Connect(QAbstractButton* button, int dialog_id,

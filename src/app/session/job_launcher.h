@@ -25,6 +25,14 @@ struct Workspace;
 // ignore it.
 using JobStart = bool (*)(LinkContext& context, const EditorSide& editor);
 
+// What a started download replaces: the editor's undo steps of it describe a
+// program that is no longer there.
+struct ReplacedProgram {
+  bool all_segments = false;
+  int segment = 0;  // 1..10 for a one-segment download, else 0
+  bool any() const { return all_segments || segment != 0; }
+};
+
 class JobLauncher {
  public:
   JobLauncher(Workspace& workspace, TransferJob& job, Prompts& prompts);
@@ -50,6 +58,10 @@ class JobLauncher {
   // Clicking `button` launches its job from the table.
   void Connect(QAbstractButton* button, int dialog_id, int control_id);
 
+  // What the download launched last replaces, once: the page asks when the
+  // job ends. Nothing after any other job.
+  ReplacedProgram TakeReplacedProgram();
+
   // "Przerwij": only while the worker runs.
   bool Abort();
 
@@ -70,6 +82,7 @@ class JobLauncher {
   std::unique_ptr<WorkerEvents> events_;
   QueuedObserver observer_;
   std::function<EditorSide()> editor_side_;
+  ReplacedProgram replaced_;
 };
 
 }  // namespace lumera

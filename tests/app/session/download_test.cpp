@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/pages/editor/editor_page.h"
+#include "app/pages/editor/editor_page_ids.h"
 #include "app/session/trace_from_environment.h"
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
@@ -89,6 +91,13 @@ class DownloadTest : public QObject {
     connect(progress, &QProgressBar::valueChanged,
             [&](int value) { highest = std::max(highest, value); });
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+    // An undo step the download makes stale.
+    auto* editor_page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
+    QVERIFY(editor_page != nullptr);
+    QTest::mouseClick(qobject_cast<QAbstractButton*>(
+                          editor_page->Control(editor_page_ids::kAppend)),
+                      Qt::LeftButton);
+    QVERIFY(editor_page->editor().CanUndo());
 
     app.Click(button);
     QVERIFY(app.job.prepared());
@@ -99,6 +108,7 @@ class DownloadTest : public QObject {
     QCOMPARE(progress->maximum(), requests);
     QCOMPARE(highest, requests);
     QVERIFY(!app.job.prepared());
+    QCOMPARE(editor_page->editor().CanUndo(), !reads_program);
     if (reads_program) {
       QCOMPARE(grid_loads, 1);
       QCOMPARE(app.workspace.store.CommandAt(0, 2),

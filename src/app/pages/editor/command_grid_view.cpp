@@ -37,7 +37,8 @@ CommandGridView::CommandGridView(QWidget* parent)
   setModel(model_);
   setItemDelegate(delegate_);
   setSelectionBehavior(QAbstractItemView::SelectRows);
-  setSelectionMode(QAbstractItemView::SingleSelection);
+  // Shift with the arrows or the mouse extends a block of rows to copy.
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
   setEditTriggers(QAbstractItemView::DoubleClicked |
                   QAbstractItemView::EditKeyPressed |
                   QAbstractItemView::AnyKeyPressed);
@@ -59,8 +60,10 @@ CommandGridView::CommandGridView(QWidget* parent)
   setStyle(style);
 
   model_->SetEditedHook([this](int row, int column) {
-    return update_depth_ > 0 || events_ == nullptr ||
-           events_->OnCellEdited(row, column);
+    if (update_depth_ > 0 || events_ == nullptr) return true;
+    const bool taken = events_->OnCellEdited(row, column);
+    emit cellOffered();
+    return taken;
   });
   delegate_->SetBeforeEditHook([this](int row, int column) {
     return events_ == nullptr || events_->OnBeforeCellEdit(row, column);
@@ -148,6 +151,7 @@ void CommandGridView::SetCellText(int row, int column, std::string_view text) {
   if (update_depth_ == 0 && events_ != nullptr) {
     emit model_->cellEdited(row, column);
     events_->OnCellEdited(row, column);
+    emit cellOffered();
   }
 }
 
@@ -174,6 +178,18 @@ void CommandGridView::EndUpdate() {
     SetCurrentCell(row, current_column_);
   }
   KeepACurrentCell();
+}
+
+std::pair<int, int> CommandGridView::SelectedRows() const {
+  int first = -1;
+  int last = -1;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) {
+    if (first < 0 || index.row() < first) first = index.row();
+    last = std::max(last, index.row());
+  }
+  if (first >= 0) return {first, last - first + 1};
+  const int current = CurrentRow();
+  return current >= 0 ? std::pair{current, 1} : std::pair{-1, 0};
 }
 
 void CommandGridView::currentChanged(const QModelIndex& current,

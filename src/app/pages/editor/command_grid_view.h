@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QTableView>
+#include <utility>
 
 #include "core/editor/command_grid.h"
 
@@ -39,6 +40,14 @@ class CommandGridView : public QTableView, public CommandGrid {
   void SetRowColours(int row, const RowColours& colours) override;
   void BeginUpdate() override;
   void EndUpdate() override;
+
+  // The selected rows, contiguous: the first and how many; the current row
+  // alone when none is selected, {-1, 0} on an empty grid.
+  std::pair<int, int> SelectedRows() const;
+
+ signals:
+  // A user's edit of a cell has been offered to the events (taken or not).
+  void cellOffered();
 
  protected:
   void currentChanged(const QModelIndex& current,

@@ -37,6 +37,7 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
   editor_.LoadSegmentIntoGrid(editor_.current_segment(), 1);
   ShowView();
   ConnectControls();
+  ConnectKeys();
 
   JobLauncher& launcher = context_.launcher;
   launcher.SetEditorSide([this] {
@@ -54,6 +55,9 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
           &EditorPage::LoadSegmentIntoGrid);
   connect(&events, &WorkerEvents::showControllerPosition, this,
           &EditorPage::ShowControllerPosition);
+  // A download that failed part way may still have replaced some slots.
+  connect(&events, &WorkerEvents::jobFinished, this,
+          [this] { ForgetReplacedHistory(); });
 }
 
 void EditorPage::RefreshOnTabChange() {
@@ -65,12 +69,15 @@ void EditorPage::Commit() { editor_.CommitGrid(); }
 void EditorPage::ProgramLoaded() {
   // The window has set the segment to show with the program.
   editor_.LoadSegmentIntoGrid(context_.workspace.settings.current_segment, 1);
+  // The steps describe the program that was there before.
+  editor_.ClearAllHistories();
   ClearReturnStack();
 }
 
 void EditorPage::ProgramSaved() { ClearReturnStack(); }
 
 void EditorPage::LoadSegmentIntoGrid() {
+  ForgetReplacedHistory();
   editor_.ReloadGrid();
   ShowView();
 }
@@ -206,6 +213,7 @@ void EditorPage::ShowView() {
   for (int k = 0; k < kRegisterCount; ++k) {
     SetShownText(c_.registers[k], ToQString(view.registers[k]));
   }
+  ShowHistoryState();
   showing_ = false;
 }
 

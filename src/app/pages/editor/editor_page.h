@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 namespace lumera {
 
@@ -34,6 +35,15 @@ class EditorPage : public Page {
   // shows the registers the worker stored.
   void ShowControllerPosition(int segment_index, int command_index);
 
+  // Ctrl+Z, Ctrl+Shift+Z / Ctrl+Y and their buttons.
+  void Undo();
+  void Redo();
+  // Ctrl+C, Ctrl+X and Ctrl+V on the grid: the selected rows (or the
+  // current one) to the clipboard, and its rows in before the current row.
+  void CopyRows();
+  void CutRows();
+  void PasteRows();
+
   Editor& editor() { return editor_; }
   CommandGridView& grid() { return *grid_; }
 
@@ -48,6 +58,8 @@ class EditorPage : public Page {
     QPushButton* return_button = nullptr;
     std::array<QPushButton*, kOutputButtonCount> outputs{};
     std::array<QLabel*, kRegisterCount> registers{};
+    QToolButton* undo = nullptr;
+    QToolButton* redo = nullptr;
   };
 
   // editor_page_layout.cpp: the controls around the grid.
@@ -57,6 +69,16 @@ class EditorPage : public Page {
   QWidget* BuildOutputsBox();
   QWidget* BuildRunBox();
   QWidget* BuildRegistersBox();
+  QWidget* BuildHistoryButtons(QWidget* parent);
+
+  // editor_page_keys.cpp: the undo and clipboard keys.
+  void ConnectKeys();
+  void UndoKey();
+  void RedoKey();
+  // The undo buttons follow the shown segment's steps.
+  void ShowHistoryState();
+  // A download has replaced the program (or a part of it) under the steps.
+  void ForgetReplacedHistory();
 
   void ConnectControls();
   // Runs an editing operation, then shows the editor's state.

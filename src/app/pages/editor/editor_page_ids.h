@@ -30,6 +30,10 @@ inline constexpr int kSegmentChooser = 1073;  // "Segment Nr "
 inline constexpr int kEnter = 1060;           // "Wejdź"
 inline constexpr int kReturn = 1081;          // "Wróć"
 
+// Undo steps of the shown segment, beside the parameter fields.
+inline constexpr int kUndo = 2001;  // "Cofnij"
+inline constexpr int kRedo = 2002;  // "Ponów"
+
 // Output buttons: output k (1..8) is button 1008 + k; output 1 is at the
 // right end.
 inline constexpr int kOutput1 = 1009;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/pages/editor/command_icons.h"
@@ -137,6 +138,32 @@ QWidget* EditorPage::BuildEditingBox() {
   return box;
 }
 
+QWidget* EditorPage::BuildHistoryButtons(QWidget* parent) {
+  auto* buttons = new QWidget(parent);
+  // Only as big as the buttons: the row's height stays the chooser's.
+  buttons->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  auto* row = new QHBoxLayout(buttons);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  auto tool = [&](int id, const char* name, const QString& caption,
+                  const QString& keys) {
+    auto* button = Tag(new QToolButton(buttons), id, name, caption);
+    button->setText(caption);
+    button->setToolTip(caption + QStringLiteral(" (") + keys +
+                       QStringLiteral(")"));
+    button->setEnabled(false);
+    // As a push button: a click first ends the edit of a cell.
+    button->setFocusPolicy(Qt::StrongFocus);
+    row->addWidget(button);
+    return button;
+  };
+  c_.undo = tool(ids::kUndo, "undo", QStringLiteral("Cofnij"),
+                 QStringLiteral("Ctrl+Z"));
+  c_.redo = tool(ids::kRedo, "redo", QString::fromUtf8("Ponów"),
+                 QStringLiteral("Ctrl+Shift+Z, Ctrl+Y"));
+  return buttons;
+}
+
 QWidget* EditorPage::BuildSegmentBox() {
   auto* box = new QWidget(this);
   auto* layout = new QGridLayout(box);
@@ -150,6 +177,8 @@ QWidget* EditorPage::BuildSegmentBox() {
       Label(box, "segmentLabel", QStringLiteral("Segment Nr "), c_.segment), 0,
       0);
   layout->addWidget(c_.segment, 0, 1);
+  // The undo steps are the shown segment's: their buttons sit beside it.
+  layout->addWidget(BuildHistoryButtons(box), 0, 2, Qt::AlignRight);
 
   QPushButton* enter =
       Button(box, ids::kEnter, "enter", QStringLiteral("Wejdź"));

@@ -1,0 +1,264 @@
+// The editor page's undo and clipboard keys, through real key events and
+// the platform's clipboard: what reaches the grid, the store and the status
+// line, what is refused, and when the undo steps are emptied.
+#include <QClipboard>
+#include <QMimeData>
+#include <QtTest>
+
+#include "app/pages/editor/command_grid_view.h"
+#include "app/pages/editor/editor_page.h"
+#include "app/pages/editor/editor_page_ids.h"
+#include "app/shell/main_window_ids.h"
+#include "app_fixture.h"
+
+namespace lumera {
+namespace {
+
+namespace ids = editor_page_ids;
+namespace main_ids = main_window_ids;
+
+const QString kA = QStringLiteral("01,01,05");
+const QString kB = QStringLiteral("1B,02,03");
+const QString kC = QStringLiteral("02,04,09");
+const QString kTwoRows =
+    QStringLiteral("01,01,05\tpierwszy\n1B,02,03\tdrugi\n");
+
+struct Page {
+  testing::AppFixture app;
+  CommandGridView* grid = nullptr;
+  EditorPage* page = nullptr;
+
+  Page() {
+    ProgramStore& store = app.workspace.store;
+    store.SetCommand(0, 0, Command{1, 1, 5});
+    store.SetCommand(0, 1, Command{27, 2, 3});
+    store.SetCommand(0, 2, Command{2, 4, 9});
+    store.comments().Set(0, 0, "pierwszy");
+    store.comments().Set(0, 1, "drugi");
+    app.Open();
+    app.window->show();
+    app.window->activateWindow();
+    page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
+    grid = qobject_cast<CommandGridView*>(page->Control(ids::kCommandGrid));
+  }
+  bool Ready() const {
+    return grid != nullptr && QTest::qWaitForWindowActive(app.window.get());
+  }
+  void FocusGridAt(int row) {
+    grid->setFocus();
+    grid->SetCurrentCell(row, kCommandColumn);
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  }
+  void ClickAppend() {
+    QTest::mouseClick(
+        qobject_cast<QAbstractButton*>(page->Control(ids::kAppend)),
+        Qt::LeftButton);
+  }
+  bool Enabled(int id) const { return page->Control(id)->isEnabled(); }
+  // Segment 1 as the grid shows it, and as the store holds it.
+  QStringList Hex() const {
+    QStringList hex;
+    for (int row = 0; row < grid->RowCount(); ++row) {
+      hex << QString::fromStdString(grid->CellText(row, kHexColumn));
+    }
+    return hex;
+  }
+  QStringList StoredHex() const {
+    QStringList hex;
+    const ProgramStore& store = app.workspace.store;
+    for (int k = 0; k < store.CommandListLength(0); ++k) {
+      const Command c = store.CommandAt(0, k);
+      hex << QString::asprintf("%02X,%02X,%02X", c.code, c.param1, c.param2);
+    }
+    return hex;
+  }
+  QString StoredComment(int command) const {
+    return QString::fromStdString(
+        std::string(app.workspace.store.comments().Text(0, command)));
+  }
+};
+
+class EditorKeysTest : public QObject {
+  Q_OBJECT
+
+ private:
+  testing::OwnConfigHome config_home_;
+
+ private slots:
+  // Both redo keys; the buttons' state follows each step.
+  void UndoAndRedoKeys_data() {
+    QTest::addColumn<int>("redo_key");
+    QTest::addColumn<int>("redo_modifiers");
+    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+Shift+Z")
+        << int(Qt::Key_Z) << int(Qt::ControlModifier | Qt::ShiftModifier);
+  }
+  void UndoAndRedoKeys() {
+    QFETCH(int, redo_key);
+    QFETCH(int, redo_modifiers);
+    Page p;
+    QVERIFY(p.Ready());
+    QVERIFY(!p.Enabled(ids::kUndo));
+    p.FocusGridAt(0);
+    p.ClickAppend();
+    const QStringList appended{kA, kB, kC, kA};
+    QVERIFY(p.Enabled(ids::kUndo) && !p.Enabled(ids::kRedo));
+
+    p.Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC}));
+    QCOMPARE(p.StoredHex(), (QStringList{kA, kB, kC}));
+    QVERIFY(!p.Enabled(ids::kUndo) && p.Enabled(ids::kRedo));
+
+    p.Key(static_cast<Qt::Key>(redo_key),
+          Qt::KeyboardModifiers(redo_modifiers));
+    QCOMPARE(p.Hex(), appended);
+    QCOMPARE(p.StoredHex(), appended);
+    QVERIFY(p.Enabled(ids::kUndo) && !p.Enabled(ids::kRedo));
+  }
+
+  // Ctrl+V before row 3: rows copied from the grid (our own type, and text)
+  // and text from elsewhere go in with their comments, counted on the status
+  // line; a text with a line that does not read is refused whole, naming the
+  // line, and nothing changes.
+  void PasteBeforeTheCurrentRow_data() {
+    QTest::addColumn<QString>("text");  // empty: Ctrl+C of rows 1 and 2
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("warning");
+    const QStringList pasted{kA, kB, kA, kB, kC};
+    QTest::newRow("Ctrl+C of two rows") << QString() << pasted << QString();
+    QTest::newRow("text from elsewhere")
+        << QStringLiteral("01,01,05\tpierwszy\r\n1B,02,03\tdrugi") << pasted
+        << QString();
+    QTest::newRow("line 2 does not read")
+        << QStringLiteral("01,01,05\tdobry\nto nie rozkaz\n02,01,01\n")
+        << QStringList{kA, kB, kC} << QStringLiteral("wiersz 2");
+  }
+  void PasteBeforeTheCurrentRow() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, warning);
+    Page p;
+    QVERIFY(p.Ready());
+    const QString status = p.app.Text(main_ids::kStatusLine);
+    p.FocusGridAt(0);
+    if (text.isEmpty()) {
+      p.Key(Qt::Key_Down, Qt::ShiftModifier);
+      p.Key(Qt::Key_C, Qt::ControlModifier);
+      const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+      QVERIFY(data->hasFormat(QStringLiteral("application/x-lumera-rows")));
+      QCOMPARE(data->text(), kTwoRows);
+    } else {
+      QGuiApplication::clipboard()->setText(text);
+    }
+    p.FocusGridAt(2);
+    p.Key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(p.Hex(), rows);
+    QCOMPARE(p.StoredHex(), rows);
+    if (!warning.isEmpty()) {
+      QCOMPARE(p.app.prompts.asked.size(), std::size_t{1});
+      QCOMPARE(p.app.prompts.asked[0].caption, QStringLiteral("INFO"));
+      QVERIFY2(p.app.prompts.asked[0].text.contains(warning),
+               qPrintable(p.app.prompts.asked[0].text));
+      QCOMPARE(p.app.Text(main_ids::kStatusLine), status);
+      QVERIFY(!p.Enabled(ids::kUndo));
+      return;
+    }
+    QCOMPARE(p.StoredComment(2), QStringLiteral("pierwszy"));
+    QCOMPARE(p.StoredComment(3), QStringLiteral("drugi"));
+    QCOMPARE(p.grid->CellText(3, kCommentColumn), std::string("drugi"));
+    QCOMPARE(p.app.Text(main_ids::kStatusLine),
+             QStringLiteral("Wklejono wierszy: 2."));
+    p.Key(Qt::Key_Z, Qt::ControlModifier);  // one step
+    QCOMPARE(p.StoredHex(), (QStringList{kA, kB, kC}));
+  }
+
+  // Shift+Down makes a block of two rows; Ctrl+X takes both out of the grid
+  // and the store and puts them on the clipboard.
+  void ShiftDownThenCutRemovesBothRows() {
+    Page p;
+    QVERIFY(p.Ready());
+    p.FocusGridAt(0);
+    p.Key(Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(p.grid->SelectedRows(), (std::pair{0, 2}));
+    p.Key(Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(p.Hex(), (QStringList{kC}));
+    QCOMPARE(p.StoredHex(), (QStringList{kC}));
+    QCOMPARE(QGuiApplication::clipboard()->text(), kTwoRows);
+  }
+
+  // The clipboard keys belong to the grid alone, and Ctrl+Z waits for an
+  // open command drop-down (which has no undo of its own): the rows stay.
+  void KeysOffTheGridLeaveTheRows_data() {
+    QTest::addColumn<int>("column");  // a cell editor's; -1: "Dopisz  +"
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+V in a comment") << kCommentColumn << int(Qt::Key_V);
+    QTest::newRow("Ctrl+V on Dopisz  +") << -1 << int(Qt::Key_V);
+    QTest::newRow("Ctrl+Z in the drop-down")
+        << kCommandColumn << int(Qt::Key_Z);
+  }
+  void KeysOffTheGridLeaveTheRows() {
+    QFETCH(int, column);
+    QFETCH(int, key);
+    Page p;
+    QVERIFY(p.Ready());
+    p.FocusGridAt(2);
+    p.ClickAppend();
+    QGuiApplication::clipboard()->setText(QStringLiteral("02,01,01"));
+    if (column >= 0) {
+      p.grid->SetCurrentCell(3, column);
+      p.grid->edit(p.grid->currentIndex());
+    } else {
+      p.page->Control(ids::kAppend)->setFocus();
+    }
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus != nullptr && focus != p.grid);
+    QTest::keyClick(focus, static_cast<Qt::Key>(key), Qt::ControlModifier);
+    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC, kA}));
+    if (column == kCommentColumn) {
+      QCOMPARE(focus->property("text").toString(), QStringLiteral("02,01,01"));
+    }
+  }
+
+  // A download or a loaded file empties the steps it replaces; a job that
+  // reads no program keeps them. The port never opens: a download that
+  // fails may still have replaced part of the program.
+  void ReplacingTheProgramEmptiesTheSteps_data() {
+    QTest::addColumn<int>("button");  // main window's; 0: a file is loaded
+    QTest::addColumn<bool>("segment1_kept");
+    QTest::addColumn<bool>("segment3_kept");
+    QTest::newRow("POBIERZ") << main_ids::kDownloadAll << false << false;
+    QTest::newRow("Pobierz:1") << main_ids::kDownloadSegment << false << true;
+    QTest::newRow("program file") << 0 << false << false;
+    QTest::newRow("Czytaj") << main_ids::kReadConfig << true << true;
+  }
+  void ReplacingTheProgramEmptiesTheSteps() {
+    QFETCH(int, button);
+    QFETCH(bool, segment1_kept);
+    QFETCH(bool, segment3_kept);
+    Page p;
+    QVERIFY(p.Ready());
+    for (int segment : {3, 1}) {
+      p.page->editor().ChooseSegment(segment);
+      p.FocusGridAt(0);
+      p.ClickAppend();
+    }
+    if (button == 0) {
+      p.page->ProgramLoaded();
+    } else {
+      QSignalSpy finished(&p.app.window->launcher().events(),
+                          &WorkerEvents::jobFinished);
+      p.app.Click(button);
+      QVERIFY(finished.wait(5000));
+    }
+    QCOMPARE(p.Enabled(ids::kUndo), segment1_kept);
+    QCOMPARE(p.page->editor().History(3).CanUndo(), segment3_kept);
+  }
+};
+
+}  // namespace
+}  // namespace lumera
+
+QTEST_MAIN(lumera::EditorKeysTest)
+#include "editor_keys_test.moc"
