@@ -221,10 +221,11 @@ void TransferWorker::AfterSend() {
 
 void TransferWorker::ReceiveReply() {
   step_ = TransferStep::kNextRequest;
+  bool frame_complete = false;
   const int count = ReadReply(*port_, CurrentRadio(), reply_, reply_length_,
-                              job_.abort_requested_);
+                              job_.abort_requested_, frame_complete);
   if (count == kReplyReadFailed) return FailPort(TransferFailure::kReplyLength);
-  switch (CheckReply(reply_, count, reply_length_)) {
+  switch (CheckReadReply(reply_, count, reply_length_, frame_complete)) {
     case ReplyCheck::kTooShort:
       return Fail(TransferFailure::kReplyLength);
     case ReplyCheck::kBadChecksum:
