@@ -26,14 +26,16 @@ bool SameRequest(const SimRequest& a, const SimRequest& b) {
                     b.Payload().end());
 }
 
-// The frame the system sends for `request`.
-RequestFrame Rebuilt(const SimRequest& request) {
+// The frame the system sends for `request`; the controller does not look
+// at byte 1, so a frame it took may carry another value there.
+RequestFrame Rebuilt(const SimRequest& request,
+                     std::uint8_t fixed_byte = kFixedFrameByte) {
   std::vector<std::uint8_t> body{request.code};
   body.insert(body.end(), request.Payload().begin(), request.Payload().end());
   RequestFrame frame;
   LUMERA_FUZZ_CHECK(BuildRequestFrame(
       request.destination, static_cast<std::uint8_t>(body.size() + 1), body,
-      frame));
+      frame, fixed_byte));
   return frame;
 }
 
@@ -42,9 +44,9 @@ void CheckDirect(std::span<const std::uint8_t> stream) {
   for (std::size_t i = 0; i < stream.size(); ++i) {
     const std::optional<SimRequest> request = reader.Push(stream[i]);
     if (!request) continue;
-    const RequestFrame frame = Rebuilt(*request);
-    const auto size = static_cast<std::size_t>(frame.length);
+    const auto size = request->payload_size + 6;
     LUMERA_FUZZ_CHECK(size <= i + 1);
+    const RequestFrame frame = Rebuilt(*request, stream[i + 1 - size + 1]);
     const auto tail = stream.subspan(i + 1 - size, size);
     LUMERA_FUZZ_CHECK(
         std::equal(tail.begin(), tail.end(), frame.View().begin()));

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli_process.h"
 #include "core/config/controller_config.h"
 #include "core/model/program_file.h"
 #include "core/print/listing.h"
@@ -24,138 +25,6 @@
 
 namespace lumera {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-struct CliResult {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
-
-// A temporary folder: the working directory of the command line, with the
-// ports folder of both programs inside it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern =
-        (fs::temp_directory_path() / "lumera-e2e-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-    fs::create_directories(xdg());
-  }
-  ~TempFolder() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-  }
-  const fs::path& path() const { return path_; }
-  fs::path xdg() const { return path_ / "xdg"; }
-
- private:
-  fs::path path_;
-};
-
-// lumera-sim serving a new pseudo-terminal, registered as COM<n> in the
-// folder's ports folder; stopped with SIGTERM.
-class Sim {
- public:
-  Sim(const TempFolder& folder, std::vector<std::string> args) {
-    int out[2];
-    if (pipe(out) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(out[1], STDOUT_FILENO);
-      close(out[0]);
-      close(out[1]);
-      setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
-      std::vector<char*> argv;
-      std::string program = LUMERA_SIM_PATH;
-      argv.push_back(program.data());
-      for (std::string& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execv(program.c_str(), argv.data());
-      _exit(127);
-    }
-    close(out[1]);
-    out_fd_ = out[0];
-    // The ready line: "<device> COM<n>".
-    std::string line;
-    char c;
-    while (read(out_fd_, &c, 1) == 1 && c != '\n') line += c;
-    const std::size_t com = line.rfind(" COM");
-    if (com != std::string::npos) port_ = std::stoi(line.substr(com + 4));
-  }
-  ~Sim() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      int status = 0;
-      waitpid(pid_, &status, 0);
-    }
-    if (out_fd_ >= 0) close(out_fd_);
-  }
-  // "--port N" for the command line; 0 when the simulator did not start.
-  int port() const { return port_; }
-
- private:
-  pid_t pid_ = -1;
-  int out_fd_ = -1;
-  int port_ = 0;
-};
-
-// In a forked child: runs lumera-cli with `args` in `folder`, with the
-// folder's own ports; standard output and error are the caller's to set.
-[[noreturn]] void ExecCliInChild(const TempFolder& folder,
-                                 std::vector<std::string> args) {
-  if (chdir(folder.path().c_str()) != 0) _exit(126);
-  setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
-  std::string program = LUMERA_CLI_PATH;
-  std::vector<char*> argv;
-  argv.push_back(program.data());
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  execv(program.c_str(), argv.data());
-  _exit(127);
-}
-
-CliResult RunCliProcess(const TempFolder& folder,
-                        std::vector<std::string> args) {
-  const fs::path out_file = folder.path() / "cli.out";
-  const fs::path err_file = folder.path() / "cli.err";
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
-    ExecCliInChild(folder, std::move(args));
-  }
-  CliResult result;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadAll(out_file);
-  result.err = ReadAll(err_file);
-  return result;
-}
-
-std::vector<std::string> WithPort(const Sim& sim,
-                                  std::vector<std::string> args) {
-  args.insert(args.begin(), {"--port", std::to_string(sim.port())});
-  return args;
-}
 
 // A program that fills segments 1 to 9 with every command of the
 // catalogue, parameters all over the byte range, comments with Polish
