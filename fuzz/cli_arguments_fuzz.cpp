@@ -57,6 +57,17 @@ bool TakesFile(CliCommand command) {
   }
 }
 
+// The options documented with a value ("--port N" and so on).
+bool TakesValue(std::string_view arg) {
+  constexpr std::string_view kWithValue[] = {
+      "--port",    "--device", "--target", "--time", "--timeout-ms",
+      "--segment", "--pdf",    "--from",   "--to"};
+  for (const std::string_view option : kWithValue) {
+    if (arg == option) return true;
+  }
+  return false;
+}
+
 void CheckRanges(const CliInvocation& invocation) {
   const CliOptions& o = invocation.options;
   LUMERA_FUZZ_CHECK(!(o.port_number && o.port_path));
@@ -111,12 +122,16 @@ void FuzzInput(std::string_view bytes) {
   LUMERA_FUZZ_CHECK(result.invocation.has_value() == result.error.empty());
   if (result.invocation) CheckRanges(*result.invocation);
 
-  // Split every "--name=value" whose value cannot be taken for an option.
+  // Split every "--name=value" whose value cannot be taken for an option
+  // and that is not itself the value of the option before it.
   std::vector<std::string> split;
   bool options_ended = false;
+  bool is_value = false;
   for (const std::string_view arg : args) {
     const std::size_t eq = arg.find('=');
-    if (options_ended || !arg.starts_with("--") || arg == "--" ||
+    const bool was_value = is_value;
+    is_value = !options_ended && TakesValue(arg);
+    if (options_ended || was_value || !arg.starts_with("--") || arg == "--" ||
         eq == std::string_view::npos || arg.substr(eq + 1).starts_with("--")) {
       options_ended |= arg == "--";
       split.emplace_back(arg);
