@@ -25,17 +25,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One folder for the whole run, in memory where the system has one.
+// One folder for the whole run, in memory where the system has one; gone
+// when the run ends.
+struct RunFolder {
+  fs::path path;
+  ~RunFolder() {
+    std::error_code error;
+    fs::remove_all(path, error);
+  }
+};
+
 const fs::path& Folder() {
-  static const fs::path folder = [] {
+  static const RunFolder folder{[] {
     const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm")
                                                  : fs::temp_directory_path();
     std::string pattern = (base / "lumera-fuzz-XXXXXX").string();
     const char* made = mkdtemp(pattern.data());
     LUMERA_FUZZ_CHECK(made != nullptr);
     return fs::path(made);
-  }();
-  return folder;
+  }()};
+  return folder.path;
 }
 
 void Write(const fs::path& path, std::string_view bytes) {
