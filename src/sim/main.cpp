@@ -147,7 +147,22 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "%s\n", text.c_str());
     });
   }
-  const ServeEnd end = ServeLine(*device, signal_fd, line, options->baud);
+  line.SetFault(options->fault);
+  ServeEnd end = ServeLine(*device, signal_fd, line, options->baud);
+  // A line that hung up comes back as a new terminal under the same COM
+  // name, as a cable plugged in again; a real device cannot do that.
+  while (end == ServeEnd::kHangUp) {
+    end = ServeEnd::kDeviceFailed;
+    if (options->device) break;
+    auto fresh = SimDevice::OpenPseudoTerminal();
+    if (!fresh) break;
+    if (com) RemoveComLink(ports_folder, *com, device->Path());
+    device = std::move(fresh);
+    if (com && !RegisterComLink(ports_folder, device->Path(), com)) break;
+    std::printf("done\n");
+    std::fflush(stdout);
+    end = ServeLine(*device, signal_fd, line, options->baud);
+  }
 
   if (com) RemoveComLink(ports_folder, *com, device->Path());
   bool saved = true;

@@ -87,6 +87,10 @@ void SimLine::Dispatch(const SimRequest& request,
                        std::span<const std::uint8_t> radio_header,
                        std::vector<std::uint8_t>& out) {
   if (log_) log_(RequestText(request));
+  ++requests_;
+  const bool hit =
+      fault_.kind != FaultKind::kNone && requests_ == fault_.at_request;
+  if (hit) hit_ = PendingFault{fault_.kind, fault_.ms, out.size()};
   std::vector<std::vector<std::uint8_t>> answers;
   for (SimController& controller : controllers_) {
     // The number is taken before the request: a controller that is given a
@@ -99,8 +103,10 @@ void SimLine::Dispatch(const SimRequest& request,
     const auto reply = controller.Answer(request.code, request.Payload());
     if (!reply) continue;
     if (log_) log_("<- " + std::to_string(number) + HexText(reply->View()));
+    std::vector<std::uint8_t> frame(reply->View().begin(), reply->View().end());
+    if (hit) DamageFrame(fault_.kind, frame);
     if (radio_header.empty()) {
-      answers.emplace_back(reply->View().begin(), reply->View().end());
+      answers.push_back(std::move(frame));
       continue;
     }
     // The reply goes back under the first selection word it came with.
@@ -111,11 +117,14 @@ void SimLine::Dispatch(const SimRequest& request,
         static_cast<std::uint16_t>(radio_header[2] | radio_header[3] << 8);
     RadioResetMarks marks;
     RadioEnvelope envelope;
-    if (BuildRadioEnvelope(reply->View(), radio, marks, envelope)) {
+    if (BuildRadioEnvelope(frame, radio, marks, envelope)) {
       answers.emplace_back(envelope.View().begin(), envelope.View().end());
     }
   }
   if (answers.size() == 1) {
+    if (hit) DamageWire(fault_.kind, answers[0]);
+    // A line that hangs up sends nothing more.
+    if (hit && fault_.kind == FaultKind::kHangUp) answers[0].clear();
     out.insert(out.end(), answers[0].begin(), answers[0].end());
   } else if (answers.size() > 1) {
     if (log_) log_("<- collision of " + std::to_string(answers.size()));

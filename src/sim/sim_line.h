@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "sim/request_reader.h"
 #include "sim/sim_controller.h"
+#include "sim/sim_fault.h"
 
 namespace lumera {
 
@@ -29,6 +31,16 @@ class SimLine {
   std::span<SimController> Controllers() { return controllers_; }
   std::span<const SimController> Controllers() const { return controllers_; }
 
+  // The one fault this line puts on a reply.
+  void SetFault(const SimFault& fault) { fault_ = fault; }
+  // Whether the fault hit in the last Receive, and what the server still
+  // has to do for it (delay, pause, hang-up) at which offset of its output.
+  std::optional<PendingFault> TakeFault() {
+    auto hit = std::move(hit_);
+    hit_.reset();
+    return hit;
+  }
+
   // Called with one line of text per request handled; empty = quiet.
   void SetLog(std::function<void(const std::string&)> log) {
     log_ = std::move(log);
@@ -46,6 +58,9 @@ class SimLine {
   DirectRequestReader direct_reader_;
   RadioEnvelopeReader radio_reader_;
   std::function<void(const std::string&)> log_;
+  SimFault fault_;
+  int requests_ = 0;
+  std::optional<PendingFault> hit_;
 };
 
 // What the line carries when several controllers answer at once: one byte

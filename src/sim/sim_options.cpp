@@ -25,6 +25,15 @@ constexpr std::string_view kUsage =
     "  --baud B           send no faster than a line of B baud\n"
     "                     (10 bits a byte); default unpaced\n"
     "  --log              print requests and replies on stderr\n"
+    "  --fault KIND       spoil the reply to one request: checksum, cut (last\n"
+    "                     byte missing), extra (one data byte more), stray\n"
+    "                     (noise before it), silence, delay, pause (quiet\n"
+    "                     in the middle), hangup (the line hangs up and comes\n"
+    "                     back on a new terminal under the same COM name),\n"
+    "                     mark (no change); prints \"fault\" when it hits\n"
+    "                     and \"done\" once the spoilt reply is out\n"
+    "  --fault-at N       the request it hits, counted from 1 (default 1)\n"
+    "  --fault-ms MS      length of a delay or pause (default 0)\n"
     "  --help             show this text\n"
     "\n"
     "What every controller reports (bytes decimal or 0x hex):\n"
@@ -131,7 +140,8 @@ std::optional<SimOptions> ParseSimOptions(
         name == "--number" || name == "--com" || name == "--device" ||
         name == "--state" || name == "--baud" || name == "--firmware" ||
         name == "--switch" || name == "--flags" || name == "--output-mask" ||
-        name == "--error" || name == "--registers";
+        name == "--error" || name == "--registers" || name == "--fault" ||
+        name == "--fault-at" || name == "--fault-ms";
     if (takes_value && !value) {
       if (i + 1 == args.size()) {
         error = std::string(name) + " needs a value";
@@ -201,6 +211,23 @@ std::optional<SimOptions> ParseSimOptions(
         error = "bad registers (eight bytes): " + std::string(*value);
         return std::nullopt;
       }
+    } else if (name == "--fault") {
+      const auto kind = ParseFaultKind(*value);
+      if (!kind) {
+        error = "unknown fault: " + std::string(*value);
+        return std::nullopt;
+      }
+      options.fault.kind = *kind;
+    } else if (name == "--fault-at" || name == "--fault-ms") {
+      const auto number = ParseInt(*value, name == "--fault-at" ? 1 : 0,
+                                   name == "--fault-at" ? 1000000 : 600000);
+      if (!number) {
+        error =
+            "bad value for " + std::string(name) + ": " + std::string(*value);
+        return std::nullopt;
+      }
+      (name == "--fault-at" ? options.fault.at_request : options.fault.ms) =
+          *number;
     } else if (name == "--radio") {
       options.radio = true;
     } else if (name == "--log") {

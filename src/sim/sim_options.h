@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/sim_fault.h"
+
 namespace lumera {
 
 struct SimOptions {
@@ -30,6 +32,8 @@ struct SimOptions {
   std::optional<std::uint8_t> output_mask;
   std::optional<std::array<std::uint8_t, 4>> error_report;
   std::optional<std::array<std::uint8_t, 8>> registers;
+  // A line fault on the reply to one request (tests of bad lines).
+  SimFault fault;
 };
 
 struct SimControllerState;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
+#include <optional>
 #include <thread>
 
 namespace lumera {
@@ -89,9 +91,30 @@ ServeEnd ServeLine(const SimDevice& device, int signal_fd, SimLine& line,
         writer.NoteReceived(static_cast<std::size_t>(got));
         const auto reply = line.Receive(
             std::span(buffer).first(static_cast<std::size_t>(got)));
+        const std::optional<PendingFault> fault = line.TakeFault();
+        std::span<const std::uint8_t> rest(reply);
+        if (fault) {
+          std::fputs("fault\n", stdout);
+          std::fflush(stdout);
+          if (fault->kind == FaultKind::kHangUp) return ServeEnd::kHangUp;
+          if (fault->kind == FaultKind::kDelay ||
+              fault->kind == FaultKind::kPause) {
+            std::size_t first = fault->reply_offset;
+            if (fault->kind == FaultKind::kPause) {
+              first += (reply.size() - fault->reply_offset) / 2;
+            }
+            if (!writer.Write(rest.first(first))) device.DiscardUnread();
+            std::this_thread::sleep_for(std::chrono::milliseconds(fault->ms));
+            rest = rest.subspan(first);
+          }
+        }
         // Nobody reads what stays stuck: drop it so the next client starts
         // from a clean line.
-        if (!reply.empty() && !writer.Write(reply)) device.DiscardUnread();
+        if (!rest.empty() && !writer.Write(rest)) device.DiscardUnread();
+        if (fault) {
+          std::fputs("done\n", stdout);
+          std::fflush(stdout);
+        }
         continue;
       }
       if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;

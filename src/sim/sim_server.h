@@ -37,10 +37,10 @@ class PacedWriter {
   std::chrono::steady_clock::time_point next_byte_time_{};
 };
 
-enum class ServeEnd { kSignal, kDeviceFailed };
+enum class ServeEnd { kSignal, kDeviceFailed, kHangUp };
 
 // Serves `line` on `device` until `signal_fd` (a signalfd) becomes
-// readable or the device fails.
+// readable, the device fails, or the line's fault asks for a hang-up.
 ServeEnd ServeLine(const SimDevice& device, int signal_fd, SimLine& line,
                    int baud);
 

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli_process.h"
 #include "core/config/controller_config.h"
 #include "core/model/command_hex.h"
 #include "core/model/program_file.h"
@@ -35,12 +36,7 @@ using e2e::ReadAll;
 using e2e::RunCliProcess;
 using e2e::Sim;
 using e2e::TempFolder;
-
-std::vector<std::string> WithPort(const Sim& sim,
-                                  std::vector<std::string> args) {
-  args.insert(args.begin(), {"--port", std::to_string(sim.port())});
-  return args;
-}
+using e2e::WithPort;
 
 // A program that fills segments 1 to 9 with every command of the
 // catalogue, parameters all over the byte range, comments with Polish

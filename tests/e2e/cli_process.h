@@ -1,32 +1,34 @@
-// lumera-cli and lumera-sim as processes of a test: a temporary folder with
-// its own ports folder, the simulator on a pseudo-terminal, and a run of the
-// command line with its output collected.
+// lumera-cli run as a process in a temporary folder, against lumera-sim on
+// a pseudo-terminal registered in that folder's ports folder.
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumera::e2e {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
+inline std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
-std::vector<std::string> Lines(const std::string& text) {
+inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -101,11 +103,38 @@ class Sim {
   }
   // "--port N" for the command line; 0 when the simulator did not start.
   int port() const { return port_; }
+  pid_t pid() const { return pid_; }
   // Stops and resumes the simulator (a controller that falls silent).
   void Pause() const { kill(pid_, SIGSTOP); }
   void Resume() const { kill(pid_, SIGCONT); }
   // The pseudo-terminal it serves.
   const std::string& device() const { return device_; }
+
+  // Waits up to `timeout_ms` for the simulator to print the line `want`
+  // (its fault announcements); false when it did not.
+  bool WaitForLine(std::string_view want, int timeout_ms) {
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(timeout_ms);
+    std::string line;
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      pollfd p{out_fd_, POLLIN, 0};
+      if (left.count() <= 0 ||
+          poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+        return false;
+      }
+      char c;
+      if (read(out_fd_, &c, 1) != 1) return false;
+      if (c != '\n') {
+        line += c;
+      } else if (line == want) {
+        return true;
+      } else {
+        line.clear();
+      }
+    }
+  }
 
  private:
   std::string device_;
@@ -116,8 +145,8 @@ class Sim {
 
 // In a forked child: runs lumera-cli with `args` in `folder`, with the
 // folder's own ports; standard output and error are the caller's to set.
-[[noreturn]] void ExecCliInChild(const TempFolder& folder,
-                                 std::vector<std::string> args) {
+[[noreturn]] inline void ExecCliInChild(const TempFolder& folder,
+                                        std::vector<std::string> args) {
   if (chdir(folder.path().c_str()) != 0) _exit(126);
   setenv("XDG_CONFIG_HOME", folder.xdg().c_str(), 1);
   std::string program = LUMERA_CLI_PATH;
@@ -129,8 +158,8 @@ class Sim {
   _exit(127);
 }
 
-CliResult RunCliProcess(const TempFolder& folder,
-                        std::vector<std::string> args) {
+inline CliResult RunCliProcess(const TempFolder& folder,
+                               std::vector<std::string> args) {
   const fs::path out_file = folder.path() / "cli.out";
   const fs::path err_file = folder.path() / "cli.err";
   const pid_t pid = fork();
@@ -148,6 +177,12 @@ CliResult RunCliProcess(const TempFolder& folder,
   result.out = ReadAll(out_file);
   result.err = ReadAll(err_file);
   return result;
+}
+
+inline std::vector<std::string> WithPort(const Sim& sim,
+                                         std::vector<std::string> args) {
+  args.insert(args.begin(), {"--port", std::to_string(sim.port())});
+  return args;
 }
 
 }  // namespace lumera::e2e

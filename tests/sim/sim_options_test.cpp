@@ -78,7 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"ErrorFiveBytes", {"--error", "1,2,3,4,5"}, false},
         OptionsCase{"RegistersTrailingComma",
                     {"--registers", "1,2,3,4,5,6,7,8,"},
-                    false}),
+                    false},
+        OptionsCase{"Fault",
+                    {"--fault", "pause", "--fault-at=3", "--fault-ms", "500"},
+                    true},
+        OptionsCase{"UnknownFault", {"--fault", "noise"}, false},
+        OptionsCase{
+            "FaultAtZero", {"--fault", "cut", "--fault-at", "0"}, false},
+        OptionsCase{"FaultMsNegative", {"--fault-ms", "-1"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimOptionsTest, ValuesLandInTheirFields) {

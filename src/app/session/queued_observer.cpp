@@ -16,8 +16,9 @@ void QueuedObserver::Post(Call call) {
   QMetaObject::invokeMethod(events_, std::move(call), Qt::QueuedConnection);
 }
 
-void QueuedObserver::SetStatusLine(const std::string& text) {
-  Post([e = events_, text = QString::fromStdString(text)] {
+void QueuedObserver::SetStatusLine(std::string_view text) {
+  Post([e = events_, text = QString::fromUtf8(
+                         text.data(), static_cast<qsizetype>(text.size()))] {
     emit e->statusLine(text);
   });
 }

@@ -14,7 +14,7 @@ class QueuedObserver : public TransferObserver {
  public:
   explicit QueuedObserver(WorkerEvents* events);
 
-  void SetStatusLine(const std::string& text) override;
+  void SetStatusLine(std::string_view text) override;
   void SetProgressRange(int maximum) override;
   void StepProgress() override;
   void ResetProgress() override;

@@ -46,6 +46,13 @@ int WriteFrame(SerialPort& port, std::span<const std::uint8_t> frame,
 }
 
 int ReadDirectReply(SerialPort& port, ReplyBuffer& reply) {
+  bool frame_complete = false;
+  return ReadDirectReply(port, reply, frame_complete);
+}
+
+int ReadDirectReply(SerialPort& port, ReplyBuffer& reply,
+                    bool& frame_complete) {
+  frame_complete = false;
   enum class State { kHunting, kHeader1, kHeader2, kLength, kCode, kData };
   State state = State::kHunting;
   int count = 0;
@@ -82,14 +89,20 @@ int ReadDirectReply(SerialPort& port, ReplyBuffer& reply) {
         index = 0;
         // With L = 1 the code byte is the last byte of the frame; waiting
         // for data here would run past the frame and the buffer.
-        if (length == 1) return count;
+        if (length == 1) {
+          frame_complete = true;
+          return count;
+        }
         state = State::kData;
         break;
       case State::kData:
         // L <= 255, so 5 + index stays below 259 < kReplyBufferSize.
         reply[5 + index] = b;
         ++index;
-        if (index >= length - 1) return count;
+        if (index >= length - 1) {
+          frame_complete = true;
+          return count;
+        }
         break;
     }
   }
@@ -97,10 +110,20 @@ int ReadDirectReply(SerialPort& port, ReplyBuffer& reply) {
 
 int ReadReply(SerialPort& port, const RadioSettings& radio, ReplyBuffer& reply,
               int expected, const std::atomic<bool>& abort_requested) {
+  bool frame_complete = false;
+  return ReadReply(port, radio, reply, expected, abort_requested,
+                   frame_complete);
+}
+
+int ReadReply(SerialPort& port, const RadioSettings& radio, ReplyBuffer& reply,
+              int expected, const std::atomic<bool>& abort_requested,
+              bool& frame_complete) {
   if (radio.enabled) {
-    return ReadRadioReply(port, reply, expected, abort_requested);
+    const int count = ReadRadioReply(port, reply, expected, abort_requested);
+    frame_complete = count == expected;
+    return count;
   }
-  return ReadDirectReply(port, reply);
+  return ReadDirectReply(port, reply, frame_complete);
 }
 
 ReplyCheck CheckReply(const ReplyBuffer& reply, int count, int expected) {
@@ -113,6 +136,12 @@ ReplyCheck CheckReply(const ReplyBuffer& reply, int count, int expected) {
     return ReplyCheck::kBadChecksum;
   }
   return ReplyCheck::kAccepted;
+}
+
+ReplyCheck CheckReadReply(const ReplyBuffer& reply, int count, int expected,
+                          bool frame_complete) {
+  if (!frame_complete || reply[3] + 4 != count) return ReplyCheck::kTooShort;
+  return CheckReply(reply, count, expected);
 }
 
 std::string_view ReplyCheckText(ReplyCheck check) {

@@ -122,6 +122,10 @@ int WriteFrame(SerialPort& port, std::span<const std::uint8_t> frame,
 // start byte included (so a reply behind noise fails the length check), the
 // count so far when a read times out, or kReplyReadFailed.
 int ReadDirectReply(SerialPort& port, ReplyBuffer& reply);
+// The same, telling whether the read ended with a whole frame (rather than a
+// time-out or a failure): only then does the buffer hold bytes of this read
+// alone up to the frame's last byte.
+int ReadDirectReply(SerialPort& port, ReplyBuffer& reply, bool& frame_complete);
 
 // Radio reader: unwraps one envelope whose inner block must be 8 +
 // `expected` bytes and copies the reply frame after the 8-byte header into
@@ -137,12 +141,24 @@ int ReadRadioReply(SerialPort& port, ReplyBuffer& reply, int expected,
 // ReadDirectReply.
 int ReadReply(SerialPort& port, const RadioSettings& radio, ReplyBuffer& reply,
               int expected, const std::atomic<bool>& abort_requested);
+// The same, telling whether a whole frame (a whole envelope) was read.
+int ReadReply(SerialPort& port, const RadioSettings& radio, ReplyBuffer& reply,
+              int expected, const std::atomic<bool>& abort_requested,
+              bool& frame_complete);
 
 enum class ReplyCheck { kAccepted, kTooShort, kBadChecksum };
 
 // A reply is accepted when `count` equals `expected` (1 to 300) and the sum
 // of its first expected - 1 bytes equals its last byte.
 ReplyCheck CheckReply(const ReplyBuffer& reply, int count, int expected);
+
+// The check the worker makes: CheckReply, and before it, the read must have
+// ended with a whole frame whose own length byte gives `count`. Without
+// this a frame cut short behind stray bytes, or stray bytes alone, could
+// make up the expected count and pass on bytes left in the buffer by an
+// earlier reply.
+ReplyCheck CheckReadReply(const ReplyBuffer& reply, int count, int expected,
+                          bool frame_complete);
 
 // The status-line text of a rejected reply; empty for kAccepted.
 std::string_view ReplyCheckText(ReplyCheck check);

@@ -149,7 +149,7 @@ bool TransferJob::Start(TransferObserver& observer) {
   } catch (const std::system_error&) {
     Reset();
     running_.store(false);
-    observer.SetStatusLine(std::string(kThreadFailedText));
+    observer.SetStatusLine(kThreadFailedText);
     observer.JobFinished(false);
     return false;
   }

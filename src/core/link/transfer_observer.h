@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/link/serial_port.h"
 
@@ -36,7 +37,7 @@ class TransferObserver {
   virtual void JobStarted() {}
 
   // Status line 1059.
-  virtual void SetStatusLine(const std::string& text) = 0;
+  virtual void SetStatusLine(std::string_view text) = 0;
   // Progress bar 1074: range 0..maximum with step 1, then one step per frame
   // written, and position 0 when the worker ends.
   virtual void SetProgressRange(int maximum) = 0;

@@ -7,15 +7,13 @@
 #include <thread>
 
 namespace lumera {
-namespace {
-
-std::string Format(const char* format, int a, int b = 0) {
-  char text[128];
-  std::snprintf(text, sizeof text, format, a, b);
-  return text;
+std::string_view TransferWorker::Format(const char* format, int a, int b) {
+  const int length =
+      std::snprintf(status_text_.data(), status_text_.size(), format, a, b);
+  return {status_text_.data(),
+          std::min(static_cast<std::size_t>(std::max(length, 0)),
+                   status_text_.size() - 1)};
 }
-
-}  // namespace
 
 TransferWorker::TransferWorker(TransferJob& job, TransferObserver& observer)
     : job_(job), observer_(observer) {
@@ -155,7 +153,7 @@ void TransferWorker::SetTimeouts() {
         Format("Nadawanie przez COM%d do sterownika nr %d ...", port_number_,
                address));
   } else if (job_.broadcast_query_) {
-    observer_.SetStatusLine(std::string(kBroadcastQueryText));
+    observer_.SetStatusLine(kBroadcastQueryText);
   } else {
     observer_.SetStatusLine(Format("Odbiór przez COM%d ze sterownika nr %d ...",
                                    port_number_, address));
@@ -217,9 +215,9 @@ void TransferWorker::AfterSend() {
   const auto code = static_cast<RequestCode>(request_.code);
   if (code == RequestCode::kRestartController ||
       code == RequestCode::kLoadDefaults) {
-    observer_.SetStatusLine(std::string(code == RequestCode::kRestartController
-                                            ? kRestartWaitText
-                                            : kEepromWaitText));
+    observer_.SetStatusLine(code == RequestCode::kRestartController
+                                ? kRestartWaitText
+                                : kEepromWaitText);
     wait_counter_ = kControllerWaitRounds;
     step_ = TransferStep::kWaitController;
     return;
@@ -231,11 +229,13 @@ void TransferWorker::AfterSend() {
 void TransferWorker::ReceiveReply() {
   step_ = TransferStep::kNextRequest;
   const RadioSettings radio = CurrentRadio();
-  const int count =
-      ReadReply(*port_, radio, reply_, reply_length_, job_.abort_requested_);
-  const ReplyCheck check = count == kReplyReadFailed
-                               ? ReplyCheck::kTooShort
-                               : CheckReply(reply_, count, reply_length_);
+  bool frame_complete = false;
+  const int count = ReadReply(*port_, radio, reply_, reply_length_,
+                              job_.abort_requested_, frame_complete);
+  const ReplyCheck check =
+      count == kReplyReadFailed
+          ? ReplyCheck::kTooShort
+          : CheckReadReply(reply_, count, reply_length_, frame_complete);
   if (tracing_ != nullptr) {
     // A radio reply comes inside its envelope: all of it is the reply.
     tracing_->FlushReads(check != ReplyCheck::kAccepted ? 0
@@ -332,8 +332,8 @@ void TransferWorker::ClosePort() {
     port_open_ = false;
   }
   observer_.SetStatusLine(failure_ == TransferFailure::kNone
-                              ? std::string(kSuccessText)
-                              : failure_text_);
+                              ? kSuccessText
+                              : std::string_view(failure_text_));
   if (port_failure_) observer_.PortFailed(*port_failure_);
   step_ = TransferStep::kDone;
 }

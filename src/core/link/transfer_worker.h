@@ -3,9 +3,11 @@
 // through the job's shared flags and the observer.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/link/frames.h"
 #include "core/link/serial_port.h"
@@ -42,6 +44,8 @@ class TransferWorker {
   // A failure of the port itself: also keeps the port's reason.
   void FailPort(TransferFailure failure);
   RadioSettings CurrentRadio() const;
+  // Formats a status text into status_text_; valid until the next call.
+  std::string_view Format(const char* format, int a, int b = 0);
 
   TransferJob& job_;
   TransferObserver& observer_;
@@ -55,6 +59,8 @@ class TransferWorker {
   TransferStep step_ = TransferStep::kOpenPort;
   TransferFailure failure_ = TransferFailure::kNone;
   std::string failure_text_;
+  // The status texts with numbers are formatted here: no allocation.
+  std::array<char, 200> status_text_{};
   std::optional<PortFailure> port_failure_;
   int wait_counter_ = 0;
 

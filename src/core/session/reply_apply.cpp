@@ -165,8 +165,8 @@ void DirectObserver::JobStarted() {
   succeeded_ = false;
 }
 
-void DirectObserver::SetStatusLine(const std::string& text) {
-  Post([this, text] {
+void DirectObserver::SetStatusLine(std::string_view view) {
+  Post([this, text = std::string(view)] {
     status_lines_.push_back(text);
     if (on_status_line) on_status_line(text);
   });

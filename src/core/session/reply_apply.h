@@ -75,7 +75,7 @@ class DirectObserver : public TransferObserver {
 
   // TransferObserver, called by the worker thread.
   void JobStarted() override;
-  void SetStatusLine(const std::string& text) override;
+  void SetStatusLine(std::string_view text) override;
   void SetProgressRange(int maximum) override;
   void StepProgress() override;
   void ResetProgress() override;

@@ -372,6 +372,53 @@ INSTANTIATE_TEST_SUITE_P(
       return info.param.name;
     });
 
+// The worker's check of a read: the count alone can be made up by stray
+// bytes, or a frame cut short, with the rest taken from what an earlier
+// reply left in the buffer (found by fuzz_direct_reply).
+TEST(CheckReadReply, AcceptsOnlyAWholeFrameOfTheExpectedLength) {
+  const Bytes previous = FramedReply(0x88, 0x00, 0x01, 0x4E, {1, 2, 3});
+  struct Case {
+    std::string name;
+    Bytes line;  // then silence
+    int expected;
+    ReplyCheck check;
+  };
+  const Case cases[] = {
+      {"Sound", FramedReply(0x88, 0x00, 0x01, 0x4E, {4, 5, 6}), 9,
+       ReplyCheck::kAccepted},
+      {"BadSum",
+       {0x88, 0x00, 0x01, 0x05, 0x4E, 4, 5, 6, 0},
+       9,
+       ReplyCheck::kBadChecksum},
+      // Length 93 announced, silence after 7 bytes whose sum fits.
+      {"CutShortWithFittingSum",
+       {0x88, 0xFF, 0x01, 0x5D, 0x03, 0x10, 0xF8},
+       7,
+       ReplyCheck::kTooShort},
+      // Noise of exactly R bytes: the earlier reply is still in the buffer.
+      {"NoiseOfTheExpectedLength", Bytes(9, 0x55), 9, ReplyCheck::kTooShort},
+      // A stray byte and a frame one byte short of R: the buffer's last
+      // byte is the earlier reply's sum.
+      {"StrayAndShorterFrame",
+       Concat({{0x00}, FramedReply(0x88, 0x00, 0x01, 0x4E, {0x90, 0x06})}), 9,
+       ReplyCheck::kTooShort},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeSerialPort port;
+    port.Open("COM1");
+    port.Feed(c.line);
+    ReplyBuffer reply;
+    reply.fill(0xFF);
+    std::copy(previous.begin(), previous.end(), reply.begin());
+    std::atomic<bool> abort{false};
+    bool complete = false;
+    const int count =
+        ReadReply(port, kRadioOff, reply, c.expected, abort, complete);
+    EXPECT_EQ(CheckReadReply(reply, count, c.expected, complete), c.check);
+  }
+}
+
 TEST(ReplyCode, IgnoresBit7) {
   const struct {
     std::uint8_t code_byte;

@@ -343,6 +343,38 @@ TEST(ProgramFileTest, CommentWriteFailingPartWayFailsAndKeepsOldComments) {
   EXPECT_EQ(folder.EntryCount(), 2);
 }
 
+// A disk that fills up at any byte of either file: each file is either the
+// old one or the whole new one, never a part, and no temporary file stays.
+// Once the program file is whole, a failed comment file keeps the old
+// comments beside the new program (the save reports the failure).
+TEST(ProgramFileTest, SaveInterruptedAtAnyByteLeavesOnlyWholeFiles) {
+  ProgramStore store;
+  store.mutable_image().fill(0x22);
+  for (int command = 0; command < kCommandsPerSegment; ++command) {
+    store.SetComment(1, command, std::string(100, 'k'));
+  }
+  const std::string comments = *FormatCommentFile(store.comments());
+  ASSERT_GT(comments.size(), kImageSize);
+  const std::string old_program(kImageSize, '\x11');
+  const std::string old_comments = "01:001 old\r\n";
+  for (const std::size_t limit :
+       {std::size_t{0}, std::size_t{1}, kImageSize / 2, kImageSize - 1,
+        kImageSize, kImageSize + 1, comments.size() / 2, comments.size() - 1}) {
+    SCOPED_TRACE(limit);
+    TempFolder folder;
+    WriteBytes(folder / "p.prg", old_program);
+    WriteBytes(folder / "p.cmt", old_comments);
+    {
+      FileSizeLimit full(limit);
+      EXPECT_FALSE(SaveProgramFile(store, folder / "p.prg"));
+    }
+    EXPECT_EQ(ReadBytes(folder / "p.prg"),
+              limit < kImageSize ? old_program : ImageBytes(store.image()));
+    EXPECT_EQ(ReadBytes(folder / "p.cmt"), old_comments);
+    EXPECT_EQ(folder.EntryCount(), 2);
+  }
+}
+
 TEST(ProgramFileTest, CommentFileThatCannotBeCreatedStillSavesProgram) {
   TempFolder folder;
   std::filesystem::create_directory(folder / "p.cmt");

@@ -33,8 +33,8 @@ class ScriptedPrompts : public FakeJobPrompts {
 class HookedObserver : public DirectObserver {
  public:
   using DirectObserver::DirectObserver;
-  void SetStatusLine(const std::string& text) override {
-    if (on_worker_status) on_worker_status(text);
+  void SetStatusLine(std::string_view text) override {
+    if (on_worker_status) on_worker_status(std::string(text));
     DirectObserver::SetStatusLine(text);
   }
   std::function<void(const std::string&)> on_worker_status;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/config/config_page_values.h"
+#include "core/model/model_test_support.h"
 #include "core/model/program_store.h"
 
 namespace lumera {
@@ -23,14 +24,14 @@ void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
   out << bytes;
 }
 
-class SettingsFileTest : public testing::Test {
+class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ =
-        std::filesystem::path(testing::TempDir()) /
+        std::filesystem::path(::testing::TempDir()) /
         ("lumera_settings_" +
          std::string(
-             testing::UnitTest::GetInstance()->current_test_info()->name()));
+             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     path_ = SettingsPathIn(folder_);
@@ -268,6 +269,39 @@ TEST_F(SettingsFileTest, LongFolderPathsWork) {
   EXPECT_TRUE(LoadSettings(path, false, store_, settings));
   EXPECT_EQ(ReadAll(path), kFirstStartFile);
   EXPECT_TRUE(std::filesystem::exists(deep / "Prog_001.prg"));
+}
+
+// A disk that fills up at any byte of the new settings file: the save
+// fails and the old file stays whole, with no temporary file left beside.
+TEST_F(SettingsFileTest, SaveInterruptedAtAnyByteKeepsTheOldFile) {
+  const std::string old_file =
+      "[Mine]\r\nKeep=1\r\n" + std::string(kFirstStartFile);
+  ShellSettings settings;
+  WriteAll(path_, old_file);
+  LoadSettings(path_, false, store_, settings);
+  settings.program_file_name = std::string(90, 'x') + ".prg";
+  settings.controller_address = 77;
+  // The length of what a whole save writes.
+  const std::filesystem::path probe = folder_ / "probe.ini";
+  WriteAll(probe, old_file);
+  ASSERT_TRUE(SaveSettings(probe, settings));
+  const std::size_t length = ReadAll(probe).size();
+  std::filesystem::remove(probe);
+
+  for (const std::size_t limit :
+       {std::size_t{0}, std::size_t{1}, length / 2, length - 1}) {
+    SCOPED_TRACE(limit);
+    {
+      testing::FileSizeLimit full(limit);
+      EXPECT_FALSE(SaveSettings(path_, settings));
+    }
+    EXPECT_EQ(ReadAll(path_), old_file);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_),
+                            std::filesystem::directory_iterator()),
+              1);
+  }
+  EXPECT_TRUE(SaveSettings(path_, settings));
+  EXPECT_EQ(ReadAll(path_).size(), length);
 }
 
 }  // namespace
