@@ -82,9 +82,11 @@ void CheckRanges(const CliInvocation& invocation) {
     LUMERA_FUZZ_CHECK((*o.target)[2] >= 0 && (*o.target)[2] <= 240);
   }
   LUMERA_FUZZ_CHECK(o.time_byte >= 0 && o.time_byte <= 255);
-  LUMERA_FUZZ_CHECK(o.scan_from >= 1 && o.scan_from <= o.scan_to &&
-                    o.scan_to <= 254);
+  LUMERA_FUZZ_CHECK(o.scan_from >= 1 && o.scan_from <= 254);
+  LUMERA_FUZZ_CHECK(o.scan_to >= 1 && o.scan_to <= 254);
+  // Help answers before the command line is checked as a whole.
   if (invocation.command == CliCommand::kHelp) return;
+  LUMERA_FUZZ_CHECK(o.scan_from <= o.scan_to);
   LUMERA_FUZZ_CHECK(invocation.numbers.size() == NumbersOf(invocation.command));
   LUMERA_FUZZ_CHECK(TakesFile(invocation.command) == !invocation.file.empty());
   for (std::size_t i = 0; i < invocation.numbers.size(); ++i) {
