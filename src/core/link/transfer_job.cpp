@@ -141,9 +141,13 @@ bool TransferJob::Start(TransferObserver& observer) {
   abort_requested_.store(false);
   running_.store(true);
   observer.JobStarted();
+  // Made here rather than on the worker, so that a running job allocates
+  // nothing of its own.
+  std::unique_ptr<SerialPort> port =
+      port_access_.create ? port_access_.create() : CreateSystemSerialPort();
   try {
-    thread_ = std::thread([this, &observer] {
-      TransferWorker worker(*this, observer);
+    thread_ = std::thread([this, &observer, port = std::move(port)]() mutable {
+      TransferWorker worker(*this, observer, std::move(port));
       worker.Run();
     });
   } catch (const std::system_error&) {

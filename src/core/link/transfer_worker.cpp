@@ -15,8 +15,9 @@ std::string_view TransferWorker::Format(const char* format, int a, int b) {
                    status_text_.size() - 1)};
 }
 
-TransferWorker::TransferWorker(TransferJob& job, TransferObserver& observer)
-    : job_(job), observer_(observer) {
+TransferWorker::TransferWorker(TransferJob& job, TransferObserver& observer,
+                               std::unique_ptr<SerialPort> port)
+    : job_(job), observer_(observer), port_(std::move(port)) {
   reply_.fill(0xFF);
   last_reply_.reply.fill(0xFF);
   editor_refresh_ = job_.direction_ == JobDirection::kReceive;
@@ -107,7 +108,6 @@ void TransferWorker::OpenPort() {
   port_number_ = job_.port_number_.load();
   observer_.SetStatusLine(Format(kOpeningPortFormat, port_number_));
   const PortAccess& access = job_.port_access_;
-  port_ = access.create ? access.create() : CreateSystemSerialPort();
   tracing_ = nullptr;
   if (access.trace != nullptr && port_ != nullptr) {
     auto tracing = std::make_unique<TracingSerialPort>(

@@ -19,7 +19,9 @@ namespace lumera {
 
 class TransferWorker {
  public:
-  TransferWorker(TransferJob& job, TransferObserver& observer);
+  // `port` is the job's port, not yet open (null: it cannot be opened).
+  TransferWorker(TransferJob& job, TransferObserver& observer,
+                 std::unique_ptr<SerialPort> port);
 
   // Runs every step until the machine ends, then resets the job.
   void Run();
