@@ -4,10 +4,8 @@
 // process), and the resident memory after "POBIERZ", a full download, from
 // the controller on the port of the settings file ("rss_kb <n>").
 #include <QApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QTranslator>
 #include <chrono>
@@ -15,12 +13,10 @@
 #include <fstream>
 #include <string>
 
-#include "app/resources/app_resources.h"
-#include "app/resources/image_names.h"
 #include "app/session/qt_prompts.h"
+#include "app/shell/application_setup.h"
 #include "app/shell/command_line_file.h"
 #include "app/shell/main_window.h"
-#include "app/shell/polish_translation.h"
 #include "app/shell/startup.h"
 #include "core/link/transfer_job.h"
 #include "core/session/workspace.h"
@@ -48,11 +44,8 @@ double EpochSeconds() {
 int main(int argc, char* argv[]) {
   const std::string command_line = lumera::JoinCommandLine(argc, argv);
   QApplication app(argc, argv);
-  app.setApplicationName(QStringLiteral("lumera"));
-  lumera::RegisterAppResources();
-  app.setWindowIcon(QIcon(QString::fromLatin1(lumera::kProgramIconImage)));
   QTranslator qt_polish;
-  lumera::InstallPolishTranslation(app, qt_polish);
+  lumera::SetUpApplication(app, qt_polish);
 
   lumera::Workspace workspace;
   lumera::TransferJob job;
@@ -63,12 +56,7 @@ int main(int argc, char* argv[]) {
                             lumera::DiscoverSerialPorts(),
                             started.command_line_file);
   prompts.SetOwner(&window);
-  if (const QScreen* screen = window.screen()) {
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
-  }
-  window.show();
+  lumera::ShowCentred(window);
 
   // The first turn of the event loop: the window is on the screen.
   QTimer::singleShot(0, &window, [&] {

@@ -1,18 +1,14 @@
 // lumera: the editor. Start-up, the main window for the whole run, and the
 // end of the run (always exit code 0).
 #include <QApplication>
-#include <QIcon>
-#include <QScreen>
 #include <QTranslator>
 #include <memory>
 
-#include "app/resources/app_resources.h"
-#include "app/resources/image_names.h"
 #include "app/session/qt_prompts.h"
 #include "app/session/trace_from_environment.h"
+#include "app/shell/application_setup.h"
 #include "app/shell/command_line_file.h"
 #include "app/shell/main_window.h"
-#include "app/shell/polish_translation.h"
 #include "app/shell/startup.h"
 #include "core/link/transfer_job.h"
 #include "core/session/workspace.h"
@@ -24,12 +20,8 @@ int main(int argc, char* argv[]) {
   const std::string command_line = lumera::JoinCommandLine(argc, argv);
 
   QApplication app(argc, argv);
-  app.setApplicationName(QStringLiteral("lumera"));
-  lumera::RegisterAppResources();
-  app.setWindowIcon(QIcon(QString::fromLatin1(lumera::kProgramIconImage)));
-  // Standard buttons and dialogs in Polish, like every text of the program.
   QTranslator qt_polish;
-  lumera::InstallPolishTranslation(app, qt_polish);
+  lumera::SetUpApplication(app, qt_polish);
 
   lumera::Workspace workspace;
   // LUMERA_TRACE=FILE: every frame on the line into FILE. Made before the
@@ -50,12 +42,7 @@ int main(int argc, char* argv[]) {
                             lumera::DiscoverSerialPorts(),
                             started.command_line_file);
   prompts.SetOwner(&window);
-  if (const QScreen* screen = window.screen()) {
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
-  }
-  window.show();
+  lumera::ShowCentred(window);
   app.exec();
   return 0;
 }

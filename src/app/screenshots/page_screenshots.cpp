@@ -8,10 +8,9 @@
 #include <QTranslator>
 #include <cstdio>
 
-#include "app/resources/app_resources.h"
 #include "app/session/qt_prompts.h"
+#include "app/shell/application_setup.h"
 #include "app/shell/main_window.h"
-#include "app/shell/polish_translation.h"
 #include "core/link/transfer_job.h"
 #include "core/session/workspace.h"
 #include "core/shell/port_discovery.h"
@@ -22,9 +21,8 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: lumera-page-shots <output folder>\n");
     return 2;
   }
-  lumera::RegisterAppResources();
   QTranslator qt_polish;
-  lumera::InstallPolishTranslation(app, qt_polish);
+  lumera::SetUpApplication(app, qt_polish);
 
   lumera::Workspace workspace;
   lumera::TransferJob job;
