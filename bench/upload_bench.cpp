@@ -19,6 +19,8 @@
 #include "core/session/jobs.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
+#include "job_loop.h"
+#include "support/fake_job_prompts.h"
 
 namespace lumera {
 namespace {
@@ -74,12 +76,6 @@ class AckPeer {
   std::thread thread_;
 };
 
-class SilentPrompts : public JobPrompts {
- public:
-  bool Ask(std::string_view) override { return true; }
-  void ShowWarning(std::string_view) override {}
-};
-
 // Formats every record as lumera-cli --trace does, and keeps only a count.
 class CountingTrace : public LineTraceSink {
  public:
@@ -102,7 +98,7 @@ void BM_UploadNineSegments(benchmark::State& state) {
     return;
   }
   Workspace workspace;
-  SilentPrompts prompts;
+  FakeJobPrompts prompts;
   DirectObserver observer(workspace);
   TransferJob job;
   PortAccess access;
@@ -112,16 +108,7 @@ void BM_UploadNineSegments(benchmark::State& state) {
   if (state.range(0) != 0) access.trace = &trace;
   job.SetPortAccess(access);
   LinkContext context{workspace, job, observer, prompts};
-  const EditorSide editor;
-  for (auto _ : state) {
-    observer.ClearRecord();
-    if (!StartUploadProgram(context, editor) || !observer.WaitForJob()) {
-      state.SkipWithError(observer.last_status().c_str());
-      break;
-    }
-    job.Join();
-  }
-  state.counters["frames"] = observer.frames_written();
+  RunJobEachIteration(state, context, observer, StartUploadProgram);
   state.counters["trace_records"] =
       static_cast<double>(trace.records()) /
       static_cast<double>(

@@ -11,6 +11,8 @@
 #include "core/session/jobs.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
+#include "job_loop.h"
+#include "support/fake_job_prompts.h"
 
 namespace lumera {
 namespace {
@@ -53,12 +55,6 @@ class InstantPort : public SerialPort {
   PortFailure failure_;
 };
 
-class NoPrompts : public JobPrompts {
- public:
-  bool Ask(std::string_view) override { return true; }
-  void ShowWarning(std::string_view) override {}
-};
-
 class FormattingTrace : public LineTraceSink {
  public:
   void Record(const TraceRecord& record) override {
@@ -72,7 +68,7 @@ class FormattingTrace : public LineTraceSink {
 
 void BM_WorkerDownloadInMemory(benchmark::State& state) {
   Workspace workspace;
-  NoPrompts prompts;
+  FakeJobPrompts prompts;
   DirectObserver observer(workspace);
   TransferJob job;
   PortAccess access;
@@ -81,16 +77,7 @@ void BM_WorkerDownloadInMemory(benchmark::State& state) {
   if (state.range(0) != 0) access.trace = &trace;
   job.SetPortAccess(access);
   LinkContext context{workspace, job, observer, prompts};
-  const EditorSide editor;
-  for (auto _ : state) {
-    observer.ClearRecord();
-    if (!StartDownloadProgram(context, editor) || !observer.WaitForJob()) {
-      state.SkipWithError(observer.last_status().c_str());
-      break;
-    }
-    job.Join();
-  }
-  state.counters["frames"] = observer.frames_written();
+  RunJobEachIteration(state, context, observer, StartDownloadProgram);
 }
 BENCHMARK(BM_WorkerDownloadInMemory)
     ->Arg(0)

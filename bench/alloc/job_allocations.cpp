@@ -23,6 +23,7 @@
 #include "core/session/jobs.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
+#include "support/fake_job_prompts.h"
 
 namespace {
 
@@ -145,17 +146,11 @@ class QuietObserver : public TransferObserver {
   std::atomic<bool> succeeded_{false};
 };
 
-class SilentPrompts : public JobPrompts {
- public:
-  bool Ask(std::string_view) override { return true; }
-  void ShowWarning(std::string_view) override {}
-};
-
 template <typename Start>
 void Measure(const char* name, Start start) {
   Workspace workspace;
   QuietObserver observer(workspace);
-  SilentPrompts prompts;
+  FakeJobPrompts prompts;
   TransferJob job;
   PortAccess access;
   access.name = [](int) { return std::string("memory"); };
