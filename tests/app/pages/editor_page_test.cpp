@@ -128,6 +128,7 @@ class EditorPageTest : public QObject {
     Page p;
     p.app.workspace.store.SetCommand(0, 1, Command{3, 0x0F, 5});
     p.page->ProgramLoaded();
+    p.Combo(ids::kCommandChooser)->setCurrentIndex(*FindCommandDef(3));
     QSignalSpy edits(&p.grid->grid_model(), &CommandGridModel::cellEdited);
     p.grid->SetCurrentCell(1, kCommandColumn);  // a code-3 row
     p.Click(ids::kOutput1);                     // rewrites its value and HEX
