@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app_fixture.h"
+
 namespace lumera::testing {
 
 class SimProcess {
@@ -36,7 +38,13 @@ class SimProcess {
     return port_number_ > 0;
   }
 
-  int port_number() const { return port_number_; }
+  // Opens the window with its jobs going to the controller's port, by
+  // number as the system names it.
+  void OpenOn(AppFixture& app, const PortAccess& access = {}) const {
+    app.workspace.settings.port_number = port_number_;
+    app.Open();
+    app.job.SetPortAccess(access);
+  }
   QString StatePath() const { return dir_.filePath("controller.img"); }
   QString FilePath(const QString& name) const { return dir_.filePath(name); }
 

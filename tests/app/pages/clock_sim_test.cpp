@@ -58,9 +58,7 @@ class ClockSimTest : public QObject {
 
   void SetThenReadShowsTheControllersTime() {
     AppFixture app;
-    app.workspace.settings.port_number = sim_.port_number();
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});
+    sim_.OpenOn(app);
     // A copy far from now: only the operations can bring it back.
     const ClockTime stale{0x12, 0x30, 0x00};
     const int stale_distance = SecondsFromNow(stale);

@@ -40,9 +40,7 @@ class RunControlTest : public QObject {
   void StepShowsTheReportedPosition() {
     AppFixture app;
     app.workspace.store = controller_.store;
-    app.workspace.settings.port_number = sim_.port_number();
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});
+    sim_.OpenOn(app);
     // The page's own controls: their ids may also be the main window's.
     Page* page = app.window->PageAt(0);
     auto control = [page](int id) { return page->Control(id); };

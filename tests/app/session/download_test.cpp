@@ -56,9 +56,7 @@ class DownloadTest : public QObject {
     QFETCH(bool, reads_program);
     AppFixture app;
     app.workspace.store.SetComment(0, 1, "zniknie");
-    app.workspace.settings.port_number = sim_.port_number();
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});  // the system's port, by number
+    sim_.OpenOn(app);
     int grid_loads = 0;
     connect(&app.window->launcher().events(),
             &WorkerEvents::loadSegmentIntoGrid, [&] { ++grid_loads; });
@@ -107,11 +105,9 @@ class DownloadTest : public QObject {
     qunsetenv("LUMERA_TRACE");
     QVERIFY(trace);
     AppFixture app;
-    app.workspace.settings.port_number = sim_.port_number();
-    app.Open();
     PortAccess access;
     access.trace = trace.get();
-    app.job.SetPortAccess(access);
+    sim_.OpenOn(app, access);
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
     app.Click(ids::kReadConfig);
     QVERIFY(app.WaitForJob(finished, 60000));
@@ -131,9 +127,7 @@ class DownloadTest : public QObject {
 
   void ErrorReportIsShownWhenRead() {
     AppFixture app;
-    app.workspace.settings.port_number = sim_.port_number();
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});
+    sim_.OpenOn(app);
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
     app.Click(ids::kErrorReport);
     QVERIFY(app.WaitForJob(finished, 60000));
@@ -147,9 +141,7 @@ class DownloadTest : public QObject {
 
   void VerifyAfterDownloadFindsNoDifference() {
     AppFixture app;
-    app.workspace.settings.port_number = sim_.port_number();
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});
+    sim_.OpenOn(app);
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
     app.Click(ids::kDownloadSegment);
     QVERIFY(app.WaitForJob(finished, 60000));
