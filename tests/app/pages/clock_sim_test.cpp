@@ -2,14 +2,13 @@
 // program lumera-sim on a pseudo-terminal, whose clock runs from the
 // computer's time of day plus what the last setting moved it by.
 #include <QLabel>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <ctime>
 
 #include "app/pages/config/config_page_ids.h"
 #include "app_fixture.h"
 #include "core/config/clock_time.h"
+#include "sim_process.h"
 
 namespace lumera {
 namespace {
@@ -38,9 +37,7 @@ class ClockSimTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  QProcess sim_;
-  int port_number_ = 0;
+  testing::SimProcess sim_;
 
   QString ClockShown(AppFixture& app) {
     return qobject_cast<QLabel*>(
@@ -57,32 +54,11 @@ class ClockSimTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(dir_.isValid());
-    qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
-    sim_.setProgram(QStringLiteral(LUMERA_SIM_PATH));
-    sim_.setArguments({QStringLiteral("--state"),
-                       dir_.filePath(QStringLiteral("controller.img"))});
-    sim_.start();
-    QVERIFY(sim_.waitForStarted(5000));
-    QVERIFY(sim_.waitForReadyRead(5000));
-    // "<device> COM<n>" once it answers.
-    const QList<QByteArray> ready = sim_.readLine().trimmed().split(' ');
-    QCOMPARE(ready.size(), qsizetype{2});
-    port_number_ = ready[1].mid(3).toInt();
-    QVERIFY(port_number_ > 0);
-  }
-
-  void cleanupTestCase() {
-    sim_.terminate();
-    sim_.waitForFinished(5000);
-  }
+  void initTestCase() { QVERIFY(sim_.Start()); }
 
   void SetThenReadShowsTheControllersTime() {
     AppFixture app;
-    app.workspace.settings.port_number = port_number_;
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});
+    sim_.OpenOn(app);
     // A copy far from now: only the operations can bring it back.
     const ClockTime stale{0x12, 0x30, 0x00};
     const int stale_distance = SecondsFromNow(stale);

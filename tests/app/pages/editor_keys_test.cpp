@@ -5,80 +5,21 @@
 #include <QMimeData>
 #include <QtTest>
 
-#include "app/pages/editor/command_grid_view.h"
-#include "app/pages/editor/editor_page.h"
-#include "app/pages/editor/editor_page_ids.h"
 #include "app/shell/main_window_ids.h"
-#include "app_fixture.h"
+#include "pages/editor_page_fixture.h"
 
 namespace lumera {
 namespace {
 
 namespace ids = editor_page_ids;
 namespace main_ids = main_window_ids;
+using Page = testing::EditorPageFixture;
+using testing::kRowA;
+using testing::kRowB;
+using testing::kRowC;
 
-const QString kA = QStringLiteral("01,01,05");
-const QString kB = QStringLiteral("1B,02,03");
-const QString kC = QStringLiteral("02,04,09");
 const QString kTwoRows =
     QStringLiteral("01,01,05\tpierwszy\n1B,02,03\tdrugi\n");
-
-struct Page {
-  testing::AppFixture app;
-  CommandGridView* grid = nullptr;
-  EditorPage* page = nullptr;
-
-  Page() {
-    ProgramStore& store = app.workspace.store;
-    store.SetCommand(0, 0, Command{1, 1, 5});
-    store.SetCommand(0, 1, Command{27, 2, 3});
-    store.SetCommand(0, 2, Command{2, 4, 9});
-    store.comments().Set(0, 0, "pierwszy");
-    store.comments().Set(0, 1, "drugi");
-    app.Open();
-    app.window->show();
-    app.window->activateWindow();
-    page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
-    grid = qobject_cast<CommandGridView*>(page->Control(ids::kCommandGrid));
-  }
-  bool Ready() const {
-    return grid != nullptr && QTest::qWaitForWindowActive(app.window.get());
-  }
-  void FocusGridAt(int row) {
-    grid->setFocus();
-    grid->SetCurrentCell(row, kCommandColumn);
-  }
-  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-  }
-  void ClickAppend() {
-    QTest::mouseClick(
-        qobject_cast<QAbstractButton*>(page->Control(ids::kAppend)),
-        Qt::LeftButton);
-  }
-  bool Enabled(int id) const { return page->Control(id)->isEnabled(); }
-  // Segment 1 as the grid shows it, and as the store holds it.
-  QStringList Hex() const {
-    QStringList hex;
-    for (int row = 0; row < grid->RowCount(); ++row) {
-      hex << QString::fromStdString(grid->CellText(row, kHexColumn));
-    }
-    return hex;
-  }
-  QStringList StoredHex() const {
-    QStringList hex;
-    const ProgramStore& store = app.workspace.store;
-    for (int k = 0; k < store.CommandListLength(0); ++k) {
-      const Command c = store.CommandAt(0, k);
-      hex << QString::asprintf("%02X,%02X,%02X", c.code, c.param1, c.param2);
-    }
-    return hex;
-  }
-  QString StoredComment(int command) const {
-    return QString::fromStdString(
-        std::string(app.workspace.store.comments().Text(0, command)));
-  }
-};
 
 class EditorKeysTest : public QObject {
   Q_OBJECT
@@ -102,13 +43,13 @@ class EditorKeysTest : public QObject {
     QVERIFY(p.Ready());
     QVERIFY(!p.Enabled(ids::kUndo));
     p.FocusGridAt(0);
-    p.ClickAppend();
-    const QStringList appended{kA, kB, kC, kA};
+    p.Click(ids::kAppend);
+    const QStringList appended{kRowA, kRowB, kRowC, kRowA};
     QVERIFY(p.Enabled(ids::kUndo) && !p.Enabled(ids::kRedo));
 
     p.Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC}));
-    QCOMPARE(p.StoredHex(), (QStringList{kA, kB, kC}));
+    QCOMPARE(p.Hex(), (QStringList{kRowA, kRowB, kRowC}));
+    QCOMPARE(p.StoredHex(), (QStringList{kRowA, kRowB, kRowC}));
     QVERIFY(!p.Enabled(ids::kUndo) && p.Enabled(ids::kRedo));
 
     p.Key(static_cast<Qt::Key>(redo_key),
@@ -126,14 +67,14 @@ class EditorKeysTest : public QObject {
     QTest::addColumn<QString>("text");  // empty: Ctrl+C of rows 1 and 2
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("warning");
-    const QStringList pasted{kA, kB, kA, kB, kC};
+    const QStringList pasted{kRowA, kRowB, kRowA, kRowB, kRowC};
     QTest::newRow("Ctrl+C of two rows") << QString() << pasted << QString();
     QTest::newRow("text from elsewhere")
         << QStringLiteral("01,01,05\tpierwszy\r\n1B,02,03\tdrugi") << pasted
         << QString();
     QTest::newRow("line 2 does not read")
         << QStringLiteral("01,01,05\tdobry\nto nie rozkaz\n02,01,01\n")
-        << QStringList{kA, kB, kC} << QStringLiteral("wiersz 2");
+        << QStringList{kRowA, kRowB, kRowC} << QStringLiteral("wiersz 2");
   }
   void PasteBeforeTheCurrentRow() {
     QFETCH(QString, text);
@@ -171,7 +112,7 @@ class EditorKeysTest : public QObject {
     QCOMPARE(p.app.Text(main_ids::kStatusLine),
              QStringLiteral("Wklejono wierszy: 2."));
     p.Key(Qt::Key_Z, Qt::ControlModifier);  // one step
-    QCOMPARE(p.StoredHex(), (QStringList{kA, kB, kC}));
+    QCOMPARE(p.StoredHex(), (QStringList{kRowA, kRowB, kRowC}));
   }
 
   // Shift+Down makes a block of two rows; Ctrl+X takes both out of the grid
@@ -183,8 +124,8 @@ class EditorKeysTest : public QObject {
     p.Key(Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(p.grid->SelectedRows(), (std::pair{0, 2}));
     p.Key(Qt::Key_X, Qt::ControlModifier);
-    QCOMPARE(p.Hex(), (QStringList{kC}));
-    QCOMPARE(p.StoredHex(), (QStringList{kC}));
+    QCOMPARE(p.Hex(), (QStringList{kRowC}));
+    QCOMPARE(p.StoredHex(), (QStringList{kRowC}));
     QCOMPARE(QGuiApplication::clipboard()->text(), kTwoRows);
   }
 
@@ -204,7 +145,7 @@ class EditorKeysTest : public QObject {
     Page p;
     QVERIFY(p.Ready());
     p.FocusGridAt(2);
-    p.ClickAppend();
+    p.Click(ids::kAppend);
     QGuiApplication::clipboard()->setText(QStringLiteral("02,01,01"));
     if (column >= 0) {
       p.grid->SetCurrentCell(3, column);
@@ -215,7 +156,7 @@ class EditorKeysTest : public QObject {
     QWidget* focus = QApplication::focusWidget();
     QVERIFY(focus != nullptr && focus != p.grid);
     QTest::keyClick(focus, static_cast<Qt::Key>(key), Qt::ControlModifier);
-    QCOMPARE(p.Hex(), (QStringList{kA, kB, kC, kA}));
+    QCOMPARE(p.Hex(), (QStringList{kRowA, kRowB, kRowC, kRowA}));
     if (column == kCommentColumn) {
       QCOMPARE(focus->property("text").toString(), QStringLiteral("02,01,01"));
     }
@@ -242,7 +183,7 @@ class EditorKeysTest : public QObject {
     for (int segment : {3, 1}) {
       p.page->editor().ChooseSegment(segment);
       p.FocusGridAt(0);
-      p.ClickAppend();
+      p.Click(ids::kAppend);
     }
     if (button == 0) {
       p.page->ProgramLoaded();

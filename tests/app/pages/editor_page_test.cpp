@@ -1,39 +1,19 @@
 // What the Qt side of the editor page adds to the core's editor: buttons
 // reaching its operations, the grid's bracket and refusal of an edit, the
 // command drop-down, accessibility of the cells, and the segment captions.
-#include "app/pages/editor/editor_page.h"
-
 #include <QAccessible>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QtTest>
 
 #include "app/pages/editor/command_grid_model.h"
-#include "app/pages/editor/command_grid_view.h"
-#include "app/pages/editor/editor_page_ids.h"
 #include "app/shell/main_window_ids.h"
-#include "app_fixture.h"
 #include "core/model/command_catalogue.h"
+#include "pages/editor_page_fixture.h"
 
 namespace lumera {
 namespace {
 
 namespace ids = editor_page_ids;
-using testing::AppFixture;
-
-// Segment 1: three commands; segment 3: two. Row 1 calls segment 3, command 2.
-void FillProgram(ProgramStore& store) {
-  store.SetCommand(0, 0, Command{1, 1, 5});
-  store.SetCommand(0, 1, Command{27, 2, 3});
-  store.SetCommand(0, 2, Command{2, 4, 9});
-  store.SetCommand(2, 0, Command{2, 1, 1});
-  store.SetCommand(2, 1, Command{2, 2, 2});
-}
-
-QString StoredComment(const Workspace& workspace, int segment, int command) {
-  return QString::fromStdString(
-      std::string(workspace.store.comments().Text(segment, command)));
-}
+using Page = testing::EditorPageFixture;
 
 // Types as a keyboard would, a character at a time, also those outside
 // ASCII that QTest's key tables do not know.
@@ -44,42 +24,6 @@ void TypeText(QWidget* widget, const QString& text) {
     QApplication::sendEvent(widget, &press);
   }
 }
-
-struct Page {
-  AppFixture app;
-  CommandGridView* grid = nullptr;
-  EditorPage* page = nullptr;
-
-  Page() {
-    FillProgram(app.workspace.store);
-    app.Open();
-    app.window->show();
-    page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
-    grid = qobject_cast<CommandGridView*>(Control(ids::kCommandGrid));
-  }
-  // The page's own controls: their ids may also be the main window's.
-  QWidget* Control(int id) const { return page->Control(id); }
-  QString Text(int id) const {
-    QWidget* widget = Control(id);
-    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
-    return qobject_cast<QAbstractButton*>(widget)->text();
-  }
-  QAbstractButton* Button(int id) const {
-    return qobject_cast<QAbstractButton*>(Control(id));
-  }
-  void Click(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
-  QStringList Hex() const {
-    QStringList hex;
-    for (int row = 0; row < grid->RowCount(); ++row) {
-      hex << QString::fromStdString(grid->CellText(row, kHexColumn));
-    }
-    return hex;
-  }
-  QComboBox* Combo(int id) const {
-    return qobject_cast<QComboBox*>(Control(id));
-  }
-};
 
 class EditorPageTest : public QObject {
   Q_OBJECT
@@ -95,9 +39,9 @@ class EditorPageTest : public QObject {
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<int>("current_row");
     QTest::addColumn<int>("stored_rows");  // commands in the store after
-    const QString a = QStringLiteral("01,01,05");
-    const QString b = QStringLiteral("1B,02,03");
-    const QString c = QStringLiteral("02,04,09");
+    const QString a = testing::kRowA;
+    const QString b = testing::kRowB;
+    const QString c = testing::kRowC;
     QTest::newRow("Dopisz  +")
         << ids::kAppend << 0 << true << QStringList{a, b, c, a} << 3 << 4;
     QTest::newRow("+") << ids::kAppendSmall << 0 << true
@@ -156,21 +100,6 @@ class EditorPageTest : public QObject {
     QCOMPARE(p.app.workspace.store.CommandAt(0, 3), (Command{15, 0, 42}));
   }
 
-  // Output buttons: 1009 is output 1; 1013..1016 do nothing. With the
-  // chooser on "Ustaw wyjścia na stan" the pattern shows in field 1068.
-  void OutputButtonsSetThePattern() {
-    Page p;
-    p.Combo(ids::kCommandChooser)->setCurrentIndex(*FindCommandDef(3));
-    QCOMPARE(p.Text(ids::kParam1), QStringLiteral("FFh"));
-    p.Click(ids::kOutput1);
-    QCOMPARE(p.Text(ids::kParam1), QStringLiteral("FEh"));
-    QVERIFY(!p.Button(ids::kOutput1)->isChecked());
-    QVERIFY(p.Button(ids::kOutput1 + 1)->isChecked());
-    p.Click(ids::kOutput1 + 5);
-    QCOMPARE(p.Text(ids::kParam1), QStringLiteral("FEh"));
-    QVERIFY(p.Button(ids::kOutput1 + 5)->icon().isNull());
-  }
-
   // The segment chooser, "Wejdź" and "Wróć", and the main window's
   // captions that follow the segment shown.
   void SegmentSwitchesMoveTheCaptions() {
@@ -178,32 +107,39 @@ class EditorPageTest : public QObject {
     namespace main = main_window_ids;
     p.grid->SetCurrentCell(1, kCommandColumn);
     p.Click(ids::kEnter);
-    QCOMPARE(p.page->editor().current_segment(), 3);
     QCOMPARE(p.grid->CurrentRow(), 1);
     QCOMPARE(p.Combo(ids::kSegmentChooser)->currentText(), QStringLiteral("3"));
     QCOMPARE(p.Text(ids::kReturn), QStringLiteral("Wróć (1)"));
     QCOMPARE(p.app.Text(main::kDownloadSegment), QStringLiteral("Pobierz:3"));
     QCOMPARE(p.app.workspace.settings.current_segment, 3);
     p.Click(ids::kReturn);
-    QCOMPARE(p.page->editor().current_segment(), 1);
     QCOMPARE(p.grid->CurrentRow(), 1);
     QCOMPARE(p.Text(ids::kReturn), QStringLiteral("Wróć"));
     QVERIFY(!p.Control(ids::kReturn)->isEnabled());
     p.Combo(ids::kSegmentChooser)->setCurrentIndex(9);
-    QCOMPARE(p.page->editor().current_segment(), 10);
     QCOMPARE(p.grid->RowCount(), 0);
     QCOMPARE(p.app.Text(main::kUploadSegment), QStringLiteral("Wyślij:10"));
   }
 
-  // The editor's own writes sit inside the bracket: the grid reports no
-  // edit for them, while the same write outside the bracket is reported.
+  // The output buttons rewrite a code-3 row and show its pattern; the
+  // editor's own writes sit inside the bracket: the grid reports no edit for
+  // them, while the same write outside the bracket is reported.
   void BracketHidesTheEditorsWrites() {
     Page p;
     p.app.workspace.store.SetCommand(0, 1, Command{3, 0x0F, 5});
     p.page->ProgramLoaded();
+    p.Combo(ids::kCommandChooser)->setCurrentIndex(*FindCommandDef(3));
     QSignalSpy edits(&p.grid->grid_model(), &CommandGridModel::cellEdited);
     p.grid->SetCurrentCell(1, kCommandColumn);  // a code-3 row
     p.Click(ids::kOutput1);                     // rewrites its value and HEX
+    QCOMPARE(QString::fromStdString(p.grid->CellText(1, kHexColumn)),
+             QStringLiteral("03,0E,05"));
+    QCOMPARE(p.Text(ids::kParam1), QStringLiteral("0Eh"));
+    QVERIFY(!p.Button(ids::kOutput1)->isChecked());
+    QVERIFY(p.Button(ids::kOutput1 + 1)->isChecked());
+    // Outputs 5..8 have no buttons: 1014 shows no lamp and does nothing.
+    p.Click(ids::kOutput1 + 5);
+    QVERIFY(p.Button(ids::kOutput1 + 5)->icon().isNull());
     QCOMPARE(QString::fromStdString(p.grid->CellText(1, kHexColumn)),
              QStringLiteral("03,0E,05"));
     QCOMPARE(edits.count(), 0);
@@ -250,14 +186,14 @@ class EditorPageTest : public QObject {
     QCOMPARE(line->text(), QStringLiteral("3 żł"));
     QTest::keyClick(line, Qt::Key_Return);
     // The view commits a line's text after the key has reached it.
-    QTRY_COMPARE(StoredComment(p.app.workspace, 0, 2), QStringLiteral("3 żł"));
+    QTRY_COMPARE(p.StoredComment(2), QStringLiteral("3 żł"));
     QCOMPARE(p.grid->grid_model().row(2).colours.background,
              (Rgb{244, 210, 231}));
 
     QVERIFY(
         !p.grid->model()->setData(comment, QStringLiteral("x☃"), Qt::EditRole));
     QCOMPARE(comment.data().toString(), QStringLiteral("3 żł"));
-    QCOMPARE(StoredComment(p.app.workspace, 0, 2), QStringLiteral("3 żł"));
+    QCOMPARE(p.StoredComment(2), QStringLiteral("3 żł"));
   }
 
   // A screen reader reads every cell and the current row.

@@ -2,14 +2,13 @@
 // position the controller reports and the register fields show its
 // registers.
 #include <QComboBox>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/pages/editor/command_grid_view.h"
 #include "app/pages/editor/editor_page_ids.h"
 #include "app_fixture.h"
 #include "core/model/program_file.h"
+#include "sim_process.h"
 
 namespace lumera {
 namespace {
@@ -21,38 +20,19 @@ class RunControlTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  QProcess sim_;
-  int port_number_ = 0;
+  testing::SimProcess sim_;
   Workspace controller_;
 
  private slots:
   void initTestCase() {
-    QVERIFY(dir_.isValid());
-    qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
     for (int segment = 0; segment < 2; ++segment) {
       for (int command = 0; command < 4; ++command) {
         controller_.store.SetCommand(segment, command, Command{1, 1, 5});
       }
     }
-    const QString state = dir_.filePath("controller.img");
-    QVERIFY(SaveProgramFile(controller_.store, state.toStdString()));
-    sim_.setProgram(QStringLiteral(LUMERA_SIM_PATH));
-    sim_.setArguments({QStringLiteral("--state"), state,
-                       QStringLiteral("--registers"),
-                       QStringLiteral("11,12,13,14,15,16,17,255")});
-    sim_.start();
-    QVERIFY(sim_.waitForStarted(5000));
-    QVERIFY(sim_.waitForReadyRead(5000));
-    const QList<QByteArray> ready = sim_.readLine().trimmed().split(' ');
-    QCOMPARE(ready.size(), qsizetype{2});
-    port_number_ = ready[1].mid(3).toInt();
-    QVERIFY(port_number_ > 0);
-  }
-
-  void cleanupTestCase() {
-    sim_.terminate();
-    sim_.waitForFinished(5000);
+    QVERIFY(SaveProgramFile(controller_.store, sim_.StatePath().toStdString()));
+    QVERIFY(sim_.Start({QStringLiteral("--registers"),
+                        QStringLiteral("11,12,13,14,15,16,17,255")}));
   }
 
   // The controller enters segment 2 at its first command, then moves on
@@ -60,9 +40,7 @@ class RunControlTest : public QObject {
   void StepShowsTheReportedPosition() {
     AppFixture app;
     app.workspace.store = controller_.store;
-    app.workspace.settings.port_number = port_number_;
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});
+    sim_.OpenOn(app);
     // The page's own controls: their ids may also be the main window's.
     Page* page = app.window->PageAt(0);
     auto control = [page](int id) { return page->Control(id); };

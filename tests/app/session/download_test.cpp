@@ -2,9 +2,7 @@
 // program lumera-sim on a pseudo-terminal, registered as COM<n> in a
 // private ports folder, and the job opening that port by its number.
 #include <QFile>
-#include <QProcess>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/pages/editor/editor_page.h"
@@ -13,6 +11,7 @@
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
 #include "core/model/program_file.h"
+#include "sim_process.h"
 
 namespace lumera {
 namespace {
@@ -26,16 +25,11 @@ class DownloadTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  QProcess sim_;
-  int port_number_ = 0;
+  testing::SimProcess sim_;
   Workspace controller_;  // what the virtual controller holds
 
  private slots:
   void initTestCase() {
-    QVERIFY(dir_.isValid());
-    // The ports folder of this test only.
-    qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toUtf8());
     for (int segment = 0; segment < kSegmentCount; ++segment) {
       for (int command = 0; command < 3; ++command) {
         controller_.store.SetCommand(
@@ -44,26 +38,8 @@ class DownloadTest : public QObject {
                     static_cast<std::uint8_t>(command)});
       }
     }
-    const QString state = dir_.filePath("controller.img");
-    QVERIFY(SaveProgramFile(controller_.store, state.toStdString()));
-
-    sim_.setProgram(QStringLiteral(LUMERA_SIM_PATH));
-    sim_.setArguments({QStringLiteral("--state"), state});
-    sim_.setProcessChannelMode(QProcess::SeparateChannels);
-    sim_.start();
-    QVERIFY(sim_.waitForStarted(5000));
-    QVERIFY(sim_.waitForReadyRead(5000));
-    // "<device> COM<n>" once it answers.
-    const QList<QByteArray> ready = sim_.readLine().trimmed().split(' ');
-    QCOMPARE(ready.size(), qsizetype{2});
-    QVERIFY(ready[1].startsWith("COM"));
-    port_number_ = ready[1].mid(3).toInt();
-    QVERIFY(port_number_ > 0);
-  }
-
-  void cleanupTestCase() {
-    sim_.terminate();
-    sim_.waitForFinished(5000);
+    QVERIFY(SaveProgramFile(controller_.store, sim_.StatePath().toStdString()));
+    QVERIFY(sim_.Start());
   }
 
   void JobEndsWithSuccess_data() {
@@ -80,9 +56,7 @@ class DownloadTest : public QObject {
     QFETCH(bool, reads_program);
     AppFixture app;
     app.workspace.store.SetComment(0, 1, "zniknie");
-    app.workspace.settings.port_number = port_number_;
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});  // the system's port, by number
+    sim_.OpenOn(app);
     int grid_loads = 0;
     connect(&app.window->launcher().events(),
             &WorkerEvents::loadSegmentIntoGrid, [&] { ++grid_loads; });
@@ -125,17 +99,15 @@ class DownloadTest : public QObject {
   }
 
   void TraceFileGetsEveryFrameOfTheJob() {
-    const QString path = dir_.filePath("trace.txt");
+    const QString path = sim_.FilePath("trace.txt");
     qputenv("LUMERA_TRACE", path.toUtf8());
     const std::unique_ptr<TraceFile> trace = TraceFromEnvironment();
     qunsetenv("LUMERA_TRACE");
     QVERIFY(trace);
     AppFixture app;
-    app.workspace.settings.port_number = port_number_;
-    app.Open();
     PortAccess access;
     access.trace = trace.get();
-    app.job.SetPortAccess(access);
+    sim_.OpenOn(app, access);
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
     app.Click(ids::kReadConfig);
     QVERIFY(app.WaitForJob(finished, 60000));
@@ -155,9 +127,7 @@ class DownloadTest : public QObject {
 
   void ErrorReportIsShownWhenRead() {
     AppFixture app;
-    app.workspace.settings.port_number = port_number_;
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});
+    sim_.OpenOn(app);
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
     app.Click(ids::kErrorReport);
     QVERIFY(app.WaitForJob(finished, 60000));
@@ -171,9 +141,7 @@ class DownloadTest : public QObject {
 
   void VerifyAfterDownloadFindsNoDifference() {
     AppFixture app;
-    app.workspace.settings.port_number = port_number_;
-    app.Open();
-    app.job.SetPortAccess(PortAccess{});
+    sim_.OpenOn(app);
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
     app.Click(ids::kDownloadSegment);
     QVERIFY(app.WaitForJob(finished, 60000));
