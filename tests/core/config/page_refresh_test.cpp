@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -120,62 +119,25 @@ TEST(PageRefreshTest, RefreshPassesHeldValuesThroughTheRules) {
 }
 
 TEST(PageRefreshTest, SwitchDisplayReadsTheSwitchAndFlags) {
-  constexpr int kOff = kSwitchOffPicture;
-  constexpr int kOn = kSwitchOnPicture;
   struct Case {
     std::uint8_t switch_byte;
     std::uint8_t flags;
-    std::array<int, 8> pictures;  // positions 1 to 8, left to right
+    const char* on;  // positions 1 to 8, left to right: '1' shows on
     const char* tempo;
     const char* start;
     const char* memory;
     const char* supply;
   };
   const Case cases[] = {
-      {0x00,
-       0x00,
-       {kOn, kOn, kOn, kOn, kOn, kOn, kOn, kOn},
-       "nr 8",
-       "nr 16",
-       "Pamęć zewnętrzna",
+      {0x00, 0x00, "11111111", "nr 8", "nr 16", "Pamęć zewnętrzna", "50Hz"},
+      {0xFF, 0x00, "00000000", "nr 1", "nr 1", "Pamięć wewnętrzna", "50Hz"},
+      {0x00, 0x01, "11111111", "nr 8", "nr 16", "Tylko pamięć wewnętrzna",
        "50Hz"},
-      {0xFF,
-       0x00,
-       {kOff, kOff, kOff, kOff, kOff, kOff, kOff, kOff},
-       "nr 1",
-       "nr 1",
-       "Pamięć wewnętrzna",
-       "50Hz"},
-      {0x00,
-       0x01,
-       {kOn, kOn, kOn, kOn, kOn, kOn, kOn, kOn},
-       "nr 8",
-       "nr 16",
-       "Tylko pamięć wewnętrzna",
-       "50Hz"},
-      {0xFF,
-       0x05,
-       {kOff, kOff, kOff, kOff, kOff, kOff, kOff, kOff},
-       "nr 1",
-       "nr 1",
-       "Tylko pamięć wewnętrzna",
-       "DC"},
-      {0x00,
-       0xFA,
-       {kOn, kOn, kOn, kOn, kOn, kOn, kOn, kOn},
-       "nr 8",
-       "nr 16",
-       "Pamęć zewnętrzna",
-       "50Hz"},
+      {0xFF, 0x05, "00000000", "nr 1", "nr 1", "Tylko pamięć wewnętrzna", "DC"},
+      {0x00, 0xFA, "11111111", "nr 8", "nr 16", "Pamęć zewnętrzna", "50Hz"},
       // Bit 7 is position 1 at the left; 0xA3 turns positions 2, 4, 5 and
       // 6 on: tempo bits 110 clear give 5 + 1, start bits 0011 give 12 + 1.
-      {0xA3,
-       0x04,
-       {kOff, kOn, kOff, kOn, kOn, kOn, kOff, kOff},
-       "nr 6",
-       "nr 13",
-       "Pamięć wewnętrzna",
-       "DC"},
+      {0xA3, 0x04, "01011100", "nr 6", "nr 13", "Pamięć wewnętrzna", "DC"},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << int{test.switch_byte} << " "
@@ -187,7 +149,9 @@ TEST(PageRefreshTest, SwitchDisplayReadsTheSwitchAndFlags) {
     for (std::size_t i = 0; i < 8; ++i) {
       EXPECT_EQ(display.positions[i].control_id,
                 config_page_ids::kSwitchPositions[i]);
-      EXPECT_EQ(display.positions[i].picture, test.pictures[i]) << i;
+      EXPECT_EQ(display.positions[i].picture,
+                test.on[i] == '1' ? kSwitchOnPicture : kSwitchOffPicture)
+          << i;
     }
     EXPECT_EQ(display.tempo_text, test.tempo);
     EXPECT_EQ(display.start_text, test.start);

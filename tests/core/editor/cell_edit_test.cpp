@@ -84,10 +84,13 @@ INSTANTIATE_TEST_SUITE_P(
                       EditGuardCase{"NothingTime", 15, kValue2Column, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A command outside the catalogue is put back; a changed one keeps the bytes.
 TEST_F(EditorTest, ChangedCommandKeepsTheBytes) {
   store_.SetCommand(0, 0, Command{1, 1, 5});
   store_.SetComment(0, 0, "zostaje");
   Load(1);
+  EXPECT_FALSE(grid_.UserChooseCommand(0, 45));
+  EXPECT_EQ(grid_.CommandIndex(0), kSwitchOnIndex);
   ASSERT_TRUE(grid_.UserChooseCommand(0, kJumpToSegmentIndex));
   EXPECT_EQ(Cell(0, kLabel1Column), "Rozkaz");
   EXPECT_EQ(Cell(0, kValue1Column), "1");
@@ -105,13 +108,6 @@ TEST_F(EditorTest, ChangingToOutputsCommandTakesThePattern) {
   ASSERT_TRUE(grid_.UserChooseCommand(0, kOutputsIndex));
   EXPECT_EQ(Cell(0, kValue1Column), "FDh");
   EXPECT_EQ(Cell(0, kHexColumn), "03,FD,05");
-}
-
-TEST_F(EditorTest, CommandOutsideCatalogueIsPutBack) {
-  store_.SetCommand(0, 0, Command{1, 1, 5});
-  Load(1);
-  EXPECT_FALSE(grid_.UserChooseCommand(0, 45));
-  EXPECT_EQ(grid_.CommandIndex(0), kSwitchOnIndex);
 }
 
 struct CommentCase {

@@ -1,7 +1,6 @@
 // Undo and redo of every editing operation, per segment and bounded.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,7 +49,7 @@ class HistoryTest : public EditorTest {
 struct OperationCase {
   const char* name;
   int row;  // selected before the operation
-  std::function<bool(HistoryTest&, Editor&, MemoryGrid&)> run;
+  bool (*run)(Editor&, MemoryGrid&);
 };
 
 class UndoRedoTest : public HistoryTest,
@@ -62,7 +61,7 @@ TEST_P(UndoRedoTest, UndoRestoresAndRedoRepeats) {
   grid_.UserSelect(c.row, kCommandColumn);
   const PageState before = State();
   EXPECT_FALSE(editor_.CanUndo());
-  ASSERT_TRUE(c.run(*this, editor_, grid_));
+  ASSERT_TRUE(c.run(editor_, grid_));
   const PageState after = State();
   ASSERT_NE(after, before);
   ASSERT_TRUE(editor_.CanUndo());
@@ -81,67 +80,51 @@ TEST_P(UndoRedoTest, UndoRestoresAndRedoRepeats) {
   EXPECT_EQ(store_.ProgramImageChanged(), before.changed);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, UndoRedoTest,
-    ::testing::Values(OperationCase{"Append", 1,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      return e.AddCommand(AddMode::kAppend);
-                                    }},
-                      OperationCase{"Insert", 1,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      return e.AddCommand(AddMode::kInsert);
-                                    }},
-                      OperationCase{"Delete", 0,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      return e.DeleteCommand();
-                                    }},
-                      OperationCase{"MoveDown", 0,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      return e.MoveCommandDown();
-                                    }},
-                      OperationCase{"MoveUp", 3,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      return e.MoveCommandUp();
-                                    }},
-                      OperationCase{"ClearList", 1,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      return e.ClearList([](std::string_view,
-                                                            std::string_view) {
-                                        return true;
-                                      });
-                                    }},
-                      OperationCase{"ChooseCommand", 1,
-                                    [](HistoryTest&, Editor&, MemoryGrid& g) {
-                                      return g.UserChooseCommand(1,
-                                                                 kSelectIndex);
-                                    }},
-                      OperationCase{"TypeValue", 1,
-                                    [](HistoryTest&, Editor&, MemoryGrid& g) {
-                                      return g.UserEditText(1, kValue2Column,
-                                                            "77");
-                                    }},
-                      OperationCase{"EditComment", 3,
-                                    [](HistoryTest&, Editor&, MemoryGrid& g) {
-                                      return g.UserEditText(3, kCommentColumn,
-                                                            "5inny");
-                                    }},
-                      OperationCase{"OutputButton", 2,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      e.PressOutputButton(1);
-                                      return true;
-                                    }},
-                      OperationCase{"Paste", 1,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      const std::vector<ClipboardRow> rows{
-                                          {Command{14, 0, 0}, "2wklejony"},
-                                          {Command{1, 9, 9}, ""}};
-                                      return e.PasteRows(rows) == 2;
-                                    }},
-                      OperationCase{"Cut", 0,
-                                    [](HistoryTest&, Editor& e, MemoryGrid&) {
-                                      return e.CutRows(2, 2).size() == 2;
-                                    }}),
-    [](const auto& info) { return std::string(info.param.name); });
+const OperationCase kOperations[] = {
+    {"Append", 1,
+     [](Editor& e, MemoryGrid&) { return e.AddCommand(AddMode::kAppend); }},
+    {"Insert", 1,
+     [](Editor& e, MemoryGrid&) { return e.AddCommand(AddMode::kInsert); }},
+    {"Delete", 0, [](Editor& e, MemoryGrid&) { return e.DeleteCommand(); }},
+    {"MoveDown", 0, [](Editor& e, MemoryGrid&) { return e.MoveCommandDown(); }},
+    {"MoveUp", 3, [](Editor& e, MemoryGrid&) { return e.MoveCommandUp(); }},
+    {"ClearList", 1,
+     [](Editor& e, MemoryGrid&) {
+       return e.ClearList(
+           [](std::string_view, std::string_view) { return true; });
+     }},
+    {"ChooseCommand", 1,
+     [](Editor&, MemoryGrid& g) {
+       return g.UserChooseCommand(1, kSelectIndex);
+     }},
+    {"TypeValue", 1,
+     [](Editor&, MemoryGrid& g) {
+       return g.UserEditText(1, kValue2Column, "77");
+     }},
+    {"EditComment", 3,
+     [](Editor&, MemoryGrid& g) {
+       return g.UserEditText(3, kCommentColumn, "5inny");
+     }},
+    {"OutputButton", 2,
+     [](Editor& e, MemoryGrid&) {
+       e.PressOutputButton(1);
+       return true;
+     }},
+    {"Paste", 1,
+     [](Editor& e, MemoryGrid&) {
+       const std::vector<ClipboardRow> rows{{Command{14, 0, 0}, "2wklejony"},
+                                            {Command{1, 9, 9}, ""}};
+       return e.PasteRows(rows) == 2;
+     }},
+    {"Cut", 0,
+     [](Editor& e, MemoryGrid&) { return e.CutRows(2, 2).size() == 2; }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Operations, UndoRedoTest,
+                         ::testing::ValuesIn(kOperations),
+                         [](const auto& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST_F(HistoryTest, StepsAreUndoneInReverseAndANewChangeDropsRedo) {
   SetUpProgram();

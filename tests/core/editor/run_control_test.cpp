@@ -37,27 +37,25 @@ TEST_F(EditorTest, RunControlValuesNameTheSelectedRow) {
   EXPECT_EQ(editor_.RunControl().selected_row, -1);
 }
 
+// On an empty grid only the registers are shown; otherwise the reported
+// segment is loaded and its command selected.
 TEST_F(EditorTest, ReportedPositionLoadsItsSegmentAndSelectsCommand) {
-  FillSegment(2, 3);
   FillSegment(5, 12);
   std::vector<int> shown;
   editor_.SetSegmentShownHook([&](int segment) { shown.push_back(segment); });
   Load(2);
   editor_.ShowControllerPosition(4, 9, kRegisters);
-  EXPECT_EQ(editor_.current_segment(), 5);
-  EXPECT_EQ(grid_.CurrentRow(), 9);
-  EXPECT_EQ(Cell(9, kHexColumn), "01,09,0A");
-  EXPECT_EQ(shown, (std::vector<int>{2, 5}));
-  EXPECT_EQ(editor_.View().registers[7], "255");
-}
-
-TEST_F(EditorTest, ReportedPositionOnEmptyGridShowsOnlyRegisters) {
-  FillSegment(5, 12);
-  Load(2);
-  editor_.ShowControllerPosition(4, 9, kRegisters);
   EXPECT_EQ(editor_.current_segment(), 2);
   EXPECT_EQ(grid_.RowCount(), 0);
   EXPECT_EQ(editor_.View().registers[1], "1");
+  FillSegment(2, 3);
+  Load(2);
+  editor_.ShowControllerPosition(4, 9, kRegisters);
+  EXPECT_EQ(editor_.current_segment(), 5);
+  EXPECT_EQ(grid_.CurrentRow(), 9);
+  EXPECT_EQ(Cell(9, kHexColumn), "01,09,0A");
+  EXPECT_EQ(shown, (std::vector<int>{2, 2, 5}));
+  EXPECT_EQ(editor_.View().registers[7], "255");
 }
 
 }  // namespace
