@@ -240,6 +240,8 @@ class PrintServiceTest : public QObject {
     QTest::addColumn<QString>("warning");
     QTest::newRow("cancelled") << "" << false << "";
     QTest::newRow("stopped queue") << "lumera-stopped" << false << "StartDOC";
+    QTest::newRow("queue not accepting jobs")
+        << "lumera-rejecting" << false << "EndDoc";
     QTest::newRow("printer gone before the job")
         << "lumera-gone" << true << "StartDOC";
   }

@@ -10,7 +10,7 @@ program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 export PATH="$PATH:/usr/sbin:/sbin"
 
-for tool in cupsd lpadmin lpstat cupsdisable pdftotext pdfinfo pdftoppm; do
+for tool in cupsd lpadmin lpstat cupsdisable cupsreject pdftotext pdfinfo pdftoppm; do
   if ! command -v "$tool" >/dev/null; then
     echo "skipped: $tool is not installed (tools/bootstrap installs it)"
     exit 77
@@ -121,11 +121,13 @@ queue lumera-a4 A4 Letter
 queue lumera-letter Letter A4
 queue lumera-stopped A4 Letter
 cupsdisable lumera-stopped
+queue lumera-rejecting A4 Letter
+cupsreject lumera-rejecting
 # Removed by the test once the dialog has chosen it.
 queue lumera-gone A4 Letter
 lpstat -v
 
-LUMERA_PRINT_QUEUES="lumera-a4,lumera-gone,lumera-letter,lumera-stopped" run
+LUMERA_PRINT_QUEUES="lumera-a4,lumera-gone,lumera-letter,lumera-rejecting,lumera-stopped" run
 
 echo "== jobs the scheduler took"
 lpstat -W all -o || true

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "app/print/listing_painter.h"
+#include "app/print/print_service_answer.h"
 #include "app/session/prompts.h"
 #include "core/print/printout.h"
 #include "core/session/workspace.h"
@@ -41,7 +42,10 @@ class PrinterListingDevice : public PainterListingDevice {
     return !has_pages_ || PainterListingDevice::StartDoc();
   }
   bool EndDoc() override {
-    return !has_pages_ || PainterListingDevice::EndDoc();
+    if (!has_pages_) return true;
+    if (!PainterListingDevice::EndDoc()) return false;
+    return printer_.outputFormat() != QPrinter::NativeFormat ||
+           PrintServiceTookLastJob();
   }
 
  private:
