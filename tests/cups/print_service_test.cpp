@@ -104,9 +104,8 @@ class PrintServiceTest : public QObject {
   testing::OwnConfigHome config_home_;
 
   // Segments 1 and 3 hold commands, one of them under a heading; segment 3
-  // is shown.
+  // is shown. Set before the window opens, so that its grid shows them.
   static void Prepare(AppFixture& app) {
-    app.Open();
     ProgramStore& store = app.workspace.store;
     store.SetCommand(0, 0, {1, 1, 5});
     store.SetCommand(2, 0, {2, 2, 7});
@@ -116,6 +115,7 @@ class PrintServiceTest : public QObject {
     app.workspace.settings.controller_address = 9;
     app.workspace.settings.program_file_name = "łąka.prg";
     app.prompts.printers_are_queues = true;
+    app.Open();
   }
 
   // The job file that the click at `button` made the printer keep; empty
