@@ -114,8 +114,13 @@ LUMERA_PRINT_QUEUES="" run DialogOffersTheSystemsPrinters
 queue() {  # name, paper, the paper it lacks
   sed -e "/^\*[A-Za-z]* $3\//d" -e "s/@PAGE@/$2/" \
     "$here/test_printer.ppd.in" >"$work/$2.ppd"
-  # lpadmin warns that drivers are deprecated; the queue works all the same.
-  lpadmin -p "$1" -E -v "tofile:$work/jobs" -P "$work/$2.ppd" 2>/dev/null
+  # lpadmin warns that drivers are deprecated; the queue works all the same,
+  # so its words are shown only when it fails.
+  if ! lpadmin -p "$1" -E -v "tofile:$work/jobs" -P "$work/$2.ppd" \
+    2>"$work/log/lpadmin.err"; then
+    cat "$work/log/lpadmin.err"
+    return 1
+  fi
 }
 queue lumera-a4 A4 Letter
 queue lumera-letter Letter A4
