@@ -117,9 +117,11 @@ ScanReport Scan::Run() {
 
 std::chrono::milliseconds ScanWait(int baud,
                                    std::chrono::microseconds line_delay) {
-  const auto wait = WireTime(kVersionRequestSize + 1, baud) +
-                    kControllerAnswerTime + line_delay;
-  return std::chrono::ceil<std::chrono::milliseconds>(wait);
+  // The delay is measured, and a fraction of a millisecond of it is the
+  // computer's own scheduling; a reply it makes late is still caught.
+  return std::chrono::ceil<std::chrono::milliseconds>(
+             WireTime(kVersionRequestSize + 1, baud) + kControllerAnswerTime) +
+         std::chrono::floor<std::chrono::milliseconds>(line_delay);
 }
 
 ScanReport ScanLine(SerialPort& port, const ScanSettings& settings,

@@ -45,8 +45,10 @@ SerialDeviceInfo DescribeSerialDevice(const fs::path& device,
       latency.size() < 6) {
     info.latency_timer_ms = std::stoi(latency);
   }
-  // The USB device is the nearest folder above the port with the ids.
-  for (fs::path folder = port; !folder.empty() && folder != folder.root_path();
+  // The USB device is the nearest folder above the port with the ids;
+  // every device sits below sysfs's devices folder.
+  for (fs::path folder = port;
+       folder.has_relative_path() && folder.filename() != "devices";
        folder = folder.parent_path()) {
     if (!fs::exists(folder / "idVendor", error)) continue;
     info.kind = SerialDeviceKind::kUsb;
