@@ -50,12 +50,16 @@ ProbeResult ClassifyVersionReply(std::span<const std::uint8_t> bytes) {
 
 LineRead ReadLineBurst(SerialPort& port, std::chrono::milliseconds wait) {
   LineRead read;
-  SerialTiming timing;
-  timing.read_constant_ms = static_cast<std::uint32_t>(wait.count());
-  if (!port.SetTimeouts(timing)) {
+  const auto set_wait = [&port](std::chrono::milliseconds ms) {
+    SerialTiming timing;
+    timing.read_constant_ms = static_cast<std::uint32_t>(ms.count());
+    return port.SetTimeouts(timing);
+  };
+  if (!set_wait(wait)) {
     read.failed = true;
     return read;
   }
+  std::size_t announced = 0;
   for (;;) {
     const ReadResult r = port.ReadByte();
     if (r.status == ReadStatus::kFailed) {
@@ -67,21 +71,33 @@ LineRead ReadLineBurst(SerialPort& port, std::chrono::milliseconds wait) {
     if (read.total == 0) read.first = read.last;
     ++read.total;
     if (read.count < read.bytes.size()) read.bytes[read.count++] = r.byte;
-    // A whole frame ends the read at once; anything else ends when the
-    // line falls quiet, so the bytes of one burst are judged together.
-    const std::size_t announced = AnnouncedLength(read.View());
-    if (announced != 0 && read.total == announced) return read;
+    if (announced == 0) announced = AnnouncedLength(read.View());
+    // A whole frame ends the read once the line stays quiet a moment
+    // after it: bytes right behind it (a second reply, a long frame) make
+    // the burst no reply, and must not be left for the next number. Other
+    // bursts end when the line falls quiet for the whole wait.
+    bool ok = true;
+    if (announced != 0 && read.total == announced) {
+      ok = set_wait(kFrameTailQuiet);
+    } else if (announced != 0 && read.total == announced + 1) {
+      ok = set_wait(wait);
+    }
+    if (!ok) {
+      read.failed = true;
+      return read;
+    }
   }
 }
 
-void SettleLine(SerialPort& port, std::chrono::milliseconds quiet) {
+std::size_t SettleLine(SerialPort& port, std::chrono::milliseconds quiet) {
+  std::size_t dropped = 0;
   SerialTiming timing;
   timing.read_constant_ms = static_cast<std::uint32_t>(quiet.count());
   if (port.SetTimeouts(timing)) {
-    while (port.ReadByte().status == ReadStatus::kByte) {
-    }
+    while (port.ReadByte().status == ReadStatus::kByte) ++dropped;
   }
   port.Purge();
+  return dropped;
 }
 
 ProbeResult ProbeVersion(SerialPort& port, std::uint8_t number,

@@ -59,14 +59,20 @@ struct LineRead {
   std::span<const std::uint8_t> View() const { return {bytes.data(), count}; }
 };
 
+// How long the line must stay quiet after a whole frame for the frame to
+// stand alone.
+inline constexpr std::chrono::milliseconds kFrameTailQuiet{2};
+
 // Reads what the line brings: the first byte within `wait`, then up to a
-// whole reply frame, or until the line stays quiet for `wait`. Sets the
-// port's read time-out as it goes.
+// whole reply frame followed by kFrameTailQuiet of silence, or anything
+// else until the line stays quiet for `wait`. Sets the port's read
+// time-out as it goes.
 LineRead ReadLineBurst(SerialPort& port, std::chrono::milliseconds wait);
 
 // Reads and drops whatever arrives until the line is quiet for `quiet`,
-// then purges: the next request starts on a clean line.
-void SettleLine(SerialPort& port, std::chrono::milliseconds quiet);
+// then purges: the next request starts on a clean line. Returns the bytes
+// dropped.
+std::size_t SettleLine(SerialPort& port, std::chrono::milliseconds quiet);
 
 // Writes ReadVersion to `number` and reads the answer with `wait` for the
 // first byte. A failed write or read gives kLineFailed.

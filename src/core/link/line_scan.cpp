@@ -46,6 +46,8 @@ class Scan {
   // The least delay a sound reply showed beyond its time on the wire: the
   // adapter's share, common to every controller on the line.
   std::optional<std::chrono::microseconds> line_delay_;
+  // The line still brought bytes before the last ask again.
+  bool unsettled_ = false;
 };
 
 bool Scan::Ask(int number, std::chrono::milliseconds wait,
@@ -63,7 +65,7 @@ bool Scan::Ask(int number, std::chrono::milliseconds wait,
 
 bool Scan::AskAgain(int number) {
   ++report_.asked_again;
-  SettleLine(port_, ShortWait());
+  unsettled_ = SettleLine(port_, ShortWait()) > 0;
   return Ask(number, FullWait(), report_.numbers[number]);
 }
 
@@ -98,10 +100,11 @@ ScanReport Scan::Run() {
     });
     if (pending_.empty()) continue;
     if (!AskAgain(number)) break;
-    // The same answer twice is this number's own; anything else means the
-    // first bytes were (or were mixed with) another number's late reply.
+    // The same answer twice, on a line that had nothing more to say, is
+    // this number's own; anything else means the first bytes were (or were
+    // mixed with) another number's late reply.
     const ProbeResult& again = report_.numbers[number];
-    if (again.outcome == result.outcome) continue;
+    if (again.outcome == result.outcome && !unsettled_) continue;
     const std::vector<Pending> concerned = std::move(pending_);
     pending_.clear();
     for (const Pending& p : concerned) {
