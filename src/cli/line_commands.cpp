@@ -149,18 +149,14 @@ int RunBusScan(const DirectLine& line, int from, int to,
   settings.from = from;
   settings.to = to;
   if (timeout_ms) settings.fixed_wait = std::chrono::milliseconds(*timeout_ms);
-  int found = 0;
   ScanHooks hooks;
   hooks.stop = line.interrupted;
-  hooks.probed = [&](const ProbeResult& result) {
-    FlushTrace(opened, result);
-    if (result.outcome == ProbeOutcome::kPresent) ++found;
-  };
+  hooks.probed = [&](const ProbeResult& result) { FlushTrace(opened, result); };
   // Progress is drawn only without a trace, which writes the same stream.
   if (line.err_is_terminal && line.trace == nullptr) {
-    hooks.asking = [&](int number) {
+    hooks.asking = [&](int number, int present) {
       line.err << "\rSzukam: nr " << number << " z " << from << ".." << to
-               << " (odpowiedzi: " << found << ")\033[K" << std::flush;
+               << " (odpowiedzi: " << present << ")\033[K" << std::flush;
     };
   }
   const Clock::time_point start = Clock::now();

@@ -84,7 +84,14 @@ ScanReport Scan::Run() {
       break;
     }
     report_.last_number = number;
-    if (hooks_.asking) hooks_.asking(number);
+    if (hooks_.asking) {
+      const auto begin = report_.numbers.begin();
+      hooks_.asking(number, static_cast<int>(std::count_if(
+                                begin + settings_.from, begin + number,
+                                [](const ProbeResult& r) {
+                                  return r.outcome == ProbeOutcome::kPresent;
+                                })));
+    }
     const Clock::time_point asked = Clock::now();
     ProbeResult result;
     if (!Ask(number, ShortWait(), result)) break;
@@ -105,11 +112,10 @@ ScanReport Scan::Run() {
     // mixed with) another number's late reply.
     const ProbeResult& again = report_.numbers[number];
     if (again.outcome == result.outcome && !unsettled_) continue;
-    const std::vector<Pending> concerned = std::move(pending_);
-    pending_.clear();
-    for (const Pending& p : concerned) {
+    for (const Pending& p : pending_) {
       if (!AskAgain(p.number)) break;
     }
+    pending_.clear();
     if (report_.line_failed) break;
   }
   report_.wait = ShortWait();

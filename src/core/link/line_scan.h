@@ -32,8 +32,9 @@ struct ScanSettings {
 };
 
 struct ScanHooks {
-  std::function<void(int number)> asking;  // before each number's first ask
-  std::function<bool()> stop;              // polled between numbers
+  // Before each number's first ask, with the numbers found so far.
+  std::function<void(int number, int present)> asking;
+  std::function<bool()> stop;  // polled between numbers
   // After every ask (first or again), e.g. to close a line trace's record.
   std::function<void(const ProbeResult&)> probed;
 };
