@@ -107,11 +107,13 @@ ProbeResult ProbeVersion(SerialPort& port, std::uint8_t number,
       static_cast<std::uint8_t>(RequestCode::kReadVersion)};
   RequestFrame frame;
   BuildRequestFrame(number, 2, code, frame);
+  // Timed from before the write: the controller may answer while this
+  // thread is still on its way back from the port.
+  const Clock::time_point sent = Clock::now();
   if (port.Write(frame.View()) != frame.length) {
     result.outcome = ProbeOutcome::kLineFailed;
     return result;
   }
-  const Clock::time_point sent = Clock::now();
   const LineRead read = ReadLineBurst(port, wait);
   if (read.failed) {
     result.outcome = ProbeOutcome::kLineFailed;

@@ -40,7 +40,7 @@ struct ProbeResult {
   ProbeOutcome outcome = ProbeOutcome::kAbsent;
   GarbleReason reason = GarbleReason::kNone;
   std::uint8_t version = 0;  // present: major in the high nibble
-  // From the request's write to the first and the last byte read.
+  // From just before the request's write to the first and the last byte.
   std::chrono::microseconds first_byte{0};
   std::chrono::microseconds round_trip{0};
 };
