@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "support/fake_sysfs.h"
 
@@ -13,7 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_sysfs::FakeSys;
-using testing_sysfs::Write;
 
 struct DeviceCase {
   std::string name;
@@ -56,16 +54,6 @@ INSTANTIATE_TEST_SUITE_P(
         DeviceCase{"NotInSysfs", "dev/ttyX9", SerialDeviceKind::kUnknown, "",
                    ":", "", std::nullopt}),
     [](const auto& info) { return info.param.name; });
-
-TEST(SerialDeviceInfoTest, FindsTheUdevRuleInTheFirstFolderHoldingIt) {
-  FakeSys sys;
-  Write(sys.root() / "usr/lib/udev/rules.d" / kUdevRuleName, "");
-  const std::vector<fs::path> folders{sys.root() / "etc/udev/rules.d",
-                                      sys.root() / "usr/lib/udev/rules.d"};
-  EXPECT_EQ(FindUdevRule(folders),
-            sys.root() / "usr/lib/udev/rules.d" / kUdevRuleName);
-  EXPECT_EQ(FindUdevRule(std::span(folders).first(1)), std::nullopt);
-}
 
 }  // namespace
 }  // namespace lumera
