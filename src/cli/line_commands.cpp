@@ -58,19 +58,19 @@ void FlushTrace(const OpenedLine& line, const ProbeResult& result) {
                                : 0);
 }
 
-int PortFailed(const DirectLine& line, const SerialPort& port,
-               std::string_view fallback) {
-  const PortFailure& failure = port.LastFailure();
-  line.err << (failure.message.empty() ? fallback : failure.message) << "\n";
+// The status text of a port that failed (a failed read has none of its
+// own: a job shows the short-packet text then), and the system's reason.
+void ReportPortFailure(const DirectLine& line, const PortFailure& failure) {
+  line.err << (failure.message.empty() ? kReplyTooShortText : failure.message)
+           << "\n";
   const std::string reason = DescribePortFailure(failure);
   if (!reason.empty()) line.err << reason << "\n";
-  return kExitFailure;
 }
 
 bool OpenLine(const DirectLine& line, OpenedLine& opened) {
   opened = MakePort(line);
   if (OpenDirectLine(*opened.port, line.name)) return true;
-  PortFailed(line, *opened.port, kOpenPortFailedText);
+  ReportPortFailure(line, opened.port->LastFailure());
   return false;
 }
 
@@ -189,9 +189,7 @@ int RunBusScan(const DirectLine& line, int from, int to,
     line.out << text << "\n";
   }
   if (report.line_failed) {
-    line.err << kReplyTooShortText << "\n";
-    const std::string reason = DescribePortFailure(failure);
-    if (!reason.empty()) line.err << reason << "\n";
+    ReportPortFailure(line, failure);
     return kExitFailure;
   }
   const int last = report.stopped ? report.last_number - 1 : to;
@@ -253,9 +251,7 @@ int RunLineCheck(const DirectLine& line, int number, int count,
   if (static_cast<int>(trips.size()) < count) {
     PrintDevice(line);
     if (line_failed) {
-      line.err << kReplyTooShortText << "\n";
-      const std::string reason = DescribePortFailure(failure);
-      if (!reason.empty()) line.err << reason << "\n";
+      ReportPortFailure(line, failure);
     } else {
       line.err << "Sterownik nr " << number
                << " nie odpowiada: " << ProbeFailureText(failed) << "\n";
