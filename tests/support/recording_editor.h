@@ -13,7 +13,7 @@ namespace lumera {
 
 class RecordingEditor : public ShownSegmentEditor {
  public:
-  RunControlValues RunControl() const override { return {}; }
+  RunControlValues RunControl() const override { return run; }
   void CommitShownSegment() override {
     ++commits;
     if (on_commit) on_commit();
@@ -26,6 +26,7 @@ class RecordingEditor : public ShownSegmentEditor {
     positions.emplace_back(segment_index, command_index);
   }
 
+  RunControlValues run;
   std::function<void()> on_commit;
   int commits = 0;
   int stack_cleared = 0;
