@@ -29,7 +29,6 @@ void Editor::LoadSegmentIntoGrid(int segment, int column) {
   // the shown rows into another segment.
   if (!ValidSegmentNumber(segment)) segment = 1;
   state_.current_segment = segment;
-  if (segment_shown_) segment_shown_(segment);
   rows_.Load(store_, segment - 1);
   if (rows_.size() > 0) SetCurrentCell(0, column);
 }

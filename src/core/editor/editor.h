@@ -64,12 +64,6 @@ class Editor : public ShownSegmentEditor {
   // LoadSegmentIntoGrid.
   Editor(ProgramStore& store, int current_segment);
 
-  // Called with the segment number each time a segment is loaded into the
-  // grid: the main window's segment captions and the settings follow it.
-  void SetSegmentShownHook(std::function<void(int segment)> hook) {
-    segment_shown_ = std::move(hook);
-  }
-
   // Chooses catalogue entry 0.
   void SetUpPage();
 
@@ -205,7 +199,6 @@ class Editor : public ShownSegmentEditor {
   ProgramStore& store_;
   WorkingSegment rows_;
   EditorState state_;
-  std::function<void(int)> segment_shown_;
   std::array<EditHistory, kSegmentCount> histories_;
 };
 

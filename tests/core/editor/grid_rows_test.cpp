@@ -9,9 +9,7 @@
 namespace lumera::testing {
 namespace {
 
-TEST_F(EditorTest, FullSegmentFillsNumberedRowsAndReportsTheSegment) {
-  std::vector<int> shown;
-  editor_.SetSegmentShownHook([&](int segment) { shown.push_back(segment); });
+TEST_F(EditorTest, FullSegmentFillsNumberedRowsAndShowsTheSegment) {
   FillSegment(4, kCommandsPerSegment);
   Load(4);
   ASSERT_EQ(Rows(), 255);
@@ -24,7 +22,6 @@ TEST_F(EditorTest, FullSegmentFillsNumberedRowsAndReportsTheSegment) {
   EXPECT_EQ(Cell(254, kHexColumn), "01,FE,FF");
   EXPECT_EQ(editor_.current_row(), 0);
   EXPECT_EQ(editor_.current_column(), kCommandColumn);
-  EXPECT_EQ(shown, std::vector<int>{4});
   EXPECT_EQ(editor_.View().segment_choice, 3);
   EXPECT_EQ(SegmentCaptionsFor(4).upload, "Wyślij:4");
 }

@@ -41,8 +41,6 @@ TEST_F(EditorTest, RunControlValuesNameTheSelectedRow) {
 // segment is loaded and its command selected.
 TEST_F(EditorTest, ReportedPositionLoadsItsSegmentAndSelectsCommand) {
   FillSegment(5, 12);
-  std::vector<int> shown;
-  editor_.SetSegmentShownHook([&](int segment) { shown.push_back(segment); });
   Load(2);
   editor_.ShowControllerPosition(4, 9, kRegisters);
   EXPECT_EQ(editor_.current_segment(), 2);
@@ -54,7 +52,6 @@ TEST_F(EditorTest, ReportedPositionLoadsItsSegmentAndSelectsCommand) {
   EXPECT_EQ(editor_.current_segment(), 5);
   EXPECT_EQ(editor_.current_row(), 9);
   EXPECT_EQ(Cell(9, kHexColumn), "01,09,0A");
-  EXPECT_EQ(shown, (std::vector<int>{2, 2, 5}));
   EXPECT_EQ(editor_.View().registers[7], "255");
 }
 

@@ -28,7 +28,6 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
       editor_(context.workspace.store,
               context.workspace.settings.current_segment),
       grid_(new CommandGridView(editor_, this)) {
-  editor_.SetSegmentShownHook([this](int segment) { SegmentShown(segment); });
   BuildControls();
   editor_.SetUpPage();
   // The store may already hold a program (the one of the settings file):
@@ -90,7 +89,6 @@ void EditorPage::ShowControllerPosition(int segment_index, int command_index) {
 }
 
 void EditorPage::SegmentShown(int segment) {
-  // The main window's segment captions and the settings follow the grid.
   context_.workspace.settings.current_segment = segment;
   emit context_.launcher.events().segmentShown();
 }
@@ -172,6 +170,12 @@ void EditorPage::ConnectControls() {
 }
 
 void EditorPage::ShowView() {
+  // The main window's segment captions and the settings follow the segment
+  // the editor shows.
+  if (context_.workspace.settings.current_segment !=
+      editor_.current_segment()) {
+    SegmentShown(editor_.current_segment());
+  }
   const EditorView view = editor_.View();
   showing_ = true;
   c_.chooser->setCurrentIndex(view.chosen_index);
