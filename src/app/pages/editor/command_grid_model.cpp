@@ -117,7 +117,8 @@ void CommandGridModel::RowsAboutToBeReset() {
 
 void CommandGridModel::RowsReset() {
   endResetModel();
-  Changed();
+  changing_ = false;
+  emit currentCellMoved(editor_.current_row(), editor_.current_column());
 }
 
 void CommandGridModel::RowAboutToBeInserted(int row) {
