@@ -4,7 +4,7 @@
 #include <QPrinterInfo>
 #include <QString>
 
-#include "app/print/listing_painter.h"
+#include "print_qt/listing_painter.h"
 #include "app/print/print_service_answer.h"
 #include "app/session/prompts.h"
 #include "core/print/printout.h"
