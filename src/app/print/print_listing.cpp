@@ -4,11 +4,11 @@
 #include <QPrinterInfo>
 #include <QString>
 
-#include "print_qt/listing_painter.h"
 #include "app/print/print_service_answer.h"
 #include "app/session/prompts.h"
 #include "core/print/printout.h"
 #include "core/session/workspace.h"
+#include "print_qt/listing_painter.h"
 
 namespace lumera {
 namespace {
