@@ -270,18 +270,13 @@ void TransferWorker::ReceiveReply() {
     Verify(record);
     return;
   }
-  observer_.ApplyReply(record);
+  observer_.ReplyReceived(record);
   switch (code) {
-    case RequestCode::kReadCommand:
-      // Only program commands read into the store replace what the editor
-      // shows; a reload after any other job would drop its unsaved rows.
-      editor_refresh_ = true;
-      break;
     case RequestCode::kReadPosition:
-      observer_.ShowControllerPosition(record.data(0), record.data(1));
+      observer_.PositionReported(record.data(0), record.data(1));
       break;
     case RequestCode::kReadErrorReport:
-      observer_.ErrorReportPending();
+      observer_.ErrorReportRead();
       break;
     default:
       break;
@@ -300,17 +295,15 @@ bool TransferWorker::Verify(const ReplyRecord& record) {
                          shared_.verify_image[offset + 2]};
   const Command received{record.data(0), record.data(1), record.data(2)};
   if (received == expected) return true;
-  observer_.ShowControllerPosition(segment, command);
+  observer_.PositionReported(segment, command);
   Fail(TransferFailure::kVerification);
   failure_text_ = VerificationFailureText(segment, command, received);
   return false;
 }
 
 void TransferWorker::FinishJob() {
-  if (shared_.post_process) observer_.PostProcess(last_reply_);
-  if (editor_refresh_) observer_.LoadSegmentIntoGrid();
-  observer_.RefreshConfigPage();
-  observer_.RefreshMainStatus();
+  if (shared_.post_process) observer_.FinalReplyReceived(last_reply_);
+  observer_.RequestsCompleted();
   step_ = TransferStep::kClosePort;
 }
 
