@@ -223,14 +223,25 @@ void MainWindow::ConnectControls() {
     launcher_.Abort();
   });
 
-  for (QPushButton* button :
-       {c.download_all, c.download_segment, c.upload_all, c.upload_segment,
-        c.verify_all, c.verify_segment, c.restart, c.error_report,
-        c.read_config, c.write_config, c.default_config,
-        c.default_config_program, c.radio_reset}) {
-    launcher_.Connect(button, ids::kDialog,
-                      button->property("controlId").toInt());
-  }
+  launcher_.Connect(c.download_all, StartDownloadProgram, Replaces::kProgram);
+  launcher_.Connect(c.download_segment, StartDownloadSegment,
+                    Replaces::kSegment);
+  launcher_.Connect(c.upload_all, StartUploadProgram);
+  launcher_.Connect(c.upload_segment, StartUploadSegment);
+  launcher_.Connect(c.verify_all, StartVerifyProgram);
+  launcher_.Connect(c.verify_segment, StartVerifySegment);
+  launcher_.Connect(c.restart, WithoutEditor(StartRestartController));
+  launcher_.Connect(c.error_report, WithoutEditor(StartReadErrorReport));
+  launcher_.Connect(c.read_config, WithoutEditor(StartReadConfiguration));
+  launcher_.Connect(c.write_config, WithoutEditor(StartWriteConfiguration));
+  launcher_.Connect(c.default_config, WithoutEditor([](LinkContext& context) {
+                      return StartLoadDefaults(context, true);
+                    }));
+  launcher_.Connect(c.default_config_program,
+                    WithoutEditor([](LinkContext& context) {
+                      return StartLoadDefaults(context, false);
+                    }));
+  launcher_.Connect(c.radio_reset, WithoutEditor(StartRadioReset));
 
   // Number fields: read on every change of their text and on focus changes.
   for (QLineEdit* field : {c.controller_number, c.radio_high, c.radio_second,

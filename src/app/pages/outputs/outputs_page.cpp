@@ -10,7 +10,6 @@
 #include "app/pages/outputs/outputs_page_ids.h"
 #include "app/pages/table_edits.h"
 #include "app/session/job_launcher.h"
-#include "app/shell/main_window_ids.h"
 #include "app/widgets/control_tag.h"
 #include "app/widgets/small_widgets.h"
 #include "core/config/page_refresh.h"
@@ -31,8 +30,7 @@ QLabel* Fixed(QWidget* parent, const QByteArray& object_name,
 }  // namespace
 
 OutputsPage::OutputsPage(PageContext& context, QWidget* parent)
-    : Page(main_window_ids::kOutputsPage, "outputsPage",
-           QStringLiteral("Wyjścia"), parent),
+    : Page(ids::kDialog, "outputsPage", QStringLiteral("Wyjścia"), parent),
       context_(context) {
   edits_ = std::make_unique<TableEdits>(context_.workspace, OutputsPageEdits(),
                                         this, nullptr);
