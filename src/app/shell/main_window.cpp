@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -52,8 +53,7 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
       launcher_(workspace, job, prompts),
       page_context_{workspace, launcher_, prompts},
       print_listing_([this](bool all_segments) {
-        PrintListing(prompts_, workspace_,
-                     all_segments ? PrintScope::kAllSegments
+        PrintListing(all_segments ? PrintScope::kAllSegments
                                   : PrintScope::kCurrentSegment);
       }) {
   setObjectName(QStringLiteral("mainWindow"));
@@ -159,6 +159,17 @@ void MainWindow::LoadCommandLineFile() {
 
 void MainWindow::SelectTab(int tab_index) {
   controls_.tabs->setCurrentIndex(tab_index);
+}
+
+void MainWindow::PrintListing(PrintScope scope) {
+  // Cancelling the dialog prints and shows nothing.
+  QPrinter printer(QPrinter::HighResolution);
+  if (!prompts_.ChoosePrinter(printer)) return;
+  const std::string_view warning = PrintListingOn(printer, workspace_, scope);
+  if (warning.empty()) return;
+  prompts_.Warn(QStringLiteral("INFO"),
+                QString::fromUtf8(warning.data(),
+                                  static_cast<qsizetype>(warning.size())));
 }
 
 void MainWindow::SetPrintListing(std::function<void(bool)> print) {

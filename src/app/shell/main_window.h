@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/pages/page.h"
+#include "app/print/print_listing.h"
 #include "app/session/job_launcher.h"
 #include "app/shell/main_window_controls.h"
 #include "core/shell/port_discovery.h"
@@ -67,6 +68,9 @@ class MainWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Asks for a printer and prints the scope; a printer that refuses a step
+  // gets the printout's warning in a message box ("INFO").
+  void PrintListing(PrintScope scope);
   void CreateTabPages(bool command_line_file, const PageFactory& pages);
   void LoadCommandLineFile();
   void ConnectControls();
