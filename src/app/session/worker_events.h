@@ -39,16 +39,8 @@ class WorkerEvents : public QObject {
   void progressReset();
   void loadSegmentIntoGrid();
   void refreshConfigPage();
-  // The configuration page's refresh ends with the outputs page's; the
-  // pages are separate, so the one asks and the other listens here.
-  void refreshOutputsPage();
-  // Also asked for by the editor page's tab (its refresh is the main
-  // window's status fields).
   void refreshMainStatus();
   void showControllerPosition(int segment_index, int command_index);
-  // The editor page shows another segment (CurrentSegment has changed):
-  // the per-segment captions follow.
-  void segmentShown();
   void errorReportPending();
   void portFailed(const PortFailure& failure);
   void jobFinished(bool succeeded);

@@ -51,7 +51,7 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
       settings_path_(std::move(settings_path)),
       ports_(ports),
       launcher_(workspace, job, prompts),
-      page_context_{workspace, launcher_, prompts},
+      page_context_{workspace, launcher_, prompts, page_events_},
       print_listing_([this](bool all_segments) {
         PrintListing(all_segments ? PrintScope::kAllSegments
                                   : PrintScope::kCurrentSegment);

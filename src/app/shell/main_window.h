@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/pages/page.h"
+#include "app/pages/page_events.h"
 #include "app/print/print_listing.h"
 #include "app/session/job_launcher.h"
 #include "app/shell/main_window_controls.h"
@@ -97,6 +98,7 @@ class MainWindow : public QWidget {
   std::optional<std::filesystem::path> settings_path_;
   PortList ports_;
   JobLauncher launcher_;
+  PageEvents page_events_;
   PageContext page_context_;
   MainWindowControls controls_;
   std::array<Page*, kPageCount> pages_{};

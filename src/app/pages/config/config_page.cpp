@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/pages/config/config_page_ids.h"
+#include "app/pages/page_events.h"
 #include "app/pages/table_edits.h"
 #include "app/resources/app_resources.h"
 #include "app/resources/image_names.h"
@@ -113,7 +114,7 @@ void ConfigPage::ProgramLoaded() { RefreshConfigPage(); }
 void ConfigPage::RefreshConfigPage() {
   ConfigPageData data = PageDataOf(context_.workspace);
   ApplyControlWrites(lumera::RefreshConfigPage(data), controls_);
-  emit context_.launcher.events().refreshOutputsPage();
+  emit context_.events.configPageRefreshed();
 }
 
 QWidget* ConfigPage::JobButton(QWidget* parent, int id, const char* object_name,

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/pages/editor/editor_page_ids.h"
+#include "app/pages/page_events.h"
 #include "app/resources/image_names.h"
 #include "app/session/job_launcher.h"
 #include "app/session/prompts.h"
@@ -54,7 +55,7 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
 }
 
 void EditorPage::RefreshOnTabChange() {
-  emit context_.launcher.events().refreshMainStatus();
+  emit context_.events.editorTabChanged();
 }
 
 void EditorPage::Commit() { editor_.CommitGrid(); }
@@ -88,7 +89,7 @@ void EditorPage::ShowControllerPosition(int segment_index, int command_index) {
 
 void EditorPage::SegmentShown(int segment) {
   context_.workspace.settings.current_segment = segment;
-  emit context_.launcher.events().segmentShown();
+  emit context_.events.segmentShown();
 }
 
 template <typename Operation>

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/pages/outputs/outputs_page_ids.h"
+#include "app/pages/page_events.h"
 #include "app/pages/table_edits.h"
 #include "app/session/job_launcher.h"
 #include "app/widgets/control_tag.h"
@@ -58,7 +59,7 @@ OutputsPage::OutputsPage(PageContext& context, QWidget* parent)
     order << ids::kReceiverXs[at] << ids::kReceiverYs[at];
   }
   ChainFocus(controls_, order);
-  connect(&context_.launcher.events(), &WorkerEvents::refreshOutputsPage, this,
+  connect(&context_.events, &PageEvents::configPageRefreshed, this,
           &OutputsPage::RefreshOutputsPage);
   RefreshOutputsPage();
 }
