@@ -11,6 +11,7 @@
 
 #include "app/pages/config/config_page_ids.h"
 #include "app/pages/outputs/outputs_page_ids.h"
+#include "app/pages/page_controls.h"
 #include "app/pages/table_edits.h"
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
@@ -71,7 +72,7 @@ void LeaveEdit(QLineEdit* edit) {
   QApplication::sendEvent(edit, &out_event);
 }
 int Held(AppFixture& app, int id) {
-  return ReadField(PageDataOf(app.workspace), FindEdit(id)->field);
+  return ReadField(PageDataOf(app.workspace), EditOfControl(id)->field);
 }
 
 // The payloads of the frames in `bytes` (between the request code and the
@@ -262,6 +263,88 @@ class ConfigPageTest : public QObject {
     QCOMPARE(
         PageControl(app, kConfigTab, cfg::kStartSegment3)->accessibleName(),
         QStringLiteral("Start Punkt 3 Segment"));
+  }
+
+  // The core names edits by their fields; each id of the pages' headers
+  // must name the edit of its own field (and a button none).
+  void EveryEditIdNamesItsField() {
+    struct Expected {
+      int id;
+      EditPage page;
+      FieldRef field;
+      QString name;
+    };
+    constexpr EditPage kC = EditPage::kConfig;
+    constexpr EditPage kO = EditPage::kOutputs;
+    using enum FieldKind;
+    std::vector<Expected> expected = {
+        {cfg::kControllerNumber,
+         kC,
+         {kNewControllerNumber},
+         "Numer sterownika"},
+        {cfg::kAccessPointHigh,
+         kC,
+         {kAccessPointHigh},
+         "Numer Punktu Dostępowego 1"},
+        {cfg::kAccessPointMiddle,
+         kC,
+         {kAccessPointMiddle},
+         "Numer Punktu Dostępowego 2"},
+        {cfg::kAccessPointLow,
+         kC,
+         {kAccessPointLow},
+         "Numer Punktu Dostępowego 3"},
+    };
+    for (int n = 1; n <= 16; ++n) {
+      const auto at = static_cast<std::size_t>(n - 1);
+      const QString row = QStringLiteral("Start Punkt %1").arg(n);
+      expected.push_back({cfg::kStartSegments[at],
+                          kC,
+                          {kStartPointSegment, n},
+                          row + " Segment"});
+      expected.push_back({cfg::kStartCommands[at],
+                          kC,
+                          {kStartPointCommand, n},
+                          row + " Komenda"});
+      QCOMPARE(EditOfControl(cfg::kStartButtons[at]), nullptr);
+    }
+    for (int n = 1; n <= 8; ++n) {
+      const auto at = static_cast<std::size_t>(n - 1);
+      QCOMPARE(EditOfControl(cfg::kTempoButtons[at]), nullptr);
+      const QString row = QStringLiteral("Wyjście %1").arg(n);
+      expected.push_back({cfg::kMultipliers[at],
+                          kC,
+                          {kTempoMultiplier, n},
+                          QStringLiteral("Mnożnik tempa %1").arg(n)});
+      expected.push_back({out::kOutputTypes[at],
+                          kO,
+                          {kOutputType, n},
+                          row + " Typ odbiornika"});
+      expected.push_back({out::kOutputLimits[at],
+                          kO,
+                          {kOutputLimit, n},
+                          row + " Ograniczenie"});
+      expected.push_back(
+          {out::kOutputStates[at], kO, {kOutputState, n}, row + " Stan"});
+    }
+    for (int t = 1; t <= 4; ++t) {
+      const auto at = static_cast<std::size_t>(t - 1);
+      const QString row = QStringLiteral("Typ %1").arg(t);
+      expected.push_back(
+          {out::kReceiverXs[at], kO, {kReceiverX, t}, row + " X"});
+      expected.push_back(
+          {out::kReceiverYs[at], kO, {kReceiverY, t}, row + " Y"});
+    }
+    for (const Expected& e : expected) {
+      const EditDef* edit = EditOfControl(e.id);
+      QVERIFY2(edit != nullptr, qPrintable(QString::number(e.id)));
+      QCOMPARE(edit->page, e.page);
+      QVERIFY2(edit->field == e.field, qPrintable(QString::number(e.id)));
+      QCOMPARE(QString::fromUtf8(edit->name.data(),
+                                 static_cast<qsizetype>(edit->name.size())),
+               e.name);
+      QCOMPARE(EditControlId(e.field), e.id);
+    }
   }
 };
 
