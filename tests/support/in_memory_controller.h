@@ -37,6 +37,8 @@ class InMemoryController {
   void SetState(const SimControllerState& state);
 
   // `kind` hits the reply to the `nth` request from now (1: the next one).
+  // Only the faults on the bytes act here (checksum, cut, extra, stray,
+  // silence; a hang-up is silence): the port has no time to delay.
   void SetFault(FaultKind kind, int nth);
 
   // Runs on the job's thread at each request, before its answer is queued,
