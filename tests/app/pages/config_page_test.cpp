@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "app/pages/config/config_page_ids.h"
@@ -16,6 +17,8 @@
 #include "app_fixture.h"
 #include "core/config/clock_time.h"
 #include "core/config/controller_config.h"
+#include "core/config/page_edits.h"
+#include "core/config/switch_display.h"
 #include "core/session/jobs.h"
 #include "recording_port.h"
 
@@ -103,6 +106,88 @@ class ConfigPageTest : public QObject {
   testing::OwnConfigHome config_home_;
 
  private slots:
+  // The core finds an edit's rule, and names the switch's pictures, by
+  // control id: these hold its tables to the ids the pages are built with.
+  void EveryEditOfTheHeadersMapsToItsField_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<EditPage>("page");
+    QTest::addColumn<FieldKind>("kind");
+    QTest::addColumn<int>("number");
+    auto row = [](const std::string& name, int id, EditPage page,
+                  FieldKind kind, int number) {
+      QTest::newRow(name.c_str()) << id << page << kind << number;
+    };
+    constexpr EditPage kC = EditPage::kConfig;
+    constexpr EditPage kO = EditPage::kOutputs;
+    row("Numer sterownika", cfg::kControllerNumber, kC,
+        FieldKind::kNewControllerNumber, 0);
+    row("Numer Punktu Dostępowego 1", cfg::kAccessPointHigh, kC,
+        FieldKind::kAccessPointHigh, 0);
+    row("Numer Punktu Dostępowego 2", cfg::kAccessPointMiddle, kC,
+        FieldKind::kAccessPointMiddle, 0);
+    row("Numer Punktu Dostępowego 3", cfg::kAccessPointLow, kC,
+        FieldKind::kAccessPointLow, 0);
+    for (int n = 1; n <= 16; ++n) {
+      const auto i = static_cast<std::size_t>(n - 1);
+      const std::string start = "Start Punkt " + std::to_string(n);
+      row(start + " Segment", cfg::kStartSegments[i], kC,
+          FieldKind::kStartPointSegment, n);
+      row(start + " Komenda", cfg::kStartCommands[i], kC,
+          FieldKind::kStartPointCommand, n);
+    }
+    for (int n = 1; n <= 8; ++n) {
+      const auto i = static_cast<std::size_t>(n - 1);
+      const std::string output = "Wyjście " + std::to_string(n);
+      row("Mnożnik tempa " + std::to_string(n), cfg::kMultipliers[i], kC,
+          FieldKind::kTempoMultiplier, n);
+      row(output + " Typ odbiornika", out::kOutputTypes[i], kO,
+          FieldKind::kOutputType, n);
+      row(output + " Ograniczenie", out::kOutputLimits[i], kO,
+          FieldKind::kOutputLimit, n);
+      row(output + " Stan", out::kOutputStates[i], kO, FieldKind::kOutputState,
+          n);
+    }
+    for (int t = 1; t <= 4; ++t) {
+      const auto i = static_cast<std::size_t>(t - 1);
+      const std::string type = "Typ " + std::to_string(t);
+      row(type + " X", out::kReceiverXs[i], kO, FieldKind::kReceiverX, t);
+      row(type + " Y", out::kReceiverYs[i], kO, FieldKind::kReceiverY, t);
+    }
+  }
+  void EveryEditOfTheHeadersMapsToItsField() {
+    QFETCH(int, id);
+    QFETCH(EditPage, page);
+    QFETCH(FieldKind, kind);
+    QFETCH(int, number);
+    const EditDef* edit = FindEdit(id);
+    QVERIFY(edit != nullptr);
+    QCOMPARE(edit->page, page);
+    QCOMPARE(edit->field.kind, kind);
+    QCOMPARE(edit->field.number, number);
+    QCOMPARE(QString::fromUtf8(edit->name.data(),
+                               static_cast<qsizetype>(edit->name.size())),
+             QString::fromUtf8(QTest::currentDataTag()));
+  }
+
+  void ButtonsSwitchAndRefreshAgreeWithTheCore() {
+    for (int n = 0; n < 16; ++n) QVERIFY(!FindEdit(cfg::kStartButtons[n]));
+    for (int n = 0; n < 8; ++n) QVERIFY(!FindEdit(cfg::kTempoButtons[n]));
+    const SwitchDisplay display = RefreshSwitchDisplay(ControllerStatus{});
+    for (std::size_t i = 0; i < 8; ++i) {
+      QCOMPARE(display.positions[i].control_id, cfg::kSwitchPositions[i]);
+    }
+    // Only the controller number and the access point refresh the page when
+    // left.
+    for (const auto& table : {ConfigPageEdits(), OutputsPageEdits()}) {
+      for (const EditDef& edit : table) {
+        const bool refreshing = edit.control_id == cfg::kControllerNumber ||
+                                (edit.control_id >= cfg::kAccessPointHigh &&
+                                 edit.control_id <= cfg::kAccessPointLow);
+        QCOMPARE(edit.refresh_on_focus_out, refreshing);
+      }
+    }
+  }
+
   // One row per kind of wiring (each rule's values are the core's tests):
   // the held value after typing, and what the edit shows after it loses the
   // focus (only the controller number and the access point refresh then).
