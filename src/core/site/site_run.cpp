@@ -286,7 +286,8 @@ class ControllerTask {
       detail += (i == 0 ? "" : "; ") + FormatDifference(differences[i]);
     }
     if (!differences.empty()) {
-      row_.detail = std::to_string(differences.size()) + " różnic: " + detail;
+      row_.detail =
+          "różnic: " + std::to_string(differences.size()) + "; " + detail;
     }
     return static_cast<int>(differences.size());
   }

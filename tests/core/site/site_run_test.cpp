@@ -1,0 +1,109 @@
+#include "core/site/site_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "core/link/posix_serial_port.h"
+#include "support/fake_controller.h"
+
+namespace lumera {
+namespace {
+
+// The system's port, but its first `refusals` opens fail as a busy network
+// serial server's do.
+class RefusingPort : public SerialPort {
+ public:
+  RefusingPort(std::atomic<int>& refusals, std::atomic<int>& opens, int error)
+      : refusals_(refusals), opens_(opens), error_(error) {}
+  bool Open(std::string_view name) override {
+    ++opens_;
+    if (refusals_.fetch_sub(1) > 0) {
+      failure_ = PortFailure{kOpenPortFailedText, error_, "refused"};
+      return false;
+    }
+    return port_.Open(name);
+  }
+  bool SetBuffers(int i, int o) override { return port_.SetBuffers(i, o); }
+  bool SetLine(const LineSettings& s) override { return port_.SetLine(s); }
+  bool SetTimeouts(const SerialTiming& t) override {
+    return port_.SetTimeouts(t);
+  }
+  void Purge() override { port_.Purge(); }
+  int Write(std::span<const std::uint8_t> b) override { return port_.Write(b); }
+  ReadResult ReadByte() override { return port_.ReadByte(); }
+  void Close() override { port_.Close(); }
+  bool IsOpen() const override { return port_.IsOpen(); }
+  const PortFailure& LastFailure() const override {
+    return failure_.system_error != 0 && !port_.IsOpen() ? failure_
+                                                         : port_.LastFailure();
+  }
+
+ private:
+  std::atomic<int>& refusals_;
+  std::atomic<int>& opens_;
+  int error_;
+  PortFailure failure_;
+  PosixSerialPort port_;
+};
+
+TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
+  struct Case {
+    const char* name;
+    int refusals;
+    int error;
+    int retry_ms;
+    SiteOutcome first;
+    bool retried;  // more than one open for the first controller
+  };
+  const Case cases[] = {
+      {"busy server, then free", 3, ECONNREFUSED, 2000, SiteOutcome::kDone,
+       true},
+      {"dropped at once, then free", 2, ECONNRESET, 2000, SiteOutcome::kDone,
+       true},
+      {"busy for longer than the retry", 1000, ECONNREFUSED, 300,
+       SiteOutcome::kFailed, true},
+      {"no permission: not retried", 1, EACCES, 2000, SiteOutcome::kFailed,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeController controller;
+    ASSERT_TRUE(controller.ok());
+    SiteFile site;
+    site.lines.push_back(
+        {"a", controller.device(), false, {{1, {}, {}}, {2, {}, {}}}, 1});
+    std::atomic<int> refusals{c.refusals};
+    std::atomic<int> opens{0};
+    SiteRunOptions options;
+    options.command = SiteCommand::kStatus;
+    options.timeout_ms = 200;
+    options.refused_retry_ms = c.retry_ms;
+    options.create_port = [&] {
+      return std::make_unique<RefusingPort>(refusals, opens, c.error);
+    };
+    SiteRun run(site, std::move(options));
+    run.Start();
+    run.Join();
+    const std::vector<SiteRow> rows = run.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].outcome, c.first) << rows[0].failure;
+    if (c.first == SiteOutcome::kFailed) {
+      EXPECT_NE(rows[0].failure.find("refused"), std::string::npos);
+      // A port that cannot be opened fails the rest of its line alike.
+      EXPECT_EQ(rows[1].failure, rows[0].failure);
+      if (c.retried) {
+        EXPECT_GT(opens.load(), 1);
+      } else {
+        EXPECT_EQ(opens.load(), 1);
+      }
+    } else {
+      // Three jobs for the status of 1; 2 is silent to its first.
+      EXPECT_EQ(rows[1].outcome, SiteOutcome::kAbsent);
+      EXPECT_EQ(opens.load(), c.refusals + 3 + 1);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumera
