@@ -240,6 +240,22 @@ std::optional<std::filesystem::path> Parser::Program(const std::string& value,
   return path;
 }
 
+// Two spellings of one port are one port: a COM number, a device reached
+// through a link.
+std::string PortKey(const std::string& port) {
+  bool digits = !port.empty();
+  for (const char c : port) digits = digits && c >= '0' && c <= '9';
+  if (digits) return "COM" + std::to_string(std::stoi(port));
+  if (port.starts_with("tcp:") || port.starts_with("rfc2217:") ||
+      port.starts_with("COM")) {
+    return port;
+  }
+  std::error_code error;
+  const std::filesystem::path canonical =
+      std::filesystem::weakly_canonical(port, error);
+  return error ? port : canonical.string();
+}
+
 void Parser::FinishLine() {
   if (!draft_) return;
   LineDraft draft = std::move(*draft_);
@@ -249,7 +265,8 @@ void Parser::FinishLine() {
   if (!draft.has_port) {
     Fault(at, "linia " + Quoted(line.name) + " bez klucza port");
   } else {
-    const auto [first, inserted] = ports_.emplace(line.port, draft.port_line);
+    const auto [first, inserted] =
+        ports_.emplace(PortKey(line.port), draft.port_line);
     if (!inserted) {
       Fault(draft.port_line, "port " + Quoted(line.port) +
                                  " już użyty przez linię w wierszu " +

@@ -358,15 +358,20 @@ class ControllerTask {
     std::filesystem::create_directories(folder, error);
     const std::filesystem::path file =
         folder / (std::to_string(controller_.number) + ".prg");
+    const std::filesystem::path comments = CommentFileName(file);
+    const bool had_file = std::filesystem::exists(file, error);
+    const bool had_comments = std::filesystem::exists(comments, error);
     // Written only now and in one step each, so a controller that failed
-    // leaves no file behind.
+    // leaves no file behind; a program file written before its comment
+    // file failed goes again.
     if (error || !SaveProgramFile(ws.store, file)) {
+      if (!had_file) std::filesystem::remove(file, error);
+      if (!had_comments) std::filesystem::remove(comments, error);
       row_.outcome = SiteOutcome::kFailed;
       row_.failure = std::string(kProgramSaveFailedText) + " " + file.string();
       return;
     }
     row_.files.push_back(file);
-    const std::filesystem::path comments = CommentFileName(file);
     if (std::filesystem::is_regular_file(comments, error)) {
       row_.files.push_back(comments);
     }

@@ -90,6 +90,11 @@ TEST_F(SiteFileTest, RefusesEveryFaultWithItsLineNumber) {
        "[line b]\nport = COM1\ncontrollers = 1\n",
        false,
        {{5, "port \"COM1\" już użyty przez linię w wierszu 2"}}},
+      {"one port by number and by name",
+       "[line a]\nport = 3\ncontrollers = 1\n"
+       "[line b]\nport = COM3\ncontrollers = 1\n",
+       false,
+       {{5, "port \"COM3\" już użyty"}}},
       {"missing program file",
        "[line a]\nport = COM1\ncontrollers = 1, 2\nprogram = b.prg\n"
        "program.2 = gone.prg\n",
