@@ -1,10 +1,15 @@
 #include "core/site/site_run.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <thread>
 
 #include "core/link/posix_serial_port.h"
+#include "core/model/comment_file.h"
+#include "core/model/program_file.h"
 #include "support/fake_controller.h"
 
 namespace lumera {
@@ -103,6 +108,65 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
       EXPECT_EQ(opens.load(), c.refusals + 3 + 1);
     }
   }
+}
+
+}  // namespace
+}  // namespace lumera
+
+namespace lumera {
+namespace {
+
+// Under ThreadSanitizer: the lines' threads, the journal callback and the
+// progress read beside them.
+TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
+  FakeController first;
+  FakeController second;
+  ASSERT_TRUE(first.ok() && second.ok());
+  const std::filesystem::path program =
+      std::filesystem::temp_directory_path() /
+      ("lumera-site-run-" + std::to_string(::getpid()) + ".prg");
+  ProgramStore store;
+  for (int k = 0; k < 20; ++k) {
+    store.SetCommand(0, k, Command{static_cast<std::uint8_t>(k), 1, 2});
+  }
+  ASSERT_TRUE(SaveProgramFile(store, program));
+  SiteFile site;
+  site.lines.push_back({"a", first.device(), false, {{1, program, {}}}, 1});
+  site.lines.push_back(
+      {"b", second.device(), false, {{2, program, {}}, {1, program, {}}}, 5});
+  SiteRunOptions options;
+  options.command = SiteCommand::kUpload;
+  options.timeout_ms = 200;
+  std::vector<std::string> writes;
+  options.on_write = [&](const SiteRow& row, std::string_view job) {
+    writes.push_back(row.line + "/" + std::to_string(row.controller) + " " +
+                     std::string(job) + " " +
+                     std::string(SiteOutcomeText(row.outcome)));
+  };
+  SiteRun run(site, std::move(options));
+  run.Start();
+  int totals = 0;
+  while (!run.Finished()) {
+    totals = 0;
+    for (const SiteLineProgress& p : run.Progress()) totals += p.total;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  run.Join();
+  EXPECT_EQ(totals, 3);
+  std::vector<std::string> rows;
+  for (const SiteRow& row : run.Rows()) {
+    rows.push_back(row.line + "/" + std::to_string(row.controller) + " " +
+                   std::string(SiteOutcomeText(row.outcome)));
+  }
+  EXPECT_EQ(rows,
+            (std::vector<std::string>{"a/1 zweryfikowany", "b/2 nieobecny",
+                                      "b/1 zweryfikowany"}));
+  std::sort(writes.begin(), writes.end());
+  EXPECT_EQ(writes, (std::vector<std::string>{"a/1 upload zweryfikowany",
+                                              "b/1 upload zweryfikowany"}));
+  EXPECT_EQ(first.memory().image[3 * 19], 19);
+  std::filesystem::remove(program);
+  std::filesystem::remove(CommentFileName(program));
 }
 
 }  // namespace
