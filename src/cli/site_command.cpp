@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "core/link/transfer_job.h"
 #include "core/model/atomic_file.h"
 #include "core/site/sha256.h"
 #include "core/site/site_file.h"
@@ -17,6 +18,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <poll.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -26,7 +28,8 @@
 namespace lumera {
 namespace {
 
-constexpr std::chrono::milliseconds kRedraw{200};
+constexpr std::chrono::milliseconds kPoll{20};
+constexpr int kPollsPerRedraw = 10;
 
 constexpr std::string_view kSiteUsage =
     "Użycie: lumera-cli site PLIK status|upload|verify|backup KATALOG|"
@@ -130,6 +133,17 @@ bool StdinIsTerminal() {
 #endif
 }
 
+// True when a line can be read from standard input (or it has ended).
+bool AnswerWaiting(std::chrono::milliseconds wait) {
+#ifdef _WIN32
+  (void)wait;
+  return true;
+#else
+  pollfd p{STDIN_FILENO, POLLIN, 0};
+  return ::poll(&p, 1, static_cast<int>(wait.count())) != 0;
+#endif
+}
+
 std::string EnvironmentValue(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
@@ -212,6 +226,14 @@ bool SiteSession::Confirm(const SiteFile& site, const SiteRunOptions& options) {
     return false;
   }
   env_.out << "Tak/Nie? " << std::flush;
+  // Ctrl-C is taken by polling (the signals stay blocked), so the answer is
+  // waited for in short steps rather than in one blocking read.
+  while (!AnswerWaiting(kPoll)) {
+    if (env_.interrupted && env_.interrupted()) {
+      env_.err << "\n" << kAbortText << "\n";
+      return false;
+    }
+  }
   std::string answer;
   std::getline(std::cin, answer);
   if (answer == "Tak" || answer == "tak" || answer == "TAK" || answer == "t" ||
@@ -244,8 +266,11 @@ void SiteSession::Watch(SiteRun& run, const SiteFile& site) {
   std::vector<SiteLineProgress> shown(site.lines.size());
   bool drawn = false;
   for (;;) {
+    for (int poll = 0; poll < kPollsPerRedraw && !run.Finished(); ++poll) {
+      if (env_.interrupted && env_.interrupted()) run.Abort();
+      std::this_thread::sleep_for(kPoll);
+    }
     const bool finished = run.Finished();
-    if (env_.interrupted && env_.interrupted()) run.Abort();
     const std::vector<SiteLineProgress> now = run.Progress();
     if (env_.err_is_terminal) {
       if (drawn) env_.err << "\033[" << now.size() << "A";
@@ -268,7 +293,6 @@ void SiteSession::Watch(SiteRun& run, const SiteFile& site) {
     }
     shown = now;
     if (finished) break;
-    std::this_thread::sleep_for(kRedraw);
   }
   run.Join();
 }
@@ -353,7 +377,7 @@ int SiteSession::Run() {
   const bool writes = args_.command == SiteCommand::kUpload ||
                       args_.command == SiteCommand::kClockSet;
   if (writes) {
-    if (!Confirm(site, options)) return kExitUsage;
+    if (!Confirm(site, options)) return kExitFailure;
     options.on_write = [this](const SiteRow& row, std::string_view job) {
       Journal(row, job);
     };

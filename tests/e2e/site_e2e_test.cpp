@@ -154,7 +154,8 @@ TEST(SiteE2eTest, VerifyOfEqualAndChangedProgramsGivesItsExitCodes) {
   // Without a terminal and without --yes nothing is written.
   const CliResult refused =
       RunCliProcess(folder, {"site", "site.txt", "clock-set"});
-  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_NE(refused.err.find("--yes"), std::string::npos);
   EXPECT_EQ(Lines(ReadAll(folder.path() / "site.txt.journal")).size(), 2u);
 }
 
