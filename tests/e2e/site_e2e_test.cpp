@@ -184,5 +184,24 @@ TEST(SiteE2eTest, PortThatCannotOpenFailsOnlyItsLine) {
   }
 }
 
+// The link waits for a radio reply until the job is aborted: a site ends
+// that wait, or one silent target would hold its line for hours.
+TEST(SiteE2eTest, RadioTargetThatNeverAnswersDoesNotHoldItsLine) {
+  TempFolder folder;
+  Sim radio(folder, {"--radio", "--number", "3"});
+  ASSERT_TRUE(radio.port());
+  WriteText(folder.path() / "site.txt",
+            "[line r]\nport = " + radio.device() +
+                "\nradio = point\ncontrollers = 6, 3\ntarget.3 = 15,15,16\n"
+                "target.6 = 1,1,1\n");
+  const CliResult result =
+      RunCliProcess(folder, {"site", "site.txt", "status", "--timeout-ms",
+                             "200", "--report", "r.csv"});
+  EXPECT_EQ(result.exit_code, 1) << result.err;
+  EXPECT_EQ(Outcomes(folder.path() / "r.csv"),
+            (std::map<std::string, std::string>{{"r/6", "nieobecny"},
+                                                {"r/3", "ok"}}));
+}
+
 }  // namespace
 }  // namespace lumera

@@ -168,13 +168,30 @@ class ControllerJobs {
                           : prompts_.warning_;
       return result;
     }
+    // A radio reply is waited for until the job is aborted; on a site one
+    // silent target must not hold its line, so a request that has gone
+    // unanswered for twice the time-out ends the job.
+    const auto silence = std::chrono::milliseconds(2 * options_.timeout_ms);
+    int frames = -1;
+    Clock::time_point last_frame = Clock::now();
+    bool unanswered = false;
     while (!observer_.Pump()) {
       if (abort_.load()) job_.RequestAbort();
+      if (observer_.frames_written() != frames) {
+        frames = observer_.frames_written();
+        last_frame = Clock::now();
+      } else if (line_.radio_point && !unanswered &&
+                 Clock::now() - last_frame > silence) {
+        unanswered = true;
+        job_.RequestAbort();
+      }
       std::this_thread::sleep_for(kPoll);
     }
     job_.Join();
     result.succeeded = observer_.succeeded();
-    result.status = observer_.last_status();
+    result.status = unanswered && !abort_.load()
+                        ? std::string(kReplyTooShortText)
+                        : observer_.last_status();
     result.port_failure = observer_.port_failure().value_or(PortFailure{});
     result.frames_written = observer_.frames_written();
     return result;
