@@ -208,10 +208,14 @@ bool SiteSession::Confirm(const SiteFile& site, const SiteRunOptions& options) {
                    : "Plan: ustawienie zegara")
            << "\n";
   for (const SiteLine& line : site.lines) {
-    env_.out << "linia " << line.name << " (" << line.port << "):\n";
+    bool named = false;
     for (const SiteController& c : line.controllers) {
       if (options.only_given && !options.only.contains({line.name, c.number}))
         continue;
+      if (!named) {
+        env_.out << "linia " << line.name << " (" << line.port << "):\n";
+        named = true;
+      }
       env_.out << "  sterownik " << c.number;
       if (args_.command == SiteCommand::kUpload) {
         env_.out << ": " << c.program.string();
