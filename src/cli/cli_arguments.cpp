@@ -60,7 +60,7 @@ constexpr std::string_view kUsage =
     "  --help          ten tekst\n"
     "\n"
     "Kod wyjścia: 0 sukces, 1 błąd zadania (opis na stderr), 2 błąd\n"
-    "wywołania, 3 programy się różnią (diff).\n";
+    "wywołania, 3 programy się różnią (diff, site verify).\n";
 
 enum class Takes { kNothing, kValue };
 
