@@ -171,3 +171,58 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
 
 }  // namespace
 }  // namespace lumera
+
+namespace lumera {
+namespace {
+
+// What ends a line early: --stop-at-first ends only the line that failed;
+// an interrupt ends every line, the current request included.
+TEST(SiteRunTest, StopAtFirstEndsItsLineAndAnInterruptEndsAll) {
+  for (const bool interrupt : {false, true}) {
+    SCOPED_TRACE(interrupt ? "interrupt" : "stop at first");
+    FakeController first;
+    FakeController second;
+    ASSERT_TRUE(first.ok() && second.ok());
+    SiteFile site;
+    site.lines.push_back(
+        {"a", first.device(), false, {{2, {}, {}}, {1, {}, {}}}, 1});
+    site.lines.push_back({"b", second.device(), false, {{1, {}, {}}}, 4});
+    SiteRunOptions options;
+    options.command = SiteCommand::kStatus;
+    options.timeout_ms = 200;
+    options.stop_at_first = !interrupt;
+    SiteRun run(site, std::move(options));
+    std::atomic<bool> asked{false};
+    if (interrupt) {
+      // The interrupt comes while line b waits for its first reply.
+      second.SetScript([&](const FakeController::Request&) {
+        if (!asked.exchange(true)) run.Abort();
+        return FakeController::Action::kSilent;
+      });
+    }
+    run.Start();
+    run.Join();
+    std::vector<std::string> rows;
+    for (const SiteRow& row : run.Rows()) {
+      rows.push_back(row.line + "/" + std::to_string(row.controller) + " " +
+                     std::string(SiteOutcomeText(row.outcome)) + " " +
+                     row.failure);
+    }
+    const std::string absent =
+        "a/2 nieobecny Błąd odczytu pakietu: pakiet za krótki !";
+    if (interrupt) {
+      EXPECT_EQ(rows[1], "a/1 pominięty Operacja przerwana !");
+      EXPECT_EQ(rows[2].substr(0, 4), "b/1 ");
+      EXPECT_NE(rows[2].find("Operacja przerwana !"), std::string::npos);
+    } else {
+      EXPECT_EQ(rows,
+                (std::vector<std::string>{absent,
+                                          "a/1 pominięty pominięty po błędzie "
+                                          "(--stop-at-first)",
+                                          "b/1 ok "}));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumera
