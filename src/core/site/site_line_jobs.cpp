@@ -37,7 +37,7 @@ std::string SiteJobResult::Failure() const {
 bool SiteJobResult::RefusedAtOnce() const {
   const int error = port_failure.system_error;
   return !succeeded && frames_written <= 1 &&
-         (error == ECONNREFUSED || error == ECONNRESET);
+         (error == ECONNREFUSED || error == ECONNRESET || error == EPIPE);
 }
 
 bool SiteJobResult::Silent() const {

@@ -28,7 +28,8 @@ struct SiteJobResult {
   std::string Failure() const;
   bool PortOpenFailed() const { return status == kOpenPortFailedText; }
   // What a network serial server does while it still serves the previous
-  // connection: it refuses the next, or takes it and drops it at once.
+  // connection: it refuses the next, or takes it and drops it at once (a
+  // read sees the end, a write the broken pipe).
   bool RefusedAtOnce() const;
   // Silence to the first request on a port that works: nobody answers to
   // this number.

@@ -66,6 +66,8 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
        true},
       {"dropped at once, then free", 2, ECONNRESET, 2000, SiteOutcome::kDone,
        true},
+      {"dropped while greeting, then free", 1, EPIPE, 2000, SiteOutcome::kDone,
+       true},
       {"busy for longer than the retry", 1000, ECONNREFUSED, 300,
        SiteOutcome::kFailed, true},
       {"no permission: not retried", 1, EACCES, 2000, SiteOutcome::kFailed,
