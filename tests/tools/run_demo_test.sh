@@ -10,15 +10,12 @@ root=$1
 build=$(cd "$2" && pwd)
 work=$(mktemp -d)
 pids=()
+source "$root/tools/lib/end_processes.sh"
 cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  end_processes "${pids[@]}"
   rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
 fail() { echo "FAIL: $*" >&2; cat "$work"/run*.out >&2 2>/dev/null || true; exit 1; }
 
 export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
