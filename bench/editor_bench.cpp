@@ -1,12 +1,11 @@
-// The editor page on a full segment: loading 255 commented rows into the
-// grid, and switching between two full segments (write-back and load).
+// The editor on a full segment: loading 255 commented rows into the working
+// copy, and switching between two full segments (write-back and load).
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "core/editor/editor.h"
 #include "core/model/program_store.h"
-#include "support/memory_grid.h"
 
 namespace lumera {
 namespace {
@@ -26,13 +25,11 @@ void FillFullSegment(ProgramStore& store, int segment_index) {
 void BM_LoadFullSegment(benchmark::State& state) {
   ProgramStore store;
   FillFullSegment(store, 0);
-  MemoryGrid grid;
-  Editor editor(grid, store, 1);
-  grid.SetEvents(&editor);
+  Editor editor(store, 1);
   editor.SetUpPage();
   for (auto _ : state) {
     editor.LoadSegmentIntoGrid(1, 1);
-    benchmark::DoNotOptimize(grid.RowCount());
+    benchmark::DoNotOptimize(editor.rows().size());
   }
 }
 BENCHMARK(BM_LoadFullSegment);
@@ -41,16 +38,14 @@ void BM_SwitchFullSegments(benchmark::State& state) {
   ProgramStore store;
   FillFullSegment(store, 0);
   FillFullSegment(store, 1);
-  MemoryGrid grid;
-  Editor editor(grid, store, 1);
-  grid.SetEvents(&editor);
+  Editor editor(store, 1);
   editor.SetUpPage();
   editor.LoadSegmentIntoGrid(1, 1);
   int segment = 1;
   for (auto _ : state) {
     segment = 3 - segment;
     editor.ChooseSegment(segment);
-    benchmark::DoNotOptimize(grid.RowCount());
+    benchmark::DoNotOptimize(editor.rows().size());
   }
 }
 BENCHMARK(BM_SwitchFullSegments);

@@ -27,16 +27,15 @@ void FillFullSegment(ProgramStore& store, int segment_index) {
   }
 }
 
-// A shown grid of the editor page's size with the editor over it.
+// A shown grid of the editor page's size over the editor.
 struct ShownGrid {
   ProgramStore store;
-  CommandGridView grid;
-  Editor editor{grid, store, 1};
+  Editor editor{store, 1};
+  CommandGridView grid{editor};
 
   ShownGrid() {
     FillFullSegment(store, 0);
     FillFullSegment(store, 1);
-    grid.SetEvents(&editor);
     editor.SetUpPage();
     grid.resize(1000, 420);
     grid.show();
@@ -49,7 +48,7 @@ void BM_QtLoadFullSegment(benchmark::State& state) {
   for (auto _ : state) {
     shown.editor.LoadSegmentIntoGrid(1, 1);
     QApplication::processEvents();  // layout and paint
-    benchmark::DoNotOptimize(shown.grid.RowCount());
+    benchmark::DoNotOptimize(shown.grid.model()->rowCount());
   }
 }
 BENCHMARK(BM_QtLoadFullSegment)->Unit(benchmark::kMillisecond);
@@ -62,7 +61,7 @@ void BM_QtSwitchFullSegments(benchmark::State& state) {
     segment = 3 - segment;
     shown.editor.ChooseSegment(segment);
     QApplication::processEvents();
-    benchmark::DoNotOptimize(shown.grid.RowCount());
+    benchmark::DoNotOptimize(shown.grid.model()->rowCount());
   }
 }
 BENCHMARK(BM_QtSwitchFullSegments)->Unit(benchmark::kMillisecond);

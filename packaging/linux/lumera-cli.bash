@@ -13,16 +13,16 @@ _lumera_cli() {
     --pdf)
       _filedir pdf
       return ;;
-    --device | --target | --time | --timeout-ms | --segment | --from | --to)
+    --device | --target | --time | --timeout-ms | --segment | --from | --to | --count)
       return ;;
   esac
 
   local options="--port --device --radio --target --all --time --timeout-ms
     --segment --entries-only --pdf --yes --trace --program --index --from
-    --to --help --version"
+    --to --count --help --version"
   local commands="ports upload download verify config defaults version
     hwinfo errors registers position number clock restart stop resume step
-    run stop-at tempo start radio-reset scan list print help"
+    run stop-at tempo start radio-reset scan line-check list print help"
 
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -34,7 +34,7 @@ _lumera_cli() {
   for ((i = 1; i < cword; i++)); do
     case ${words[i]} in
       --port | --device | --target | --time | --timeout-ms | --segment | \
-        --from | --to | --pdf) ((i++)) ;;
+        --from | --to | --count | --pdf) ((i++)) ;;
       -*) ;;
       *) command=${words[i]}; break ;;
     esac

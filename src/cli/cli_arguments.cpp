@@ -30,6 +30,9 @@ constexpr std::string_view kUsage =
     "  start N [--index]              Start Punkt 1..16 (--index: przez\n"
     "                                 indeks; bez: punkt z pliku File=)\n"
     "  scan [--from A] [--to B]       szuka sterowników 1..254\n"
+    "  line-check [--count N]         N zapytań o wersję (50): czasy "
+    "odpowiedzi\n"
+    "                                 i urządzenie za portem\n"
     "  list FILE [--segment N] [--entries-only]\n"
     "                                 wydruk programu jako tekst\n"
     "  print FILE --pdf OUT [--segment N] [--entries-only]\n"
@@ -157,6 +160,9 @@ bool ApplyOption(std::string_view name, std::string_view value,
   } else if (name == "to") {
     if (!(parsed = number(1, 254))) return false;
     options.scan_to = *parsed;
+  } else if (name == "count") {
+    if (!(parsed = number(1, 10000))) return false;
+    options.line_check_count = *parsed;
   }
   return true;
 }
@@ -176,6 +182,7 @@ constexpr OptionDef kOptions[] = {
     {"from", Takes::kValue},       {"to", Takes::kValue},
     {"pdf", Takes::kValue},        {"help", Takes::kNothing},
     {"trace", Takes::kNothing},    {"version", Takes::kNothing},
+    {"count", Takes::kValue},
 };
 
 // Options that belong to one command only; the others apply to all.
@@ -227,6 +234,7 @@ const CommandDef kCommands[] = {
     {"list", "", CliCommand::kList, {Arg::kFile}, 1},
     {"print", "", CliCommand::kPrint, {Arg::kFile}, 1},
     {"diff", "", CliCommand::kDiff, {Arg::kFile, Arg::kFile}, 2, 1},
+    {"line-check", "", CliCommand::kLineCheck, {}, 0},
 };
 
 const OptionScope kScopes[] = {
@@ -241,6 +249,7 @@ const OptionScope kScopes[] = {
     {"index", {CliCommand::kStart}, 1},
     {"from", {CliCommand::kScan}, 1},
     {"to", {CliCommand::kScan}, 1},
+    {"count", {CliCommand::kLineCheck}, 1},
 };
 
 struct ArgRange {

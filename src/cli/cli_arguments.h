@@ -43,6 +43,7 @@ enum class CliCommand {
   kList,
   kPrint,
   kDiff,
+  kLineCheck,
 };
 
 // Options given on the command line. Unset ones fall back to Lumera.ini, and
@@ -65,6 +66,7 @@ struct CliOptions {
   bool index = false;                        // start --index
   int scan_from = 1;                         // scan --from A
   int scan_to = 254;                         // scan --to B
+  int line_check_count = 50;                 // line-check --count N
 };
 
 struct CliInvocation {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/job_runner.h"
+#include "cli/line_commands.h"
 #include "cli/pdf_output.h"
 #include "cli/status_texts.h"
 #include "cli/trace_printer.h"
@@ -27,8 +28,8 @@
 namespace lumera {
 namespace {
 
-// A controller that is there answers ReadVersion within a few milliseconds;
-// a scan must not wait three seconds for every number that is silent.
+// A radio scan runs one job a number: a controller behind the access point
+// answers within a few milliseconds of the radio's own delay.
 constexpr int kScanTimeoutMs = 150;
 
 constexpr std::string_view kNothingToPrintText = "Brak komend do wydruku.";
@@ -73,6 +74,9 @@ class Session {
   int Step();
   int Start();
   int Scan();
+  int RadioScan();
+  int LineCheck();
+  DirectLine Line();
   std::vector<ListingPage> Listing();
   int List();
   int Print();
@@ -319,7 +323,54 @@ int Session::Start() {
       [number](LinkContext& c) { return StartRunStartPoint(c, number); });
 }
 
+DirectLine Session::Line() {
+  DirectLine line{.out = env_.out, .err = env_.err};
+  line.create = env_.create_port;
+#ifndef _WIN32
+  if (!line.create) {
+    PortRoots roots = env_.port_roots;
+    line.create = [roots]() -> std::unique_ptr<SerialPort> {
+      return std::make_unique<RoutedSerialPort>(roots);
+    };
+  }
+#else
+  if (!line.create) line.create = CreateSystemSerialPort;
+#endif
+  line.name =
+      options_.port_path.value_or(ComPortName(ws().settings.port_number));
+  line.roots = env_.port_roots;
+  if (options_.trace) {
+    trace_ = std::make_unique<TracePrinter>(env_.err);
+    line.trace = trace_.get();
+  }
+  line.err_is_terminal = env_.err_is_terminal;
+  line.interrupted = env_.interrupted;
+  return line;
+}
+
+// The line is read directly, so the scan and the check hold one port for
+// all their requests; the radio's envelope goes through jobs.
 int Session::Scan() {
+  if (ws().settings.RadioOn()) return RadioScan();
+  return RunBusScan(Line(), options_.scan_from, options_.scan_to,
+                    options_.timeout_ms);
+}
+
+int Session::LineCheck() {
+  if (ws().settings.RadioOn()) {
+    env_.err << "line-check działa tylko bez radia (bez --radio).\n";
+    return kExitFailure;
+  }
+  const int number = ws().settings.controller_address;
+  if (number == kBroadcastDestination) {
+    env_.err << kBroadcastRefusedText << "\n";
+    return kExitFailure;
+  }
+  return RunLineCheck(Line(), number, options_.line_check_count,
+                      options_.timeout_ms);
+}
+
+int Session::RadioScan() {
   CliJobRunner& runner =
       Runner(options_.timeout_ms.value_or(kScanTimeoutMs), false);
   int found = 0;
@@ -598,6 +649,8 @@ int Session::Run() {
       return Print();
     case CliCommand::kDiff:
       return Diff();
+    case CliCommand::kLineCheck:
+      return LineCheck();
   }
   return kExitUsage;
 }

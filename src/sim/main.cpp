@@ -148,7 +148,8 @@ int Run(int argc, char** argv) {
     });
   }
   line.SetFault(options->fault);
-  ServeEnd end = ServeLine(*device, signal_fd, line, options->baud);
+  ServeEnd end =
+      ServeLine(*device, signal_fd, line, options->baud, options->latency_ms);
   // A line that hung up comes back as a new terminal under the same COM
   // name, as a cable plugged in again; a real device cannot do that.
   while (end == ServeEnd::kHangUp) {
@@ -161,7 +162,8 @@ int Run(int argc, char** argv) {
     if (com && !RegisterComLink(ports_folder, device->Path(), com)) break;
     std::printf("done\n");
     std::fflush(stdout);
-    end = ServeLine(*device, signal_fd, line, options->baud);
+    end =
+        ServeLine(*device, signal_fd, line, options->baud, options->latency_ms);
   }
 
   if (com) RemoveComLink(ports_folder, *com, device->Path());

@@ -26,10 +26,13 @@ enum class FaultKind {
 // The fault hits the reply to request number `at_request` (1 for the first
 // the controller takes after it started). When it hits, the server prints
 // "fault" on stdout, so a test knows the moment.
+// With `number` set it hits every reply of that controller instead (a
+// controller whose number another one shares, a wire that always spoils it).
 struct SimFault {
   FaultKind kind = FaultKind::kNone;
   int at_request = 1;
   int ms = 0;
+  std::optional<std::uint8_t> number;
 };
 
 // "checksum", "cut", ... as in the usage text; nothing for another word.

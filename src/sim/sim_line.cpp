@@ -88,8 +88,9 @@ void SimLine::Dispatch(const SimRequest& request,
                        std::vector<std::uint8_t>& out) {
   if (log_) log_(RequestText(request));
   ++requests_;
-  const bool hit =
-      fault_.kind != FaultKind::kNone && requests_ == fault_.at_request;
+  const bool hit = fault_.kind != FaultKind::kNone &&
+                   (fault_.number ? request.destination == *fault_.number
+                                  : requests_ == fault_.at_request);
   if (hit) hit_ = PendingFault{fault_.kind, fault_.ms, out.size()};
   std::vector<std::vector<std::uint8_t>> answers;
   for (SimController& controller : controllers_) {

@@ -24,6 +24,9 @@ constexpr std::string_view kUsage =
     "                     saved at exit; repeatable, one per controller\n"
     "  --baud B           send no faster than a line of B baud\n"
     "                     (10 bits a byte); default unpaced\n"
+    "  --latency MS       hold each reply's bytes and let them leave together\n"
+    "                     MS after it started, as a USB adapter's latency\n"
+    "                     timer does (default 0)\n"
     "  --log              print requests and replies on stderr\n"
     "  --fault KIND       spoil the reply to one request: checksum, cut (last\n"
     "                     byte missing), extra (one data byte more), stray\n"
@@ -34,6 +37,7 @@ constexpr std::string_view kUsage =
     "                     and \"done\" once the spoilt reply is out\n"
     "  --fault-at N       the request it hits, counted from 1 (default 1)\n"
     "  --fault-ms MS      length of a delay or pause (default 0)\n"
+    "  --fault-number N   the fault hits every reply of controller N instead\n"
     "  --help             show this text\n"
     "\n"
     "What every controller reports (bytes decimal or 0x hex):\n"
@@ -141,7 +145,8 @@ std::optional<SimOptions> ParseSimOptions(
         name == "--state" || name == "--baud" || name == "--firmware" ||
         name == "--switch" || name == "--flags" || name == "--output-mask" ||
         name == "--error" || name == "--registers" || name == "--fault" ||
-        name == "--fault-at" || name == "--fault-ms";
+        name == "--fault-at" || name == "--fault-ms" ||
+        name == "--fault-number" || name == "--latency";
     if (takes_value && !value) {
       if (i + 1 == args.size()) {
         error = std::string(name) + " needs a value";
@@ -182,6 +187,21 @@ std::optional<SimOptions> ParseSimOptions(
         return std::nullopt;
       }
       options.baud = *baud;
+    } else if (name == "--latency") {
+      const auto latency = ParseInt(*value, 0, 1000);
+      if (!latency) {
+        error = "bad latency (0-1000 ms): " + std::string(*value);
+        return std::nullopt;
+      }
+      options.latency_ms = *latency;
+    } else if (name == "--fault-number") {
+      const auto number = ParseInt(*value, 1, 254);
+      if (!number) {
+        error =
+            "bad controller number for --fault-number: " + std::string(*value);
+        return std::nullopt;
+      }
+      options.fault.number = static_cast<std::uint8_t>(*number);
     } else if (name == "--firmware") {
       options.version = ParseFirmware(*value);
       if (!options.version) {

@@ -22,7 +22,8 @@ struct SimOptions {
   std::optional<std::string> device;     // serve this device, not a new pty
   std::vector<std::string> state_files;  // one per controller, in order
   int baud = 0;                          // 0: bytes go out unpaced
-  bool log = false;                      // requests and replies to stderr
+  int latency_ms = 0;  // a reply's bytes are held this long, as by an adapter
+  bool log = false;    // requests and replies to stderr
   bool help = false;
   // What every controller reports, when given (tests of the pages and of
   // the error report need values other than a fresh controller's).

@@ -49,6 +49,16 @@ void PacedWriter::NoteReceived(std::size_t count) {
 }
 
 bool PacedWriter::Write(std::span<const std::uint8_t> bytes) {
+  if (latency_.count() > 0 && !bytes.empty()) {
+    const auto start =
+        std::max(next_byte_time_, std::chrono::steady_clock::now());
+    const auto wire_end =
+        baud_ > 0 ? start + ByteTime() * static_cast<long>(bytes.size())
+                  : start;
+    std::this_thread::sleep_until(std::max(start + latency_, wire_end));
+    if (baud_ > 0) next_byte_time_ = wire_end;
+    return WriteChunk(bytes);
+  }
   if (baud_ <= 0) return WriteChunk(bytes);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     next_byte_time_ =
@@ -61,8 +71,8 @@ bool PacedWriter::Write(std::span<const std::uint8_t> bytes) {
 }
 
 ServeEnd ServeLine(const SimDevice& device, int signal_fd, SimLine& line,
-                   int baud) {
-  PacedWriter writer(device.Fd(), baud);
+                   int baud, int latency_ms) {
+  PacedWriter writer(device.Fd(), baud, latency_ms);
   std::array<pollfd, 2> watched{pollfd{device.Fd(), POLLIN, 0},
                                 pollfd{signal_fd, POLLIN, 0}};
   std::array<std::uint8_t, 512> buffer{};

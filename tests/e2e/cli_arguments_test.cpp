@@ -121,6 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
         RejectCase{{"scan", "--from", "0"}},
         RejectCase{{"scan", "--to", "255"}},
         RejectCase{{"scan", "--from", "9", "--to", "3"}},
+        RejectCase{{"line-check", "--count", "0"}},
+        RejectCase{{"scan", "--count", "5"}},
         RejectCase{{"--yes=1", "defaults"}}, RejectCase{{"print", "p.prg"}},
         RejectCase{{"print", "p.prg", "--pdf="}},
         RejectCase{{"list", "p.prg", "--pdf", "o.pdf"}},

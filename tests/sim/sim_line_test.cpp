@@ -193,6 +193,22 @@ TEST(SimLineTest, FramesAreFoundInAnyChunkingAndAfterNoise) {
   EXPECT_EQ(ReadDirect(sent, 9).check, ReplyCheck::kAccepted);
 }
 
+// A controller that always answers badly (two sharing its number, a bad
+// wire) must stay bad on every ask, while its neighbours stay sound.
+TEST(SimLineTest, FaultOnANumberSpoilsEveryReplyOfThatControllerOnly) {
+  SimLine line = MakeLine({3, 17}, false);
+  SimFault fault;
+  fault.kind = FaultKind::kChecksum;
+  fault.number = 17;
+  line.SetFault(fault);
+  for (int ask = 0; ask < 2; ++ask) {
+    EXPECT_EQ(ReadDirect(line.Receive(Request(17, 0x5D)), 7).check,
+              ReplyCheck::kBadChecksum);
+    EXPECT_EQ(ReadDirect(line.Receive(Request(3, 0x5D)), 7).check,
+              ReplyCheck::kAccepted);
+  }
+}
+
 TEST(SimLineTest, DamagedFrameIsIgnoredAndTheNextOneAnswered) {
   SimLine line = MakeLine({1}, false);
   Bytes damaged = Request(1, 0x4D, {0, 0, 1, 2, 3});

@@ -85,7 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"UnknownFault", {"--fault", "noise"}, false},
         OptionsCase{
             "FaultAtZero", {"--fault", "cut", "--fault-at", "0"}, false},
-        OptionsCase{"FaultMsNegative", {"--fault-ms", "-1"}, false}),
+        OptionsCase{"FaultMsNegative", {"--fault-ms", "-1"}, false},
+        OptionsCase{"FaultNumber255", {"--fault-number", "255"}, false},
+        OptionsCase{"Latency", {"--latency", "16"}, true},
+        OptionsCase{"LatencyOverASecond", {"--latency", "1001"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimOptionsTest, ValuesLandInTheirFields) {

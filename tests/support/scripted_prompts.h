@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +31,11 @@ class ScriptedPrompts : public Prompts {
   // The print dialog's answers: the PDF file that stands for the chosen
   // printer, or nothing to cancel (also when none is left).
   std::deque<std::optional<QString>> printers;
+  // Set: a printer answer names a queue of the system's print service
+  // instead of a PDF file.
+  bool printers_are_queues = false;
+  // Runs once a printer is chosen, before anything is printed.
+  std::function<void()> after_printer_chosen;
   std::vector<PromptRecord> asked;
 
   void Warn(const QString& caption, const QString& text) override {
@@ -62,8 +69,15 @@ class ScriptedPrompts : public Prompts {
     const QString file = cancelled ? QString() : *printers.front();
     printers.pop_front();
     if (cancelled) return false;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
+    if (printers_are_queues) {
+      // As the dialog does on choosing a printer: its own default paper.
+      printer.setPrinterName(file);
+      printer.setPageSize(QPrinterInfo::printerInfo(file).defaultPageSize());
+    } else {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(file);
+    }
+    if (after_printer_chosen) after_printer_chosen();
     return true;
   }
 

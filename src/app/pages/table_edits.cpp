@@ -46,6 +46,12 @@ TableEdits::TableEdits(Workspace& workspace, std::span<const EditDef> edits,
     // Three digits are the most any rule holds.
     edit->setFixedWidth(
         edit->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 14);
+    if (EditHasNoRecordPlace(def)) {
+      edit->setToolTip(
+          QString::fromUtf8(kNoRecordPlaceTip.data(),
+                            static_cast<qsizetype>(kNoRecordPlaceTip.size())));
+      edit->setEnabled(false);
+    }
     edits_.insert(def.control_id, edit);
     const EditDef* row = &def;  // the table lives for the whole run
     connect(edit, &QLineEdit::textChanged, this, [this, row](const QString& t) {

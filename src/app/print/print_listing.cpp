@@ -1,9 +1,11 @@
 #include "app/print/print_listing.h"
 
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QString>
 
 #include "app/print/listing_painter.h"
+#include "app/print/print_service_answer.h"
 #include "app/session/prompts.h"
 #include "core/print/printout.h"
 #include "core/session/workspace.h"
@@ -13,6 +15,17 @@ namespace {
 
 // The caption of ShowWarning.
 constexpr char kWarningCaption[] = "INFO";
+
+// The printer the dialog chose is asked again as the document starts: it may
+// have been stopped or removed since, and the print service would then take
+// the pages without a word and never print them.
+bool PrinterTakesJobs(const QPrinter& printer) {
+  if (!printer.isValid()) return false;
+  if (printer.outputFormat() != QPrinter::NativeFormat) return true;
+  const QPrinterInfo info = QPrinterInfo::printerInfo(printer.printerName());
+  return !info.isNull() &&
+         (info.state() == QPrinter::Idle || info.state() == QPrinter::Active);
+}
 
 // A painter always puts at least one page on its device; a printout without
 // pages must not send the printer a blank sheet, so its document is not
@@ -25,11 +38,14 @@ class PrinterListingDevice : public PainterListingDevice {
         has_pages_(has_pages) {}
 
   bool StartDoc() override {
-    if (!printer_.isValid()) return false;
+    if (!PrinterTakesJobs(printer_)) return false;
     return !has_pages_ || PainterListingDevice::StartDoc();
   }
   bool EndDoc() override {
-    return !has_pages_ || PainterListingDevice::EndDoc();
+    if (!has_pages_) return true;
+    if (!PainterListingDevice::EndDoc()) return false;
+    return printer_.outputFormat() != QPrinter::NativeFormat ||
+           PrintServiceTookLastJob();
   }
 
  private:

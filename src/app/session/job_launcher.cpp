@@ -143,13 +143,16 @@ JobLauncher::~JobLauncher() {
   }
 }
 
-void JobLauncher::SetEditorSide(std::function<EditorSide()> source) {
-  editor_side_ = std::move(source);
-}
-
 EditorSide JobLauncher::Editor() const {
-  if (editor_side_) return editor_side_();
   EditorSide editor;
+  if (editor_ != nullptr) {
+    const RunControlValues run = editor_->RunControl();
+    editor.current_segment = run.current_segment;
+    editor.grid_rows = run.grid_rows;
+    editor.selected_row = run.selected_row;
+    editor.shown = editor_;
+    return editor;
+  }
   editor.current_segment = workspace_.settings.current_segment;
   editor.grid_rows = workspace_.store.CommandListLength(
       workspace_.settings.current_segment - 1);
@@ -170,6 +173,7 @@ bool JobLauncher::Launch(JobStart start) {
   LinkContext context = Context();
   const EditorSide editor = Editor();
   if (!start(context, editor)) return false;
+  emit events_->jobLaunched();
   replaced_ = ReplacedProgram{};
   if (start == &StartDownloadProgram) replaced_.all_segments = true;
   if (start == &StartDownloadSegment)

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 #include <memory>
 
 #include "app/session/job_prompts_adapter.h"
@@ -44,10 +43,10 @@ class JobLauncher {
   TransferObserver& observer() { return observer_; }
   TransferJob& job() { return job_; }
 
-  // The editor page tells the jobs its segment, rows, selection, commit and
-  // return stack. Without one, the jobs see the current segment's command
-  // list and nothing to commit.
-  void SetEditorSide(std::function<EditorSide()> source);
+  // The editor the jobs take their segment, rows and selection from, and
+  // whose shown segment they write back. Without one, the jobs see the
+  // current segment's command list and nothing to commit.
+  void SetEditor(ShownSegmentEditor* editor) { editor_ = editor; }
   EditorSide Editor() const;
 
   // The job of button `control_id` of window `dialog_id`; false when it
@@ -81,7 +80,7 @@ class JobLauncher {
   JobPromptsAdapter job_prompts_;
   std::unique_ptr<WorkerEvents> events_;
   QueuedObserver observer_;
-  std::function<EditorSide()> editor_side_;
+  ShownSegmentEditor* editor_ = nullptr;
   ReplacedProgram replaced_;
 };
 

@@ -25,6 +25,9 @@ class WorkerEvents : public QObject {
   void PostProcess(const ReplyRecord& record);
 
  signals:
+  // A job has been started (on the user-interface thread, by the launcher):
+  // it may have written the editor's segment back and emptied its stack.
+  void jobLaunched();
   void statusLine(const QString& text);
   void progressRange(int maximum);
   void progressStep();

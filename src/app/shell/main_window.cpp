@@ -24,6 +24,7 @@
 #include "app/shell/number_fields.h"
 #include "app/widgets/shown_text_accessible.h"
 #include "core/link/serial_port.h"
+#include "core/model/typed_number.h"
 #include "core/session/program_loading.h"
 #include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
@@ -189,12 +190,15 @@ void MainWindow::ConnectControls() {
   MainWindowControls& c = controls_;
   connect(c.load_file, &QPushButton::clicked, this, &MainWindow::OnLoadFile);
   connect(c.save_file, &QPushButton::clicked, this, &MainWindow::OnSaveFile);
+  // The listing is printed from the store: the editor's rows first.
   connect(c.print_segment, &QPushButton::clicked, this, [this] {
     launcher_.ShowPendingErrorReport();
+    CommitPages();
     if (print_listing_) print_listing_(false);
   });
   connect(c.print_all, &QPushButton::clicked, this, [this] {
     launcher_.ShowPendingErrorReport();
+    CommitPages();
     if (print_listing_) print_listing_(true);
   });
   connect(c.entries_only, &QCheckBox::clicked, this, [this](bool checked) {
@@ -253,7 +257,7 @@ void MainWindow::ReadNumberField(QObject* field) {
   if (!edit) return;
   const QByteArray text = edit->text().toLatin1();
   const std::uint32_t number =
-      ReadFieldNumber(std::string_view(text.constData(), text.size()));
+      ReadTypedNumber(std::string_view(text.constData(), text.size()));
   ShellSettings& settings = workspace_.settings;
   if (edit == controls_.controller_number) {
     settings.controller_address = ControllerAddressFromField(number);

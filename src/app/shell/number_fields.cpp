@@ -2,22 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 namespace lumera {
-
-std::uint32_t ReadFieldNumber(std::string_view text) {
-  // Leading spaces are what a refresh leaves for controller number 0.
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  if (text.empty()) return 0;
-  std::uint64_t value = 0;
-  for (char ch : text) {
-    if (ch < '0' || ch > '9') return 0;
-    value = value * 10 + static_cast<std::uint64_t>(ch - '0');
-    if (value > std::numeric_limits<std::uint32_t>::max()) return 0;
-  }
-  return static_cast<std::uint32_t>(value);
-}
 
 int ControllerAddressFromField(std::uint32_t number) {
   if (number == 0) return 1;

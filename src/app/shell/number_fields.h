@@ -1,16 +1,10 @@
-// How the main window's digits-only fields turn their text into the values
-// they edit. Out-of-range entries are corrected silently, each by its rule.
+// How the main window's digits-only fields correct the numbers typed into
+// them (read by ReadTypedNumber), each by its rule, silently.
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 namespace lumera {
-
-// The text read as an unsigned decimal whole number after any leading
-// spaces; empty text, text that is not a number and numbers beyond 32 bits
-// read as 0.
-std::uint32_t ReadFieldNumber(std::string_view text);
 
 // "STEROWNIK nr": 0 is raised to 1, anything above 255 lowered to 255.
 int ControllerAddressFromField(std::uint32_t number);

@@ -1,23 +1,10 @@
 #include "core/config/edit_rules.h"
 
 #include <cstdint>
-#include <limits>
 
 #include "core/model/program_types.h"
 
 namespace lumera {
-
-int ReadEditNumber(std::string_view text) {
-  if (text.empty()) return 0;
-  std::uint64_t value = 0;
-  for (char ch : text) {
-    if (ch < '0' || ch > '9') return 0;
-    value = value * 10 + static_cast<std::uint64_t>(ch - '0');
-    if (value > std::numeric_limits<std::uint32_t>::max()) return 0;
-  }
-  // Modular conversion (C++20): 2^31 and above come out negative.
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-}
 
 int ApplyEditRule(EditRule rule, int number) {
   const auto low_byte = [](int value) {

@@ -4,14 +4,7 @@
 // next refresh.
 #pragma once
 
-#include <string_view>
-
 namespace lumera {
-
-// The text read as the edits read it: an unsigned decimal number; empty
-// text, text that is not a number and numbers beyond 32 bits read as 0, and
-// a number of 2^31 or more reads as negative (its 32-bit two's complement).
-int ReadEditNumber(std::string_view text);
 
 enum class EditRule {
   kControllerNumber,  // below 1 becomes 1, above 254 becomes 254
@@ -25,7 +18,8 @@ enum class EditRule {
   kReceiverParam,     // outside 0..60 becomes 30
 };
 
-// The value to hold for `number` (read by ReadEditNumber). Segment and
+// The value to hold for `number` (read by ReadTypedNumber, a number of 2^31
+// or more taken as negative: its 32-bit two's complement). Segment and
 // command values are the page's 1-based numbers.
 int ApplyEditRule(EditRule rule, int number);
 

@@ -1,7 +1,10 @@
 #include "core/config/page_edits.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
+
+#include "core/model/typed_number.h"
 
 namespace lumera {
 
@@ -118,7 +121,9 @@ static_assert(std::size(kConfigPageEdits) ==
               4 + 2 * kStartPointCount + kTempoMultiplierCount);
 static_assert(std::size(kOutputsPageEdits) == 2 * 4 + 3 * kPageOutputCount);
 
-bool IsExtraOutput(const EditDef& edit) {
+}  // namespace
+
+bool EditHasNoRecordPlace(const EditDef& edit) {
   switch (edit.field.kind) {
     case FieldKind::kOutputType:
     case FieldKind::kOutputLimit:
@@ -128,8 +133,6 @@ bool IsExtraOutput(const EditDef& edit) {
       return false;
   }
 }
-
-}  // namespace
 
 std::span<const EditDef> ConfigPageEdits() { return kConfigPageEdits; }
 
@@ -145,15 +148,16 @@ const EditDef* FindEdit(int control_id) {
   return nullptr;
 }
 
-bool EditTakesValue(const ConfigPageData& data, const EditDef& edit) {
-  return !IsExtraOutput(edit) ||
-         OutputRowFilled(data.status, edit.field.number);
+bool EditTakesValue(const ConfigPageData& /*data*/, const EditDef& edit) {
+  return !EditHasNoRecordPlace(edit);
 }
 
 int TakeEditText(ConfigPageData& data, const EditDef& edit,
                  std::string_view text) {
   if (!EditTakesValue(data, edit)) return -1;
-  const int value = ApplyEditRule(edit.rule, ReadEditNumber(text));
+  // Modular conversion (C++20): 2^31 and above come out negative.
+  const int value = ApplyEditRule(
+      edit.rule, static_cast<std::int32_t>(ReadTypedNumber(text)));
   WriteField(data, edit.field, value);
   return value;
 }

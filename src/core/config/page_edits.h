@@ -34,9 +34,15 @@ std::span<const EditDef> OutputsPageEdits();
 // Either page; nullptr for an id that is no number edit.
 const EditDef* FindEdit(int control_id);
 
-// Whether the edit takes values at all now: outputs 5 to 8 take none while
-// the output mask marks them, so the blank their refresh writes holds
-// nothing.
+// The edits of outputs 5 to 8: the controller's configuration record has no
+// place for them, so what they held would reach neither the controller nor
+// a file. They stay blank and disabled, whatever the output mask says.
+bool EditHasNoRecordPlace(const EditDef& edit);
+inline constexpr std::string_view kNoRecordPlaceTip =
+    "Rekord konfiguracji sterownika nie ma miejsca na wyjścia 5–8.";
+
+// Whether the edit takes values at all: not those of EditHasNoRecordPlace,
+// so the blank their refresh writes holds nothing.
 bool EditTakesValue(const ConfigPageData& data, const EditDef& edit);
 
 // A change of the edit's text, typed or written by a refresh: the number is
@@ -47,8 +53,7 @@ int TakeEditText(ConfigPageData& data, const EditDef& edit,
                  std::string_view text);
 
 // The text a refresh writes into the edit: the held value as an unsigned
-// decimal number, a state as its bit 0, a blank for outputs 5 to 8 while the
-// mask marks them.
+// decimal number, a state as its bit 0, a blank for outputs 5 to 8.
 std::string EditText(const ConfigPageData& data, const EditDef& edit);
 
 }  // namespace lumera

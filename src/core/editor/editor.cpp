@@ -1,11 +1,10 @@
-// The grid side of the editor: loading and writing back the shown segment,
-// and the grid's notifications.
+// The working copy side of the editor: loading and writing back the shown
+// segment, the current cell and the edits typed into cells.
 #include "core/editor/editor.h"
 
 #include "core/editor/cell_input.h"
 #include "core/editor/grid_rows.h"
 #include "core/model/command_catalogue.h"
-#include "core/model/command_hex.h"
 
 namespace lumera {
 namespace {
@@ -18,74 +17,47 @@ bool ValidSegmentNumber(int segment) {
 
 }  // namespace
 
-Editor::OwnUpdate::OwnUpdate(Editor& editor) : editor_(editor) {
-  ++editor_.own_updates_;
-  editor_.grid_.BeginUpdate();
-}
-
-Editor::OwnUpdate::~OwnUpdate() {
-  editor_.grid_.EndUpdate();
-  --editor_.own_updates_;
-}
-
-Editor::Editor(CommandGrid& grid, ProgramStore& store, int current_segment)
-    : grid_(grid), store_(store) {
+Editor::Editor(ProgramStore& store, int current_segment) : store_(store) {
   state_.current_segment =
       ValidSegmentNumber(current_segment) ? current_segment : 1;
 }
 
-void Editor::SetUpPage() {
-  SetUpGrid(grid_);
-  ChooseEntry(0);
-}
+void Editor::SetUpPage() { ChooseEntry(0); }
 
 void Editor::LoadSegmentIntoGrid(int segment, int column) {
-  // The grid and CurrentSegment never disagree, or a write-back would put
+  // The rows and CurrentSegment never disagree, or a write-back would put
   // the shown rows into another segment.
   if (!ValidSegmentNumber(segment)) segment = 1;
   state_.current_segment = segment;
-  if (segment_shown_) segment_shown_(segment);
-  {
-    const OwnUpdate own(*this);
-    grid_.DeleteAllRows();
-    FillGridFromStore(grid_, store_, segment);
-  }
-  if (grid_.RowCount() > 0) grid_.SetCurrentCell(0, column);
+  rows_.Load(store_, segment - 1);
+  if (rows_.size() > 0) SetCurrentCell(0, column);
 }
 
 void Editor::CommitGrid() {
-  lumera::CommitGrid(grid_, store_, state_.current_segment);
+  rows_.WriteBack(store_, state_.current_segment - 1);
 }
 
-int Editor::ValidCurrentRow() const {
-  const int row = grid_.CurrentRow();
-  return row >= 0 && row < grid_.RowCount() ? row : -1;
+int Editor::ValidCurrentRow() const { return rows_.current_row(); }
+
+void Editor::SetCurrentCell(int row, int column) {
+  rows_.SetCurrentCell(row, column);
+  CurrentRowChanged();
 }
 
-std::optional<std::uint8_t> Editor::RowCode(int row) const {
-  const CommandDef* def = CommandDefAt(grid_.CommandIndex(row));
-  if (def == nullptr) return std::nullopt;
-  return def->code;
-}
+void Editor::SelectRow(int row) { SetCurrentCell(row, rows_.current_column()); }
 
-Command Editor::RowCommand(int row) const {
-  return ParseCommandHex(grid_.CellText(row, kHexColumn));
-}
+void Editor::SelectCell(int row, int column) { SetCurrentCell(row, column); }
 
-void Editor::SelectRow(int row) {
-  grid_.SetCurrentCell(row, grid_.CurrentColumn());
-}
-
-void Editor::OnCurrentCellMoved(int row, int /*column*/) {
-  if (row < 0 || row >= grid_.RowCount()) return;
-  if (RowCode(row) == kOutputsCode) {
+void Editor::CurrentRowChanged() {
+  const int row = ValidCurrentRow();
+  if (row >= 0 && RowCommand(row).code == kOutputsCode) {
     ShowOutputsPattern(RowCommand(row).param1);
   }
 }
 
-bool Editor::OnBeforeCellEdit(int row, int column) {
-  if (row < 0 || row >= grid_.RowCount()) return false;
-  const CommandDef* def = CommandDefAt(grid_.CommandIndex(row));
+bool Editor::CanEditCell(int row, int column) const {
+  if (!rows_.ValidRow(row)) return false;
+  const CommandDef* def = CommandDefAt(RowCommandIndex(rows_.row(row)));
   switch (column) {
     case kCommandColumn:
     case kCommentColumn:
@@ -93,7 +65,7 @@ bool Editor::OnBeforeCellEdit(int row, int column) {
     case kValue1Column:
       // Code 3's pattern comes only from the output buttons.
       return def != nullptr && def->param1.kind != ParamKind::kNone &&
-             (def->code != kOutputsCode || own_updates_ > 0);
+             def->code != kOutputsCode;
     case kValue2Column:
       return def != nullptr && def->param2.kind != ParamKind::kNone;
     default:
@@ -101,63 +73,40 @@ bool Editor::OnBeforeCellEdit(int row, int column) {
   }
 }
 
-bool Editor::OnCellEdited(int row, int column) {
-  // The editor's own writes are not edits, should a grid report them.
-  if (own_updates_ > 0 || row < 0 || row >= grid_.RowCount()) return true;
-  // The cell already holds the new text; a comment's earlier one is stored.
-  HistoryStep step(*this, column == kCommentColumn ? row : -1);
-  const bool accepted = ApplyCellEdit(row, column);
-  if (accepted) step.Done();
-  return accepted;
-}
-
-bool Editor::ApplyCellEdit(int row, int column) {
-  const OwnUpdate own(*this);
-  switch (column) {
-    case kCommandColumn: {
-      const CommandDef* def = CommandDefAt(grid_.CommandIndex(row));
-      if (def == nullptr) return false;
-      // The bytes stay; only the code changes.
-      Command command = RowCommand(row);
-      command.code = def->code;
-      if (def->code == kOutputsCode) {
-        command.param1 = state_.outputs_pattern;
-        ShowOutputsPattern(state_.outputs_pattern);
-      }
-      RenderCommandRow(grid_, command, std::nullopt, row, RowMode::kRewrite);
-      return true;
-    }
-    case kValue1Column:
-    case kValue2Column:
-      return ParamCellEdited(row, column);
-    case kCommentColumn:
-      return CommentCellEdited(row);
-    default:
-      return true;
+bool Editor::EditCell(int row, int column, std::string_view text) {
+  if (!CanEditCell(row, column) || column == kCommandColumn) return false;
+  HistoryStep step(*this);
+  if (column == kCommentColumn) {
+    if (CheckCommentText(text) != CommentCheck::kAccepted) return false;
+    rows_.SetComment(row, text);
+    // Stored at once, at the slot that still holds this row's command in
+    // the store: a move not yet written back must not carry the comment
+    // onto another command.
+    const int origin = rows_.row(row).origin;
+    if (origin >= 0)
+      store_.SetComment(state_.current_segment - 1, origin, text);
+  } else {
+    const CommandDef& def = *CommandDefAt(RowCommandIndex(rows_.row(row)));
+    const int number = column == kValue1Column ? 1 : 2;
+    rows_.SetParam(row, number, TypedParamByte(def.Param(number).kind, text));
   }
-}
-
-bool Editor::ParamCellEdited(int row, int column) {
-  const CommandDef* def = CommandDefAt(grid_.CommandIndex(row));
-  const int number = column == kValue1Column ? 1 : 2;
-  // The same refusals as before the edit, for a grid that edits anyway.
-  if (def == nullptr || def->Param(number).kind == ParamKind::kNone ||
-      (number == 1 && def->code == kOutputsCode)) {
-    return false;
-  }
-  const std::uint8_t value =
-      TypedParamByte(def->Param(number).kind, grid_.CellText(row, column));
-  Command command = RowCommand(row);
-  (number == 1 ? command.param1 : command.param2) = value;
-  RenderCommandRow(grid_, command, std::nullopt, row, RowMode::kRewrite);
+  step.Done();
   return true;
 }
 
-bool Editor::CommentCellEdited(int row) {
-  const std::string text = grid_.CellText(row, kCommentColumn);
-  if (CheckCommentText(text) != CommentCheck::kAccepted) return false;
-  store_.SetComment(state_.current_segment - 1, row, text);
-  ColourRowByComment(grid_, row);
+bool Editor::ChooseRowCommand(int row, int index) {
+  const CommandDef* def = CommandDefAt(index);
+  if (def == nullptr || !rows_.ValidRow(row)) return false;
+  HistoryStep step(*this);
+  // The bytes stay; only the code changes.
+  Command command = RowCommand(row);
+  command.code = def->code;
+  if (def->code == kOutputsCode) {
+    command.param1 = state_.outputs_pattern;
+    ShowOutputsPattern(state_.outputs_pattern);
+  }
+  rows_.SetCommand(row, command);
+  step.Done();
   return true;
 }
 

@@ -1,8 +1,8 @@
-// The editor page's logic: the shown segment in a CommandGrid, the command
-// chooser with its parameter fields, the editing buttons, the return stack,
-// the output buttons and what the run-control buttons take from the page.
-// The page's widgets call these and show View(); questions to the user come
-// in as callbacks.
+// The editor page's logic: the working copy of the shown segment, the
+// command chooser with its parameter fields, the editing buttons, the return
+// stack, the output buttons and what the run-control buttons take from the
+// page. The page's widgets call these and show View() and rows(); questions
+// to the user come in as callbacks.
 #pragma once
 
 #include <array>
@@ -16,10 +16,11 @@
 #include <vector>
 
 #include "core/editor/clipboard_rows.h"
-#include "core/editor/command_grid.h"
 #include "core/editor/edit_history.h"
 #include "core/editor/editor_view.h"
 #include "core/editor/return_stack.h"
+#include "core/editor/shown_segment_editor.h"
+#include "core/editor/working_segment.h"
 #include "core/model/program_store.h"
 #include "core/model/program_types.h"
 
@@ -45,14 +46,6 @@ struct EditorState {
 
 enum class AddMode { kAppend, kInsert };
 
-// What the run-control jobs take from the page. `selected_row` is the grid's
-// current row, or -1 when the grid has none.
-struct RunControlValues {
-  int current_segment = 1;
-  int grid_rows = 0;
-  int selected_row = -1;
-};
-
 // One slot of the store and its bytes.
 struct SlotCommand {
   int segment_index = 0;
@@ -65,37 +58,48 @@ struct SlotCommand {
 using ClearListQuestion =
     std::function<bool(std::string_view question, std::string_view title)>;
 
-class Editor : public CommandGridEvents {
+class Editor : public ShownSegmentEditor {
  public:
-  // A segment outside 1..10 is taken as 1. The grid stays as it is until
-  // SetUpPage and LoadSegmentIntoGrid.
-  Editor(CommandGrid& grid, ProgramStore& store, int current_segment);
+  // A segment outside 1..10 is taken as 1. The rows stay empty until
+  // LoadSegmentIntoGrid.
+  Editor(ProgramStore& store, int current_segment);
 
-  // Called with the segment number each time a segment is loaded into the
-  // grid: the main window's segment captions and the settings follow it.
-  void SetSegmentShownHook(std::function<void(int segment)> hook) {
-    segment_shown_ = std::move(hook);
-  }
-
-  // Adds the grid's columns and chooses catalogue entry 0.
+  // Chooses catalogue entry 0.
   void SetUpPage();
+
+  // The working copy, and who hears of its changes (the grid's model).
+  const WorkingSegment& rows() const { return rows_; }
+  void SetRowsListener(WorkingSegmentListener* listener) {
+    rows_.SetListener(listener);
+  }
+  int current_row() const { return rows_.current_row(); }
+  int current_column() const { return rows_.current_column(); }
 
   const EditorState& state() const { return state_; }
   int current_segment() const { return state_.current_segment; }
   EditorView View() const;
 
-  // The grid and the store.
-  // Makes `segment` (outside 1..10: 1) the CurrentSegment and fills the grid
-  // with it; row 0 in `column` becomes current.
+  // The working copy and the store.
+  // Makes `segment` (outside 1..10: 1) the CurrentSegment and loads its
+  // rows; row 0 in `column` becomes current.
   void LoadSegmentIntoGrid(int segment, int column);
-  // The end-of-job reload: the CurrentSegment, command column.
-  void ReloadGrid() { LoadSegmentIntoGrid(state_.current_segment, 1); }
   void CommitGrid();
 
-  // Grid notifications.
-  void OnCurrentCellMoved(int row, int column) override;
-  bool OnBeforeCellEdit(int row, int column) override;
-  bool OnCellEdited(int row, int column) override;
+  // ShownSegmentEditor, for the jobs.
+  void CommitShownSegment() override { CommitGrid(); }
+  void ReloadShownSegment() override {
+    LoadSegmentIntoGrid(state_.current_segment, 1);
+  }
+
+  // The cells, as the grid offers them to the user. SelectCell moves the
+  // current cell (mouse, keys); CanEditCell says whether an edit may start;
+  // EditCell takes the text typed into a value or comment cell and
+  // ChooseRowCommand the catalogue index chosen in a command cell. Both
+  // return false, changing nothing, for an edit that is refused.
+  void SelectCell(int row, int column);
+  bool CanEditCell(int row, int column) const;
+  bool EditCell(int row, int column, std::string_view text);
+  bool ChooseRowCommand(int row, int index);
 
   // Command chooser and parameter fields. ChooseEntry ignores an index
   // outside the catalogue.
@@ -114,14 +118,14 @@ class Editor : public CommandGridEvents {
   bool ChooseSegment(int segment);               // segment chooser, 1..10
   bool Enter();                                  // "Wejdź"
   bool Return();                                 // "Wróć"
-  void ClearReturnStack() { state_.return_stack.Clear(); }
+  void ClearReturnStack() override { state_.return_stack.Clear(); }
 
   // Output button of output 1..8 (buttons 1009..1016).
   void PressOutputButton(int output);
   void SetOutputsPattern(std::uint8_t pattern);
 
   // Run control.
-  RunControlValues RunControl() const;
+  RunControlValues RunControl() const override;
   // "Wpisz Komendę" before its request is queued: writes the grid back,
   // empties the return stack and gives the selected slot's bytes as the
   // store now holds them. nullopt, doing nothing, on an empty grid.
@@ -151,36 +155,21 @@ class Editor : public CommandGridEvents {
   int PasteRows(std::span<const ClipboardRow> rows);
   // A position reported by the controller (a ReadPosition reply, or a
   // difference found by verification); to be called on the page's own
-  // thread, like every other member. On a grid with rows, loads
-  // segment index `segment_index` if another one is shown and selects row
-  // `command_index`; the registers are shown in any case.
+  // thread, like every other member. On a grid with rows, writes the shown
+  // segment back and loads segment index `segment_index` if another one is
+  // shown, and selects row `command_index`; the registers are shown in any
+  // case.
   void ShowControllerPosition(
       int segment_index, int command_index,
-      const std::array<std::uint8_t, kRegisterCount>& registers);
+      const std::array<std::uint8_t, kRegisterCount>& registers) override;
   void ShowRegisters(const std::array<std::uint8_t, kRegisterCount>& registers);
 
  private:
-  // Brackets the editor's own grid writes, and lets the edit guard tell them
-  // from the user's.
-  class OwnUpdate {
-   public:
-    explicit OwnUpdate(Editor& editor);
-    ~OwnUpdate();
-    OwnUpdate(const OwnUpdate&) = delete;
-    OwnUpdate& operator=(const OwnUpdate&) = delete;
-
-   private:
-    Editor& editor_;
-  };
-
   // Records one undo step of the shown segment when, at Done(), the segment
   // differs from what it was at construction.
   class HistoryStep {
    public:
     explicit HistoryStep(Editor& editor);
-    // `before_comment_row`: a comment cell the user has already changed;
-    // its earlier text is the stored one.
-    HistoryStep(Editor& editor, int before_comment_row);
     void Done();
 
    private:
@@ -192,28 +181,24 @@ class Editor : public CommandGridEvents {
   SegmentSnapshot Capture() const;
   // Restores an undo or redo state of the shown segment.
   void Restore(const SegmentSnapshot& snapshot);
-  // The rows [first, first + count) that the grid has.
+  // The rows [first, first + count) that the working copy has.
   std::pair<int, int> RowRange(int first_row, int count) const;
 
-  // The current row when it is a row of the grid, else -1.
+  // The current row when it is a row of the working copy, else -1.
   int ValidCurrentRow() const;
-  // The code of a row's command cell, or nullopt for an index outside the
-  // catalogue.
-  std::optional<std::uint8_t> RowCode(int row) const;
-  Command RowCommand(int row) const;  // from the HEX cell
+  Command RowCommand(int row) const { return rows_.row(row).command; }
   bool ChosenCodeIs3() const;
   void ShowOutputsPattern(std::uint8_t pattern);
+  // Moves the current row (current column kept) and takes a code-3 row's
+  // pattern, however the row was reached.
   void SelectRow(int row);
+  void SetCurrentCell(int row, int column);
+  void CurrentRowChanged();
   void ShowSegmentAt(int segment, int row);
-  bool ApplyCellEdit(int row, int column);
-  bool ParamCellEdited(int row, int column);
-  bool CommentCellEdited(int row);
 
-  CommandGrid& grid_;
   ProgramStore& store_;
+  WorkingSegment rows_;
   EditorState state_;
-  std::function<void(int)> segment_shown_;
-  int own_updates_ = 0;
   std::array<EditHistory, kSegmentCount> histories_;
 };
 

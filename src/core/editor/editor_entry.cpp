@@ -4,9 +4,7 @@
 
 #include "core/editor/cell_input.h"
 #include "core/editor/editor.h"
-#include "core/editor/grid_rows.h"
 #include "core/model/command_catalogue.h"
-#include "core/model/command_hex.h"
 
 namespace lumera {
 namespace {
@@ -72,15 +70,9 @@ void Editor::PressOutputButton(int output) {
 
 void Editor::SetOutputsPattern(std::uint8_t pattern) {
   const int row = ValidCurrentRow();
-  if (row >= 0 && RowCode(row) == kOutputsCode) {
+  if (row >= 0 && RowCommand(row).code == kOutputsCode) {
     HistoryStep step(*this);
-    {
-      const OwnUpdate own(*this);
-      Command command = RowCommand(row);
-      command.param1 = pattern;
-      grid_.SetCellText(row, kValue1Column, PatternText(pattern));
-      grid_.SetCellText(row, kHexColumn, FormatCommandHex(command));
-    }
+    rows_.SetParam(row, 1, pattern);
     step.Done();
   }
   ShowOutputsPattern(pattern);

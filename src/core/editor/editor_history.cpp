@@ -3,6 +3,7 @@
 
 #include "core/editor/editor.h"
 #include "core/editor/grid_rows.h"
+#include "core/model/command_catalogue.h"
 
 namespace lumera {
 
@@ -10,15 +11,6 @@ Editor::HistoryStep::HistoryStep(Editor& editor)
     : editor_(editor),
       segment_(editor.state_.current_segment),
       before_(editor.Capture()) {}
-
-Editor::HistoryStep::HistoryStep(Editor& editor, int before_comment_row)
-    : HistoryStep(editor) {
-  if (before_comment_row >= 0 &&
-      before_comment_row < static_cast<int>(before_.rows.size())) {
-    before_.rows[before_comment_row].comment = std::string(
-        editor_.store_.comments().Text(segment_ - 1, before_comment_row));
-  }
-}
 
 void Editor::HistoryStep::Done() {
   // A segment switch inside the operation would make `before_` another
@@ -29,18 +21,14 @@ void Editor::HistoryStep::Done() {
 }
 
 SegmentSnapshot Editor::Capture() const {
-  return CaptureSegment(grid_, store_, state_.current_segment);
+  return CaptureSegment(rows_, store_, state_.current_segment);
 }
 
 void Editor::Restore(const SegmentSnapshot& snapshot) {
-  const int column = grid_.CurrentColumn();
-  {
-    const OwnUpdate own(*this);
-    RestoreSegment(grid_, store_, state_.current_segment, snapshot, column);
-  }
+  RestoreSegment(rows_, store_, state_.current_segment, snapshot,
+                 rows_.current_column());
   // The cursor may stand on a code-3 row now: the output buttons follow.
-  const int row = ValidCurrentRow();
-  if (row >= 0) OnCurrentCellMoved(row, column);
+  CurrentRowChanged();
 }
 
 bool Editor::CanUndo() const {
@@ -82,7 +70,7 @@ const EditHistory& Editor::History(int segment) const {
 }
 
 std::pair<int, int> Editor::RowRange(int first_row, int count) const {
-  const int rows = grid_.RowCount();
+  const int rows = rows_.size();
   const int first = std::clamp(first_row, 0, rows);
   const int end =
       count <= 0 ? first : std::clamp(first_row + count, first, rows);
@@ -93,8 +81,7 @@ std::vector<ClipboardRow> Editor::CopyRows(int first_row, int count) const {
   const auto [first, end] = RowRange(first_row, count);
   std::vector<ClipboardRow> rows;
   for (int row = first; row < end; ++row) {
-    rows.push_back(
-        ClipboardRow{RowCommand(row), grid_.CellText(row, kCommentColumn)});
+    rows.push_back(ClipboardRow{RowCommand(row), rows_.row(row).comment});
   }
   return rows;
 }
@@ -104,31 +91,23 @@ std::vector<ClipboardRow> Editor::CutRows(int first_row, int count) {
   if (first >= end) return {};
   std::vector<ClipboardRow> cut = CopyRows(first, end - first);
   HistoryStep step(*this);
-  const int rows = grid_.RowCount();
-  const int column = grid_.CurrentColumn();
-  grid_.SetCurrentCell(first, kNumberColumn);
-  {
-    const OwnUpdate own(*this);
-    for (int row = end - 1; row >= first; --row) grid_.DeleteRow(row);
-  }
+  const int rows = rows_.size();
+  const int column = rows_.current_column();
+  for (int row = end - 1; row >= first; --row) rows_.Remove(row);
   CommitGrid();
   // The slots emptied behind the list lose their comments with the rows.
-  const int remaining = grid_.RowCount();
+  const int remaining = rows_.size();
   for (int slot = remaining; slot < rows; ++slot) {
     store_.ClearComment(state_.current_segment - 1, slot);
   }
-  {
-    const OwnUpdate own(*this);
-    RenumberRows(grid_, store_, state_.current_segment);
-  }
   const int next = std::min(first, remaining - 1);
-  if (next >= 0) grid_.SetCurrentCell(next, column);
+  if (next >= 0) SetCurrentCell(next, column);
   step.Done();
   return cut;
 }
 
 int Editor::PasteRows(std::span<const ClipboardRow> rows) {
-  const int existing = grid_.RowCount();
+  const int existing = rows_.size();
   int at = 0;
   if (existing > 0) {
     at = ValidCurrentRow();
@@ -138,24 +117,17 @@ int Editor::PasteRows(std::span<const ClipboardRow> rows) {
   if (rows.empty() || room <= 0) return 0;
   HistoryStep step(*this);
   int pasted = 0;
-  {
-    const OwnUpdate own(*this);
-    for (const ClipboardRow& row : rows) {
-      if (pasted == room) break;
-      // A code the catalogue lacks cannot be shown: such a row is left out.
-      if (RenderCommandRow(grid_, row.command, row.comment, at + pasted,
-                           RowMode::kInsert)) {
-        ++pasted;
-      }
+  for (const ClipboardRow& row : rows) {
+    if (pasted == room) break;
+    // A code the catalogue lacks cannot be shown: such a row is left out.
+    if (FindCommandDef(row.command.code) &&
+        rows_.Insert(at + pasted, row.command, row.comment)) {
+      ++pasted;
     }
   }
   if (pasted == 0) return 0;
   SelectRow(at);
   CommitGrid();
-  {
-    const OwnUpdate own(*this);
-    RenumberRows(grid_, store_, state_.current_segment);
-  }
   step.Done();
   return pasted;
 }

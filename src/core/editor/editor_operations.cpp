@@ -17,8 +17,8 @@ constexpr std::uint8_t kCallCode = 27;
 
 bool Editor::AddCommand(AddMode mode) {
   const CommandDef* def = CommandDefAt(state_.chosen_index);
-  const int rows = grid_.RowCount();
-  if (def == nullptr || rows >= kCommandsPerSegment) return false;
+  const int rows = rows_.size();
+  if (def == nullptr || rows_.full()) return false;
   int row = rows;
   if (mode == AddMode::kInsert && rows > 0) {
     row = ValidCurrentRow();
@@ -31,18 +31,9 @@ bool Editor::AddCommand(AddMode mode) {
   const Command command{def->code, ClampParam(*def, 1, entered1),
                         ClampParam(*def, 2, state_.entry_param2)};
   HistoryStep step(*this);
-  {
-    const OwnUpdate own(*this);
-    RenderCommandRow(
-        grid_, command, std::nullopt, row,
-        mode == AddMode::kAppend ? RowMode::kAppend : RowMode::kInsert);
-  }
+  rows_.Insert(row, command, {});
   SelectRow(row);
-  {
-    const OwnUpdate own(*this);
-    RenumberRows(grid_, store_, state_.current_segment);
-  }
-  // Comments follow their rows: the write-back takes them from the cells.
+  // Comments follow their rows: the write-back takes them from the rows.
   CommitGrid();
   step.Done();
   return true;
@@ -51,39 +42,26 @@ bool Editor::AddCommand(AddMode mode) {
 bool Editor::DeleteCommand() {
   const int row = ValidCurrentRow();
   if (row < 0) return false;
-  const int rows = grid_.RowCount();
-  const int column = grid_.CurrentColumn();
+  const int rows = rows_.size();
+  const int column = rows_.current_column();
   HistoryStep step(*this);
-  grid_.SetCurrentCell(row, kNumberColumn);
+  // The slot that falls behind the list keeps its comment unless it was
+  // this row's.
   store_.ClearComment(state_.current_segment - 1, row);
-  {
-    const OwnUpdate own(*this);
-    grid_.DeleteRow(row);
-  }
+  rows_.Remove(row);
   CommitGrid();
-  {
-    const OwnUpdate own(*this);
-    RenumberRows(grid_, store_, state_.current_segment);
-  }
   const int next = row == rows - 1 ? row - 1 : row;
-  if (next >= 0) grid_.SetCurrentCell(next, column);
+  if (next >= 0) SetCurrentCell(next, column);
   step.Done();
   return true;
 }
 
 bool Editor::MoveCommandDown() {
   const int row = ValidCurrentRow();
-  if (row < 0 || row >= grid_.RowCount() - 1) return false;
+  if (row < 0 || row >= rows_.size() - 1) return false;
   HistoryStep step(*this);
-  {
-    const OwnUpdate own(*this);
-    grid_.MoveRow(row + 1, row);
-  }
+  rows_.Move(row + 1, row);
   SelectRow(row + 1);
-  {
-    const OwnUpdate own(*this);
-    RenumberRows(grid_, store_, state_.current_segment);
-  }
   step.Done();
   return true;
 }
@@ -92,15 +70,8 @@ bool Editor::MoveCommandUp() {
   const int row = ValidCurrentRow();
   if (row <= 0) return false;
   HistoryStep step(*this);
-  {
-    const OwnUpdate own(*this);
-    grid_.MoveRow(row, row - 1);
-  }
+  rows_.Move(row, row - 1);
   SelectRow(row - 1);
-  {
-    const OwnUpdate own(*this);
-    RenumberRows(grid_, store_, state_.current_segment);
-  }
   step.Done();
   return true;
 }
@@ -108,10 +79,7 @@ bool Editor::MoveCommandUp() {
 bool Editor::ClearList(const ClearListQuestion& ask) {
   if (!ask || !ask(kClearListQuestion, kClearListTitle)) return false;
   HistoryStep step(*this);
-  {
-    const OwnUpdate own(*this);
-    grid_.DeleteAllRows();
-  }
+  rows_.Clear();
   step.Done();
   // The store keeps the commands until the next write-back.
   ClearReturnStack();
@@ -128,18 +96,18 @@ bool Editor::ChooseSegment(int segment) {
 
 void Editor::ShowSegmentAt(int segment, int row) {
   LoadSegmentIntoGrid(segment, kCommandColumn);
-  if (row < grid_.RowCount()) SelectRow(row);
+  if (row < rows_.size()) SelectRow(row);
 }
 
 bool Editor::Enter() {
   if (state_.return_stack.full()) return false;
   const int row = ValidCurrentRow();
   if (row < 0) return false;
-  const std::optional<std::uint8_t> code = RowCode(row);
+  const Command command = RowCommand(row);
+  const std::uint8_t code = command.code;
   if (code != kJumpCode && code != kJumpToSegmentCode && code != kCallCode) {
     return false;
   }
-  const Command command = RowCommand(row);
   const int target_command = command.param1;
   const int target_segment =
       code == kJumpCode ? state_.current_segment : command.param2;
@@ -158,7 +126,7 @@ bool Editor::Enter() {
 bool Editor::Return() {
   const std::optional<ReturnEntry> entry = state_.return_stack.Pop();
   if (!entry) return false;
-  // No write-back: what was changed in the grid since the last one is
+  // No write-back: what was changed in the rows since the last one is
   // dropped (comments are already stored).
   ShowSegmentAt(entry->segment_index + 1, entry->row);
   return true;

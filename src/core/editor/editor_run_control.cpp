@@ -6,7 +6,7 @@
 namespace lumera {
 
 RunControlValues Editor::RunControl() const {
-  return RunControlValues{state_.current_segment, grid_.RowCount(),
+  return RunControlValues{state_.current_segment, rows_.size(),
                           ValidCurrentRow()};
 }
 
@@ -23,12 +23,14 @@ void Editor::ShowControllerPosition(
     int segment_index, int command_index,
     const std::array<std::uint8_t, kRegisterCount>& registers) {
   // On an empty grid only the registers follow the controller.
-  if (grid_.RowCount() > 0 && segment_index >= 0 &&
-      segment_index < kSegmentCount) {
+  if (rows_.size() > 0 && segment_index >= 0 && segment_index < kSegmentCount) {
     if (state_.current_segment != segment_index + 1) {
+      // As the segment chooser does: what the user changed in the shown
+      // segment is written back, not dropped.
+      CommitGrid();
       LoadSegmentIntoGrid(segment_index + 1, kCommandColumn);
     }
-    if (command_index >= 0 && command_index < grid_.RowCount()) {
+    if (command_index >= 0 && command_index < rows_.size()) {
       SelectRow(command_index);
     }
   }

@@ -1,25 +1,64 @@
-// How a segment's commands become grid rows and go back into the store: the
-// columns, the row text of one command, numbering and colouring, and the
-// write-back. These work on any CommandGrid; the editor calls them with its
-// current segment.
+// How the working copy's rows look in the grid: the eight columns, the text
+// of each cell and the colours of a row. The Qt grid formats with these.
 #pragma once
 
 #include <array>
-#include <optional>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
-#include "core/editor/command_grid.h"
-#include "core/model/program_store.h"
-#include "core/model/program_types.h"
+#include "core/editor/working_segment.h"
 
 namespace lumera {
 
-// The eight columns in the order they are added.
-const std::array<GridColumnSpec, kGridColumnCount>& GridColumns();
+// The eight columns, in order.
+inline constexpr int kNumberColumn = 0;   // "%3i" of the row index + 1
+inline constexpr int kCommandColumn = 1;  // catalogue index, icon and name
+inline constexpr int kLabel1Column = 2;
+inline constexpr int kValue1Column = 3;
+inline constexpr int kLabel2Column = 4;
+inline constexpr int kValue2Column = 5;
+inline constexpr int kCommentColumn = 6;
+inline constexpr int kHexColumn = 7;  // the row's bytes
+inline constexpr int kGridColumnCount = 8;
 
-// Adds the eight columns, and the 45 catalogue names to the command column's
-// list right after that column.
-void SetUpGrid(CommandGrid& grid);
+struct Rgb {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct RowColours {
+  Rgb background;
+  Rgb text;
+  friend bool operator==(const RowColours&, const RowColours&) = default;
+};
+
+// The grid's own colours; a row without a leading digit in its comment
+// shows kDefaultRowColours.
+inline constexpr Rgb kGridBackground{255, 255, 255};
+inline constexpr Rgb kGridLines{128, 128, 128};
+inline constexpr Rgb kGridText{0, 0, 128};
+inline constexpr RowColours kDefaultRowColours{kGridBackground, kGridText};
+
+enum class CellAlignment { kLeft, kRight };
+enum class CellType {
+  kText,
+  // A drop-down list of the catalogue names with their icons; the cell holds
+  // the catalogue index (list position = catalogue index = icon index).
+  kCommandList,
+};
+
+struct GridColumnSpec {
+  std::string_view header;
+  int width = 0;  // pixels
+  CellAlignment header_alignment = CellAlignment::kLeft;
+  CellAlignment cell_alignment = CellAlignment::kLeft;
+  CellType type = CellType::kText;
+};
+
+const std::array<GridColumnSpec, kGridColumnCount>& GridColumns();
 
 // Background of a row whose comment starts with the digit 0..9.
 const std::array<Rgb, 10>& RowPalette();
@@ -32,31 +71,12 @@ RowColours RowColoursForComment(std::string_view comment);
 // "%3i" of index + 1.
 std::string RowNumberText(int row);
 
-enum class RowMode { kAppend, kInsert, kRewrite };
+// The catalogue index of the row's code (rows hold only codes the
+// catalogue has).
+int RowCommandIndex(const WorkingRow& row);
 
-// Append or insert a row for `command` at `row`, or rewrite the label, value
-// and HEX cells of row `row` (command and comment cells stay). False, with
-// the grid untouched, when the code has no catalogue entry.
-bool RenderCommandRow(CommandGrid& grid, const Command& command,
-                      std::optional<std::string_view> comment, int row,
-                      RowMode mode);
-
-// Colours the row by the first character of its comment cell.
-void ColourRowByComment(CommandGrid& grid, int row);
-
-// Writes every number cell, and recolours the rows whose comment slot of
-// `segment` (1..10) is present in the store; other rows keep their colours.
-void RenumberRows(CommandGrid& grid, const ProgramStore& store, int segment);
-
-// Grid to store for `segment` (1..10): every row's comment cell becomes the
-// slot's comment (an empty cell an empty text) and its HEX cell the slot's
-// bytes; the slots behind the last row become FF FF FF with their comments
-// untouched. Rows from 255 on are not stored.
-void CommitGrid(const CommandGrid& grid, ProgramStore& store, int segment);
-
-// Fills an emptied grid with the command list of `segment` (1..10) and
-// numbers and colours the rows. Returns the number of rows.
-int FillGridFromStore(CommandGrid& grid, const ProgramStore& store,
-                      int segment);
+// The text of a text column of row `index`: number, labels, values as a grid
+// row shows them, comment, HEX. Empty for the command column.
+std::string CellText(const WorkingRow& row, int index, int column);
 
 }  // namespace lumera

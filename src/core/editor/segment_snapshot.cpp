@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "core/editor/grid_rows.h"
-#include "core/model/command_hex.h"
-
 namespace lumera {
 
 std::size_t SegmentSnapshot::ApproximateBytes() const {
@@ -18,16 +15,15 @@ std::size_t SegmentSnapshot::ApproximateBytes() const {
   return bytes;
 }
 
-SegmentSnapshot CaptureSegment(const CommandGrid& grid,
+SegmentSnapshot CaptureSegment(const WorkingSegment& rows,
                                const ProgramStore& store, int segment) {
   SegmentSnapshot snapshot;
   const int segment_index = segment - 1;
-  const int rows = grid.RowCount();
-  snapshot.rows.reserve(static_cast<std::size_t>(rows));
-  for (int row = 0; row < rows; ++row) {
+  snapshot.rows.reserve(static_cast<std::size_t>(rows.size()));
+  for (int row = 0; row < rows.size(); ++row) {
+    const WorkingRow& shown = rows.row(row);
     snapshot.rows.push_back(
-        SnapshotRow{ParseCommandHex(grid.CellText(row, kHexColumn)),
-                    grid.CellText(row, kCommentColumn)});
+        SnapshotRow{shown.command, shown.comment, shown.origin});
   }
   for (int command = 0; command < kCommandsPerSegment; ++command) {
     snapshot.store_slots[command] = store.CommandAt(segment_index, command);
@@ -35,11 +31,11 @@ SegmentSnapshot CaptureSegment(const CommandGrid& grid,
       snapshot.comments.emplace_back(command, *text);
     }
   }
-  snapshot.current_row = grid.CurrentRow();
+  snapshot.current_row = rows.current_row();
   return snapshot;
 }
 
-void RestoreSegment(CommandGrid& grid, ProgramStore& store, int segment,
+void RestoreSegment(WorkingSegment& rows, ProgramStore& store, int segment,
                     const SegmentSnapshot& snapshot, int column) {
   const int segment_index = segment - 1;
   for (int command = 0; command < kCommandsPerSegment; ++command) {
@@ -49,21 +45,10 @@ void RestoreSegment(CommandGrid& grid, ProgramStore& store, int segment,
   for (const auto& [command, text] : snapshot.comments) {
     store.SetComment(segment_index, command, text);
   }
-  const GridUpdate update(grid);
-  grid.DeleteAllRows();
-  for (const SnapshotRow& row : snapshot.rows) {
-    RenderCommandRow(grid, row.command, row.comment, grid.RowCount(),
-                     RowMode::kAppend);
-  }
-  RenumberRows(grid, store, segment);
-  // Every row by its cell: a row whose comment is not yet stored keeps the
-  // colours it showed.
-  for (int row = 0; row < grid.RowCount(); ++row) {
-    ColourRowByComment(grid, row);
-  }
-  const int rows = grid.RowCount();
-  if (rows > 0) {
-    grid.SetCurrentCell(std::clamp(snapshot.current_row, 0, rows - 1), column);
+  rows.Replace(snapshot.rows);
+  if (rows.size() > 0) {
+    rows.SetCurrentCell(std::clamp(snapshot.current_row, 0, rows.size() - 1),
+                        column);
   }
 }
 

@@ -1,7 +1,7 @@
-// One segment as the editor page holds it at a moment: the grid's rows (their
-// bytes and comment cells) and the store's 255 store_slots and comments of that
-// segment. Grid and store may disagree between write-backs ("Kasuj Listę",
-// moves and typed values touch only the grid), so both are kept.
+// One segment as the editor page holds it at a moment: the working copy's
+// rows and the store's 255 slots and comments of that segment. The two may
+// disagree between write-backs ("Kasuj Listę", moves and typed values touch
+// only the working copy), so both are kept.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/editor/command_grid.h"
+#include "core/editor/working_segment.h"
 #include "core/model/program_store.h"
 #include "core/model/program_types.h"
 
@@ -18,7 +18,8 @@ namespace lumera {
 
 struct SnapshotRow {
   Command command;
-  std::string comment;  // the comment cell
+  std::string comment;
+  int origin = -1;  // see WorkingRow
   friend bool operator==(const SnapshotRow&, const SnapshotRow&) = default;
 };
 
@@ -40,13 +41,13 @@ struct SegmentSnapshot {
 };
 
 // `segment` is 1..10.
-SegmentSnapshot CaptureSegment(const CommandGrid& grid,
+SegmentSnapshot CaptureSegment(const WorkingSegment& rows,
                                const ProgramStore& store, int segment);
 
-// Puts the store's store_slots and comments of `segment` back as captured and
-// refills the grid with the captured rows, numbered and coloured, the
-// captured row current in `column`. The caller brackets the grid writes.
-void RestoreSegment(CommandGrid& grid, ProgramStore& store, int segment,
+// Puts the store's slots and comments of `segment` back as captured and
+// refills the working copy with the captured rows, the captured row current
+// in `column`.
+void RestoreSegment(WorkingSegment& rows, ProgramStore& store, int segment,
                     const SegmentSnapshot& snapshot, int column);
 
 }  // namespace lumera

@@ -51,8 +51,9 @@ class TransferObserver {
   virtual void PostProcess(const ReplyRecord& record) = 0;
 
   // Hooks of the pages. LoadSegmentIntoGrid reloads the editor's
-  // CurrentSegment; ShowControllerPosition takes 0-based indexes and also
-  // shows the registers.
+  // CurrentSegment, at the end of a job that read program commands only;
+  // ShowControllerPosition takes 0-based indexes and also shows the
+  // registers.
   virtual void LoadSegmentIntoGrid() = 0;
   virtual void RefreshConfigPage() = 0;
   virtual void RefreshMainStatus() = 0;

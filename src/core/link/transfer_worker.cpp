@@ -20,7 +20,6 @@ TransferWorker::TransferWorker(TransferJob& job, TransferObserver& observer,
     : job_(job), observer_(observer), port_(std::move(port)) {
   reply_.fill(0xFF);
   last_reply_.reply.fill(0xFF);
-  editor_refresh_ = job_.direction_ == JobDirection::kReceive;
 }
 
 void TransferWorker::Run() {
@@ -267,22 +266,20 @@ void TransferWorker::ReceiveReply() {
   if (job_.direction_ != JobDirection::kReceive) return;
   const auto code = static_cast<RequestCode>(record.reply_code());
   if (job_.verify_ && code == RequestCode::kReadCommand) {
-    editor_refresh_ = false;
     Verify(record);
     return;
   }
   observer_.ApplyReply(record);
   switch (code) {
+    case RequestCode::kReadCommand:
+      // Only program commands read into the store replace what the editor
+      // shows; a reload after any other job would drop its unsaved rows.
+      editor_refresh_ = true;
+      break;
     case RequestCode::kReadPosition:
-      editor_refresh_ = false;
       observer_.ShowControllerPosition(record.data(0), record.data(1));
       break;
-    case RequestCode::kReadConfiguration:
-    case RequestCode::kReadStartPoints:
-      editor_refresh_ = false;
-      break;
     case RequestCode::kReadErrorReport:
-      editor_refresh_ = false;
       observer_.ErrorReportPending();
       break;
     default:

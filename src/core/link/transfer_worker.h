@@ -56,7 +56,7 @@ class TransferWorker {
   TracingSerialPort* tracing_ = nullptr;
   bool port_open_ = false;
   int port_number_ = 0;
-  bool editor_refresh_ = false;
+  bool editor_refresh_ = false;  // a ReadCommand reply was applied
 
   TransferStep step_ = TransferStep::kOpenPort;
   TransferFailure failure_ = TransferFailure::kNone;

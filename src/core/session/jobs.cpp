@@ -53,8 +53,12 @@ bool ValidRow(const EditorSide& editor) {
          ValidSegment(editor.current_segment);
 }
 
-void Call(const std::function<void()>& hook) {
-  if (hook) hook();
+void CommitShownSegment(const EditorSide& editor) {
+  if (editor.shown != nullptr) editor.shown->CommitShownSegment();
+}
+
+void ClearReturnStack(const EditorSide& editor) {
+  if (editor.shown != nullptr) editor.shown->ClearReturnStack();
 }
 
 std::uint8_t Byte(int value) { return static_cast<std::uint8_t>(value); }
@@ -64,7 +68,7 @@ bool Download(LinkContext& context, const EditorSide& editor, int first,
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kReceive, .post_process = true}))
     return false;
-  Call(editor.clear_return_stack);
+  ClearReturnStack(editor);
   job.Add(RequestCode::kPauseProgram);
   for (int segment = first; segment <= last; ++segment) {
     for (int command = 0; command < kCommandsPerSegment; ++command) {
@@ -80,8 +84,8 @@ bool Verify(LinkContext& context, const EditorSide& editor, int first, int last,
             int commands) {
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kReceive})) return false;
-  Call(editor.commit_grid);
-  Call(editor.clear_return_stack);
+  CommitShownSegment(editor);
+  ClearReturnStack(editor);
   // Compared against the store as it is now, edits during the job aside.
   context.job.SetVerifyImage(context.workspace.store.image());
   job.Add(RequestCode::kPauseProgram);
@@ -98,8 +102,8 @@ bool Upload(LinkContext& context, const EditorSide& editor, int first,
             int last) {
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kSend})) return false;
-  Call(editor.commit_grid);
-  Call(editor.clear_return_stack);
+  CommitShownSegment(editor);
+  ClearReturnStack(editor);
   job.Add(RequestCode::kStopProgram);
   const ProgramStore& store = context.workspace.store;
   for (int segment = first; segment <= last; ++segment) {
@@ -303,8 +307,8 @@ bool StartWriteSelectedCommand(LinkContext& context, const EditorSide& editor) {
   if (!ValidRow(editor)) return false;
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kSend})) return false;
-  Call(editor.commit_grid);
-  Call(editor.clear_return_stack);
+  CommitShownSegment(editor);
+  ClearReturnStack(editor);
   const int segment = editor.current_segment - 1;
   const Command c =
       context.workspace.store.CommandAt(segment, editor.selected_row);

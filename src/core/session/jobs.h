@@ -5,9 +5,9 @@
 // Cancel, an empty grid) starts nothing.
 #pragma once
 
-#include <functional>
 #include <span>
 
+#include "core/editor/shown_segment_editor.h"
 #include "core/link/transfer_job.h"
 #include "core/link/transfer_observer.h"
 
@@ -39,13 +39,13 @@ struct LinkContext {
 };
 
 // What the editor page contributes. `current_segment` is 1..10; the selected
-// row is 0-based; the hooks may be empty (nothing to commit, no stack).
+// row is 0-based; `shown` is the editor whose shown segment a job writes
+// back first, or nullptr (the command line: nothing to commit, no stack).
 struct EditorSide {
   int current_segment = 1;
   int grid_rows = 0;
   int selected_row = 0;
-  std::function<void()> commit_grid;         // CommitGrid
-  std::function<void()> clear_return_stack;  // empty the ReturnStack
+  ShownSegmentEditor* shown = nullptr;
 };
 
 // The values of the main window that the worker reads, taken from the

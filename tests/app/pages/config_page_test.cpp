@@ -150,7 +150,9 @@ class ConfigPageTest : public QObject {
     ControllerConfig config(app.workspace.store.mutable_image());
     config.SetOutput(1, {9, 200, 1});
     config.SetOutput(2, {8, 100, 1});
-    app.workspace.status.output_mask = 0xF2;  // output 2 not configurable
+    // Output 2 not configurable; 5 to 8 marked configurable, but the record
+    // has no place for them.
+    app.workspace.status.output_mask = 0x02;
     emit app.window->launcher().events().refreshConfigPage();
     QCOMPARE(PageEdit(app, kOutputsTab, out::kOutputLimit1)->text(),
              QStringLiteral("200"));
@@ -158,6 +160,8 @@ class ConfigPageTest : public QObject {
              QStringLiteral("0"));
     QCOMPARE(PageEdit(app, kOutputsTab, out::kOutputType5)->text(), QString());
     QVERIFY(!PageEdit(app, kOutputsTab, out::kOutputType5)->isEnabled());
+    QCOMPARE(PageEdit(app, kOutputsTab, out::kOutputType5)->toolTip(),
+             QString::fromUtf8(kNoRecordPlaceTip.data()));
   }
 
   // The page is filled as it is made: the clock shows the time of the

@@ -108,7 +108,7 @@ class EditorKeysTest : public QObject {
     }
     QCOMPARE(p.StoredComment(2), QStringLiteral("pierwszy"));
     QCOMPARE(p.StoredComment(3), QStringLiteral("drugi"));
-    QCOMPARE(p.grid->CellText(3, kCommentColumn), std::string("drugi"));
+    QCOMPARE(p.Cell(3, kCommentColumn), QStringLiteral("drugi"));
     QCOMPARE(p.app.Text(main_ids::kStatusLine),
              QStringLiteral("Wklejono wierszy: 2."));
     p.Key(Qt::Key_Z, Qt::ControlModifier);  // one step
@@ -148,7 +148,7 @@ class EditorKeysTest : public QObject {
     p.Click(ids::kAppend);
     QGuiApplication::clipboard()->setText(QStringLiteral("02,01,01"));
     if (column >= 0) {
-      p.grid->SetCurrentCell(3, column);
+      p.Select(3, column);
       p.grid->edit(p.grid->currentIndex());
     } else {
       p.page->Control(ids::kAppend)->setFocus();

@@ -13,6 +13,7 @@
 #include "app/pages/editor/editor_page.h"
 #include "app/pages/editor/editor_page_ids.h"
 #include "app_fixture.h"
+#include "core/editor/grid_rows.h"
 
 namespace lumera::testing {
 
@@ -64,9 +65,18 @@ struct EditorPageFixture {
   bool Enabled(int id) const { return Control(id)->isEnabled(); }
   void Click(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
 
+  // The grid's current cell, moved as the view moves it.
+  void Select(int row, int column = kCommandColumn) {
+    grid->setCurrentIndex(grid->model()->index(row, column));
+  }
   void FocusGridAt(int row) {
     grid->setFocus();
-    grid->SetCurrentCell(row, kCommandColumn);
+    Select(row);
+  }
+  int Rows() const { return grid->model()->rowCount(); }
+  int CurrentRow() const { return page->editor().current_row(); }
+  QString Cell(int row, int column) const {
+    return grid->model()->index(row, column).data().toString();
   }
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
@@ -75,9 +85,7 @@ struct EditorPageFixture {
   // The segment shown as the grid has it; segment 1 as the store holds it.
   QStringList Hex() const {
     QStringList hex;
-    for (int row = 0; row < grid->RowCount(); ++row) {
-      hex << QString::fromStdString(grid->CellText(row, kHexColumn));
-    }
+    for (int row = 0; row < Rows(); ++row) hex << Cell(row, kHexColumn);
     return hex;
   }
   QStringList StoredHex() const {

@@ -7,6 +7,7 @@
 #include "app/pages/editor/command_grid_view.h"
 #include "app/pages/editor/editor_page_ids.h"
 #include "app_fixture.h"
+#include "core/editor/grid_rows.h"
 #include "core/model/program_file.h"
 #include "sim_process.h"
 
@@ -50,7 +51,7 @@ class RunControlTest : public QObject {
     auto* grid = qobject_cast<CommandGridView*>(control(ids::kCommandGrid));
     QVERIFY(grid != nullptr);
     qobject_cast<QComboBox*>(control(ids::kSegmentChooser))->setCurrentIndex(1);
-    grid->SetCurrentCell(3, kCommandColumn);
+    grid->setCurrentIndex(grid->model()->index(3, kCommandColumn));
     QCOMPARE(text(ids::kRegister1), QString());
 
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
@@ -61,8 +62,8 @@ class RunControlTest : public QObject {
           Qt::LeftButton);
       QVERIFY(app.WaitForJob(finished, 30000));
       QCOMPARE(finished.takeFirst().at(0).toBool(), true);
-      QCOMPARE(grid->CurrentRow(), expected_row);
-      QCOMPARE(grid->RowCount(), 4);
+      QCOMPARE(grid->currentIndex().row(), expected_row);
+      QCOMPARE(grid->model()->rowCount(), 4);
     }
     QCOMPARE(text(ids::kRegister1), QStringLiteral("11"));
     QCOMPARE(text(ids::kRegister1 + 3), QStringLiteral("14"));

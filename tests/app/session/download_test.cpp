@@ -5,11 +5,13 @@
 #include <QProgressBar>
 #include <QtTest>
 
+#include "app/pages/editor/command_grid_view.h"
 #include "app/pages/editor/editor_page.h"
 #include "app/pages/editor/editor_page_ids.h"
 #include "app/session/trace_from_environment.h"
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
+#include "core/editor/grid_rows.h"
 #include "core/model/program_file.h"
 #include "sim_process.h"
 
@@ -160,6 +162,63 @@ class DownloadTest : public QObject {
     QVERIFY(app.WaitForJob(finished, 60000));
     QCOMPARE(app.Text(ids::kStatusLine),
              QStringLiteral("Błąd weryfikacji: 1/2= [00.00.01] hex"));
+  }
+
+  // From a keystroke to the wire: rows added, a value and a comment typed
+  // into the real grid, a move not yet written back, then "Wyślij:N"; the
+  // controller's memory, read back with "Pobierz:N", holds what the grid
+  // showed. Last: it changes the controller's segment 1.
+  void TypedRowsReachTheController() {
+    AppFixture app;
+    sim_.OpenOn(app);
+    app.window->show();
+    app.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(app.window.get()));
+    auto* page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
+    QVERIFY(page != nullptr);
+    auto* grid = qobject_cast<CommandGridView*>(
+        page->Control(editor_page_ids::kCommandGrid));
+    QVERIFY(grid != nullptr);
+    page->editor().ClearList([](auto, auto) { return true; });
+    auto click = [page](int id) {
+      QTest::mouseClick(qobject_cast<QAbstractButton*>(page->Control(id)),
+                        Qt::LeftButton);
+    };
+    click(editor_page_ids::kAppend);  // "Włącz wskazane wyjście" 1, 5
+    click(editor_page_ids::kAppend);
+    auto type_into = [grid](int row, int column, const QString& text) {
+      const QRect cell = grid->visualRect(grid->model()->index(row, column));
+      QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+      // The first key opens the cell's editor, which takes the rest.
+      grid->setFocus();
+      for (const QChar ch : text) {
+        QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+      }
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    type_into(0, kValue2Column, QStringLiteral("77"));
+    QTRY_COMPARE(grid->model()->index(0, kHexColumn).data().toString(),
+                 QStringLiteral("01,01,4D"));
+    type_into(0, kCommentColumn, QStringLiteral("pierwszy"));
+    QTRY_COMPARE(grid->model()->index(0, kCommentColumn).data().toString(),
+                 QStringLiteral("pierwszy"));
+    click(editor_page_ids::kMoveDown);  // B, A: in the grid only
+
+    QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+    app.Click(ids::kUploadSegment);
+    QVERIFY(app.WaitForJob(finished, 60000));
+    QCOMPARE(app.Text(ids::kStatusLine), kSuccess);
+
+    for (int k = 0; k < kCommandsPerSegment; ++k) {
+      app.workspace.store.SetCommand(0, k, Command{0x2D, 0, 0});
+    }
+    finished.clear();
+    app.Click(ids::kDownloadSegment);
+    QVERIFY(app.WaitForJob(finished, 60000));
+    QCOMPARE(app.workspace.store.CommandAt(0, 0), (Command{1, 1, 5}));
+    QCOMPARE(app.workspace.store.CommandAt(0, 1), (Command{1, 1, 77}));
+    QCOMPARE(app.workspace.store.CommandAt(0, 2), kEmptyCommand);
+    QCOMPARE(grid->model()->rowCount(), 2);
   }
 };
 

@@ -8,6 +8,7 @@
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
 #include "recording_port.h"
+#include "support/recording_editor.h"
 
 namespace lumera {
 namespace {
@@ -85,12 +86,9 @@ class JobButtonsTest : public QObject {
       return std::make_unique<RecordingPort>(written);
     };
     QVERIFY(app.job.SetPortAccess(access));
-    app.window->launcher().SetEditorSide([] {
-      EditorSide editor;
-      editor.current_segment = 3;
-      editor.grid_rows = 5;
-      return editor;
-    });
+    RecordingEditor editor;
+    editor.run = {.current_segment = 3, .grid_rows = 5};
+    app.window->launcher().SetEditor(&editor);
     app.Click(ids::kRadioAll);
     QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
     app.Click(button);

@@ -73,24 +73,6 @@ class CommandLineTest : public QObject {
     QVERIFY(!ProgramFileReadable(dir.path().toStdString()));
   }
 
-  void ReadsFieldNumbers_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<uint>("number");
-    QTest::newRow("empty") << "" << 0u;
-    QTest::newRow("digits") << "0042" << 42u;
-    QTest::newRow("not a number") << "4a" << 0u;
-    QTest::newRow("spaces of a cleared field") << "    " << 0u;
-    QTest::newRow("digits typed after those spaces") << "    5" << 5u;
-    QTest::newRow("space after a digit") << "1 2" << 0u;
-    QTest::newRow("largest") << "4294967295" << 4294967295u;
-    QTest::newRow("beyond 32 bits") << "4294967296" << 0u;
-  }
-  void ReadsFieldNumbers() {
-    QFETCH(QString, text);
-    QFETCH(uint, number);
-    QCOMPARE(ReadFieldNumber(text.toStdString()), number);
-  }
-
   void CorrectsFieldValues_data() {
     QTest::addColumn<uint>("typed");
     QTest::addColumn<int>("address");

@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <thread>
 
+#include "app/pages/editor/editor_page.h"
 #include "app/resources/app_resources.h"
 #include "app/resources/image_names.h"
 #include "app/shell/main_window_ids.h"
@@ -157,14 +158,27 @@ class MainWindowTest : public QObject {
     QVERIFY(!app.Checked(ids::kRadioPoint));
   }
 
+  // Both print buttons print the store with the editor's rows written
+  // back: a move made in the grid is in the listing.
   void PrintsTheShownSegmentOrAll() {
     AppFixture app;
+    app.workspace.store.SetCommand(0, 0, Command{1, 1, 1});
+    app.workspace.store.SetCommand(0, 1, Command{1, 2, 2});
     app.Open();
     std::vector<bool> printed;
-    app.window->SetPrintListing([&](bool all) { printed.push_back(all); });
+    std::vector<int> first_param;
+    app.window->SetPrintListing([&](bool all) {
+      printed.push_back(all);
+      first_param.push_back(app.workspace.store.CommandAt(0, 0).param1);
+    });
+    auto* editor_page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
+    QVERIFY(editor_page != nullptr);
+    QVERIFY(editor_page->editor().MoveCommandDown());
     app.Click(ids::kPrintSegment);
+    QVERIFY(editor_page->editor().MoveCommandUp());
     app.Click(ids::kPrintAll);
     QCOMPARE(printed, (std::vector<bool>{false, true}));
+    QCOMPARE(first_param, (std::vector<int>{2, 1}));
   }
 
   void NumberFieldsCorrectWhatIsTyped_data() {

@@ -44,6 +44,8 @@ TEST(PageEditsTest, TypedTextIsHeldAsItsRuleSays) {
       {1053, "", 1, -1, 0},
       {1053, "0", 1, -1, 0},
       {1053, "99999999999", 1, -1, 0},
+      // A leading blank is read past, as in the main window's fields.
+      {1053, " 5", 5, -1, 0},
       // Access point: nibbles keep their low four bits, low byte up to 240.
       {1172, "17", 1, -1, 0},
       {1173, "17", 1, -1, 0},
@@ -78,6 +80,7 @@ TEST(PageEditsTest, TypedTextIsHeldAsItsRuleSays) {
       // Output limit: plain modulo 256, a negative number too.
       {1017, "300", 44, 20, 44},
       {1017, "200", 200, 20, 200},
+      {1017, "  7", 7, 20, 7},
       {1020, "4294967295", 255, 29, 255},
   };
   for (const Case& test : cases) {

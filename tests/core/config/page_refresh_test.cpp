@@ -182,36 +182,27 @@ TEST(PageRefreshTest, MaskedRowIsLeftAsItWas) {
   EXPECT_EQ(TextOf(writes, 1035), "1");
 }
 
-// Outputs 5 to 8 marked configurable are shown and editable from the page's
-// own values, never from the record, whose byte after output 4 is the
-// marker; marked again they are blanked and keep what they held.
-TEST(PageRefreshTest, RowsFiveToEightFollowTheMask) {
-  PageFixture fixture;
-  fixture.status.output_mask = 0x00;
-  ConfigPageData data = fixture.Data();
-  const ProgramImage before = fixture.image;
-  ASSERT_EQ(TakeEditText(data, *FindEdit(1037), "4"), 4);
-  ASSERT_EQ(TakeEditText(data, *FindEdit(1024), "77"), 77);
-  ASSERT_EQ(TakeEditText(data, *FindEdit(1032), "9"), 1);
-
-  PageWrites writes = RefreshOutputsPage(data);
-  EXPECT_EQ(TextOf(writes, 1037), "4");
-  EXPECT_TRUE(writes.Find(1037)->enabled);
-  EXPECT_EQ(TextOf(writes, 1024), "77");
-  EXPECT_EQ(TextOf(writes, 1032), "1");
-  EXPECT_EQ(TextOf(writes, 1038), "1");
-
-  fixture.status.output_mask = 0xF0;
-  writes = RefreshOutputsPage(data);
-  EXPECT_EQ(TextOf(writes, 1037), "");
-  EXPECT_FALSE(writes.Find(1037)->enabled);
-  EXPECT_EQ(TakeEditText(data, *FindEdit(1037), ""), -1);
-
-  fixture.status.output_mask = 0x00;
-  writes = RefreshOutputsPage(data);
-  EXPECT_EQ(TextOf(writes, 1037), "4");
-  EXPECT_EQ(TextOf(writes, 1024), "77");
-  EXPECT_EQ(fixture.image, before);
+// Outputs 5 to 8 have no place in the record: whatever the mask says, what
+// is typed into them is refused (it would reach neither the controller nor
+// a file) and the refresh keeps them blank and disabled.
+TEST(PageRefreshTest, RowsFiveToEightStayBlankAndDisabled) {
+  for (const std::uint8_t mask : {0x00, 0xF0, 0x0F}) {
+    PageFixture fixture;
+    fixture.status.output_mask = mask;
+    ConfigPageData data = fixture.Data();
+    const ProgramImage before = fixture.image;
+    for (int id : {1037, 1024, 1032, 1040}) {
+      SCOPED_TRACE(::testing::Message()
+                   << "mask " << int{mask} << " id " << id);
+      ASSERT_TRUE(EditHasNoRecordPlace(*FindEdit(id)));
+      EXPECT_EQ(TakeEditText(data, *FindEdit(id), "4"), -1);
+      const PageWrites writes = RefreshOutputsPage(data);
+      EXPECT_EQ(TextOf(writes, id), "");
+      EXPECT_FALSE(writes.Find(id)->enabled);
+    }
+    EXPECT_FALSE(EditHasNoRecordPlace(*FindEdit(1033)));
+    EXPECT_EQ(fixture.image, before);
+  }
 }
 
 }  // namespace

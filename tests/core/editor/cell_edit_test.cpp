@@ -26,7 +26,7 @@ TEST_P(TypedValueTest, TypedTextBecomesByteAndRowShowsIt) {
   const TypedCase& c = GetParam();
   store_.SetCommand(0, 0, Command{c.code, 1, 5});
   Load(1);
-  ASSERT_TRUE(grid_.UserEditText(0, c.column, c.typed));
+  ASSERT_TRUE(editor_.EditCell(0, c.column, c.typed));
   EXPECT_EQ(Cell(0, c.column), c.shown);
   EXPECT_EQ(Cell(0, kHexColumn), c.hex);
   // In-grid edits wait for the write-back.
@@ -61,9 +61,9 @@ TEST_P(EditGuardTest, RefusedCellsKeepTheirText) {
   store_.SetCommand(0, 0, Command{c.code, 1, 5});
   Load(1);
   const std::string before = Cell(0, c.column);
-  EXPECT_EQ(editor_.OnBeforeCellEdit(0, c.column), c.allowed);
+  EXPECT_EQ(editor_.CanEditCell(0, c.column), c.allowed);
   if (!c.allowed && c.column != kCommandColumn) {
-    EXPECT_FALSE(grid_.UserEditText(0, c.column, "9"));
+    EXPECT_FALSE(editor_.EditCell(0, c.column, "9"));
     EXPECT_EQ(Cell(0, c.column), before);
   }
 }
@@ -89,9 +89,9 @@ TEST_F(EditorTest, ChangedCommandKeepsTheBytes) {
   store_.SetCommand(0, 0, Command{1, 1, 5});
   store_.SetComment(0, 0, "zostaje");
   Load(1);
-  EXPECT_FALSE(grid_.UserChooseCommand(0, 45));
-  EXPECT_EQ(grid_.CommandIndex(0), kSwitchOnIndex);
-  ASSERT_TRUE(grid_.UserChooseCommand(0, kJumpToSegmentIndex));
+  EXPECT_FALSE(editor_.ChooseRowCommand(0, 45));
+  EXPECT_EQ(RowCommandIndex(editor_.rows().row(0)), kSwitchOnIndex);
+  ASSERT_TRUE(editor_.ChooseRowCommand(0, kJumpToSegmentIndex));
   EXPECT_EQ(Cell(0, kLabel1Column), "Rozkaz");
   EXPECT_EQ(Cell(0, kValue1Column), "1");
   EXPECT_EQ(Cell(0, kLabel2Column), "Program");
@@ -105,7 +105,7 @@ TEST_F(EditorTest, ChangingToOutputsCommandTakesThePattern) {
   store_.SetCommand(0, 0, Command{1, 1, 5});
   Load(1);
   editor_.PressOutputButton(2);  // FF -> FD
-  ASSERT_TRUE(grid_.UserChooseCommand(0, kOutputsIndex));
+  ASSERT_TRUE(editor_.ChooseRowCommand(0, kOutputsIndex));
   EXPECT_EQ(Cell(0, kValue1Column), "FDh");
   EXPECT_EQ(Cell(0, kHexColumn), "03,FD,05");
 }
@@ -124,7 +124,7 @@ TEST_P(CommentEditTest, AcceptedCommentIsStoredAtOnceRefusedIsPutBack) {
   store_.SetCommand(0, 0, Command{1, 1, 5});
   store_.SetComment(0, 0, "stary");
   Load(1);
-  EXPECT_EQ(grid_.UserEditText(0, kCommentColumn, c.text), c.accepted);
+  EXPECT_EQ(editor_.EditCell(0, kCommentColumn, c.text), c.accepted);
   const std::string expected = c.accepted ? c.text : "stary";
   EXPECT_EQ(Cell(0, kCommentColumn), expected);
   EXPECT_EQ(store_.comments().Text(0, 0), expected);
@@ -150,10 +150,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EditorTest, EditedCommentColoursItsRow) {
   FillSegment(1, 2);
   Load(1);
-  ASSERT_TRUE(grid_.UserEditText(1, kCommentColumn, "3 grzałka"));
-  EXPECT_EQ(grid_.row(1).colours, (RowColours{{244, 210, 231}, {4, 34, 23}}));
-  ASSERT_TRUE(grid_.UserEditText(1, kCommentColumn, "grzałka"));
-  EXPECT_EQ(grid_.row(1).colours, kDefaultRowColours);
+  ASSERT_TRUE(editor_.EditCell(1, kCommentColumn, "3 grzałka"));
+  EXPECT_EQ(Colours(1), (RowColours{{244, 210, 231}, {4, 34, 23}}));
+  ASSERT_TRUE(editor_.EditCell(1, kCommentColumn, "grzałka"));
+  EXPECT_EQ(Colours(1), kDefaultRowColours);
 }
 
 }  // namespace

@@ -94,17 +94,17 @@ TEST_F(EditorTest, PasteInsertsBeforeTheCurrentRowAndWritesTheStore) {
   FillSegment(1, 3);
   store_.SetComment(0, 1, "drugi");
   Load(1);
-  grid_.UserSelect(1, kCommandColumn);
+  editor_.SelectCell(1, kCommandColumn);
   const TextRowsResult parsed = RowsFromText("0E,00,00\t3nowy\n1F,A5,0F\n");
   ASSERT_EQ(parsed.bad_line, 0);
   ASSERT_EQ(editor_.PasteRows(parsed.rows), 2);
-  EXPECT_EQ(grid_.CurrentRow(), 1);
+  EXPECT_EQ(editor_.current_row(), 1);
   EXPECT_EQ(Slot(1, 1), (Command{14, 0, 0}));
   EXPECT_EQ(Slot(1, 2), (Command{31, 0xA5, 0x0F}));
   EXPECT_EQ(Slot(1, 3), (Command{1, 1, 2}));
   EXPECT_EQ(store_.comments().Text(0, 1), "3nowy");
   EXPECT_EQ(store_.comments().Text(0, 3), "drugi");
-  EXPECT_EQ(grid_.row(1).colours, RowColoursForComment("3nowy"));
+  EXPECT_EQ(Colours(1), RowColoursForComment("3nowy"));
   EXPECT_EQ(Cell(4, kNumberColumn), "  5");
   // Copy gives the exact rows back.
   EXPECT_EQ(editor_.CopyRows(1, 2), parsed.rows);
@@ -115,7 +115,7 @@ TEST_F(EditorTest, PasteStopsAt255Rows) {
   Load(1);
   const std::vector<ClipboardRow> rows(5, ClipboardRow{Command{14, 0, 0}, ""});
   EXPECT_EQ(editor_.PasteRows(rows), 2);
-  EXPECT_EQ(grid_.RowCount(), kCommandsPerSegment);
+  EXPECT_EQ(Rows(), kCommandsPerSegment);
   EXPECT_EQ(Slot(1, 0), (Command{14, 0, 0}));
   EXPECT_EQ(Slot(1, 2), (Command{1, 0, 1}));
   EXPECT_EQ(editor_.PasteRows(rows), 0);
@@ -128,10 +128,10 @@ TEST_F(EditorTest, CutRemovesRowsAndTheCommentsLeftBehind) {
   const std::vector<ClipboardRow> cut = editor_.CutRows(1, 10);
   ASSERT_EQ(cut.size(), 3u);
   EXPECT_EQ(cut[2], (ClipboardRow{Command{1, 3, 4}, "ostatni"}));
-  EXPECT_EQ(grid_.RowCount(), 1);
+  EXPECT_EQ(Rows(), 1);
   EXPECT_EQ(Slot(1, 1), kEmptyCommand);
   EXPECT_EQ(store_.Comment(0, 3), nullptr);
-  EXPECT_EQ(grid_.CurrentRow(), 0);
+  EXPECT_EQ(editor_.current_row(), 0);
 }
 
 }  // namespace

@@ -25,10 +25,14 @@ class HistoryTest : public EditorTest {
  protected:
   PageState State() const {
     PageState state;
-    for (int row = 0; row < grid_.RowCount(); ++row) {
-      state.cells.push_back(grid_.row(row).text);
-      state.command_indexes.push_back(grid_.row(row).command_index);
-      state.colours.push_back(grid_.row(row).colours);
+    for (int row = 0; row < Rows(); ++row) {
+      std::array<std::string, kGridColumnCount> cells;
+      for (int column = 0; column < kGridColumnCount; ++column) {
+        cells[column] = Cell(row, column);
+      }
+      state.cells.push_back(cells);
+      state.command_indexes.push_back(RowCommandIndex(editor_.rows().row(row)));
+      state.colours.push_back(Colours(row));
     }
     state.image = store_.image();
     state.comments = store_.comments();
@@ -49,7 +53,7 @@ class HistoryTest : public EditorTest {
 struct OperationCase {
   const char* name;
   int row;  // selected before the operation
-  bool (*run)(Editor&, MemoryGrid&);
+  bool (*run)(Editor&);
 };
 
 class UndoRedoTest : public HistoryTest,
@@ -58,10 +62,10 @@ class UndoRedoTest : public HistoryTest,
 TEST_P(UndoRedoTest, UndoRestoresAndRedoRepeats) {
   const OperationCase& c = GetParam();
   SetUpProgram();
-  grid_.UserSelect(c.row, kCommandColumn);
+  editor_.SelectCell(c.row, kCommandColumn);
   const PageState before = State();
   EXPECT_FALSE(editor_.CanUndo());
-  ASSERT_TRUE(c.run(editor_, grid_));
+  ASSERT_TRUE(c.run(editor_));
   const PageState after = State();
   ASSERT_NE(after, before);
   ASSERT_TRUE(editor_.CanUndo());
@@ -81,43 +85,34 @@ TEST_P(UndoRedoTest, UndoRestoresAndRedoRepeats) {
 }
 
 const OperationCase kOperations[] = {
-    {"Append", 1,
-     [](Editor& e, MemoryGrid&) { return e.AddCommand(AddMode::kAppend); }},
-    {"Insert", 1,
-     [](Editor& e, MemoryGrid&) { return e.AddCommand(AddMode::kInsert); }},
-    {"Delete", 0, [](Editor& e, MemoryGrid&) { return e.DeleteCommand(); }},
-    {"MoveDown", 0, [](Editor& e, MemoryGrid&) { return e.MoveCommandDown(); }},
-    {"MoveUp", 3, [](Editor& e, MemoryGrid&) { return e.MoveCommandUp(); }},
+    {"Append", 1, [](Editor& e) { return e.AddCommand(AddMode::kAppend); }},
+    {"Insert", 1, [](Editor& e) { return e.AddCommand(AddMode::kInsert); }},
+    {"Delete", 0, [](Editor& e) { return e.DeleteCommand(); }},
+    {"MoveDown", 0, [](Editor& e) { return e.MoveCommandDown(); }},
+    {"MoveUp", 3, [](Editor& e) { return e.MoveCommandUp(); }},
     {"ClearList", 1,
-     [](Editor& e, MemoryGrid&) {
+     [](Editor& e) {
        return e.ClearList(
            [](std::string_view, std::string_view) { return true; });
      }},
     {"ChooseCommand", 1,
-     [](Editor&, MemoryGrid& g) {
-       return g.UserChooseCommand(1, kSelectIndex);
-     }},
+     [](Editor& e) { return e.ChooseRowCommand(1, kSelectIndex); }},
     {"TypeValue", 1,
-     [](Editor&, MemoryGrid& g) {
-       return g.UserEditText(1, kValue2Column, "77");
-     }},
+     [](Editor& e) { return e.EditCell(1, kValue2Column, "77"); }},
     {"EditComment", 3,
-     [](Editor&, MemoryGrid& g) {
-       return g.UserEditText(3, kCommentColumn, "5inny");
-     }},
+     [](Editor& e) { return e.EditCell(3, kCommentColumn, "5inny"); }},
     {"OutputButton", 2,
-     [](Editor& e, MemoryGrid&) {
+     [](Editor& e) {
        e.PressOutputButton(1);
        return true;
      }},
     {"Paste", 1,
-     [](Editor& e, MemoryGrid&) {
+     [](Editor& e) {
        const std::vector<ClipboardRow> rows{{Command{14, 0, 0}, "2wklejony"},
                                             {Command{1, 9, 9}, ""}};
        return e.PasteRows(rows) == 2;
      }},
-    {"Cut", 0,
-     [](Editor& e, MemoryGrid&) { return e.CutRows(2, 2).size() == 2; }},
+    {"Cut", 0, [](Editor& e) { return e.CutRows(2, 2).size() == 2; }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Operations, UndoRedoTest,
@@ -128,11 +123,11 @@ INSTANTIATE_TEST_SUITE_P(Operations, UndoRedoTest,
 
 TEST_F(HistoryTest, StepsAreUndoneInReverseAndANewChangeDropsRedo) {
   SetUpProgram();
-  grid_.UserSelect(0, kCommandColumn);
+  editor_.SelectCell(0, kCommandColumn);
   const PageState start = State();
   ASSERT_TRUE(editor_.AddCommand(AddMode::kAppend));
   const PageState one = State();
-  ASSERT_TRUE(grid_.UserEditText(4, kCommentColumn, "nowy"));
+  ASSERT_TRUE(editor_.EditCell(4, kCommentColumn, "nowy"));
   ASSERT_TRUE(editor_.Undo());
   EXPECT_EQ(State(), one);
   ASSERT_TRUE(editor_.Undo());
@@ -140,7 +135,7 @@ TEST_F(HistoryTest, StepsAreUndoneInReverseAndANewChangeDropsRedo) {
   EXPECT_FALSE(editor_.Undo());
   ASSERT_TRUE(editor_.Redo());
   EXPECT_EQ(State(), one);
-  EXPECT_EQ(grid_.CurrentRow(), 4);  // the cursor as it was
+  EXPECT_EQ(editor_.current_row(), 4);  // the cursor as it was
   ASSERT_TRUE(editor_.MoveCommandUp());
   EXPECT_FALSE(editor_.CanRedo());
 }
@@ -148,9 +143,9 @@ TEST_F(HistoryTest, StepsAreUndoneInReverseAndANewChangeDropsRedo) {
 TEST_F(HistoryTest, NothingIsRecordedWhenNothingChanged) {
   SetUpProgram();
   // A refused comment, the same value typed again, a move at the end.
-  EXPECT_FALSE(grid_.UserEditText(0, kCommentColumn, "a\nb"));
-  ASSERT_TRUE(grid_.UserEditText(0, kValue1Column, "0"));
-  grid_.UserSelect(3, kCommandColumn);
+  EXPECT_FALSE(editor_.EditCell(0, kCommentColumn, "a\nb"));
+  ASSERT_TRUE(editor_.EditCell(0, kValue1Column, "0"));
+  editor_.SelectCell(3, kCommandColumn);
   EXPECT_FALSE(editor_.MoveCommandDown());
   EXPECT_FALSE(editor_.CanUndo());
 }
@@ -158,7 +153,7 @@ TEST_F(HistoryTest, NothingIsRecordedWhenNothingChanged) {
 TEST_F(HistoryTest, EachSegmentKeepsItsOwnStepsUntilCleared) {
   SetUpProgram();
   FillSegment(2, 2);
-  grid_.UserSelect(0, kCommandColumn);
+  editor_.SelectCell(0, kCommandColumn);
   ASSERT_TRUE(editor_.DeleteCommand());
   const Command segment1_first = Slot(1, 0);
   ASSERT_TRUE(editor_.ChooseSegment(2));
@@ -181,7 +176,7 @@ TEST_F(HistoryTest, EachSegmentKeepsItsOwnStepsUntilCleared) {
 
 TEST_F(HistoryTest, HistoryIsBoundedAndKeepsTheNewestSteps) {
   SetUpProgram();
-  grid_.UserSelect(0, kCommandColumn);
+  editor_.SelectCell(0, kCommandColumn);
   const int moves = static_cast<int>(kMaxHistorySteps) + 30;
   for (int n = 0; n < moves; ++n) {
     ASSERT_TRUE(n % 2 == 0 ? editor_.MoveCommandDown()
@@ -203,7 +198,7 @@ TEST_F(HistoryTest, ByteBudgetDropsOldStepsOfLongComments) {
     store_.SetComment(0, k, longest);
   }
   Load(1);
-  grid_.UserSelect(0, kCommandColumn);
+  editor_.SelectCell(0, kCommandColumn);
   for (int n = 0; n < 60; ++n) {
     ASSERT_TRUE(n % 2 == 0 ? editor_.MoveCommandDown()
                            : editor_.MoveCommandUp());

@@ -12,16 +12,16 @@ TEST_F(EditorTest, AppendAndInsertWriteBackAndCommentsFollowRows) {
   FillSegment(1, 2);
   store_.SetComment(0, 1, "drugi");
   Load(1);
-  grid_.UserSelect(1, kCommandColumn);
+  editor_.SelectCell(1, kCommandColumn);
   editor_.ChooseEntry(kAllOffIndex);
   ASSERT_TRUE(editor_.AddCommand(AddMode::kInsert));
-  EXPECT_EQ(grid_.CurrentRow(), 1);
+  EXPECT_EQ(editor_.current_row(), 1);
   EXPECT_EQ(Slot(1, 1), (Command{14, 0, 0}));
   EXPECT_EQ(Slot(1, 2), (Command{1, 1, 2}));
   EXPECT_EQ(store_.comments().Text(0, 2), "drugi");
   EXPECT_EQ(store_.comments().Text(0, 1), "");
   ASSERT_TRUE(editor_.AddCommand(AddMode::kAppend));
-  EXPECT_EQ(grid_.CurrentRow(), 3);
+  EXPECT_EQ(editor_.current_row(), 3);
   EXPECT_EQ(Cell(3, kNumberColumn), "  4");
   EXPECT_EQ(Slot(1, 3), (Command{14, 0, 0}));
   EXPECT_EQ(Slot(1, 4), kEmptyCommand);
@@ -32,10 +32,10 @@ TEST_F(EditorTest, FullSegmentTakesNoMoreCommands) {
   Load(1);
   EXPECT_FALSE(editor_.AddCommand(AddMode::kAppend));
   EXPECT_FALSE(editor_.AddCommand(AddMode::kInsert));
-  EXPECT_EQ(grid_.RowCount(), 255);
+  EXPECT_EQ(Rows(), 255);
   EXPECT_EQ(Slot(1, 0), (Command{1, 0, 1}));
   // The last row is written back too.
-  ASSERT_TRUE(grid_.UserEditText(254, kValue1Column, "7"));
+  ASSERT_TRUE(editor_.EditCell(254, kValue1Column, "7"));
   editor_.CommitGrid();
   EXPECT_EQ(Slot(1, 254), (Command{1, 7, 255}));
 }
@@ -81,12 +81,12 @@ TEST_P(DeleteTest, CurrentRowAfterDeleteAndStoreFollows) {
   FillSegment(1, c.rows);
   store_.SetComment(0, c.deleted, "usunięty");
   Load(1);
-  grid_.UserSelect(c.deleted, kValue2Column);
+  editor_.SelectCell(c.deleted, kValue2Column);
   ASSERT_TRUE(editor_.DeleteCommand());
-  EXPECT_EQ(grid_.RowCount(), c.rows - 1);
-  EXPECT_EQ(grid_.CurrentRow(), c.current_after);
+  EXPECT_EQ(Rows(), c.rows - 1);
+  EXPECT_EQ(editor_.current_row(), c.current_after);
   if (c.current_after >= 0) {
-    EXPECT_EQ(grid_.CurrentColumn(), kValue2Column);
+    EXPECT_EQ(editor_.current_column(), kValue2Column);
   }
   EXPECT_EQ(Slot(1, c.rows - 1), kEmptyCommand);
   if (c.deleted < c.rows - 1) {
@@ -114,9 +114,9 @@ TEST_F(EditorTest, OperationsNeedingARowDoNothingOnEmptyGrid) {
   EXPECT_FALSE(editor_.Enter());
   EXPECT_FALSE(editor_.PrepareWriteCommand());
   editor_.PressOutputButton(1);
-  EXPECT_EQ(grid_.RowCount(), 0);
+  EXPECT_EQ(Rows(), 0);
   ASSERT_TRUE(editor_.AddCommand(AddMode::kInsert));
-  EXPECT_EQ(grid_.RowCount(), 1);
+  EXPECT_EQ(Rows(), 1);
   EXPECT_EQ(Slot(1, 0), (Command{1, 1, 5}));
 }
 
@@ -126,16 +126,16 @@ TEST_F(EditorTest, MovesSwapRowsButStopAtTheEnds) {
   Load(1);
   EXPECT_FALSE(editor_.MoveCommandUp());
   ASSERT_TRUE(editor_.MoveCommandDown());
-  EXPECT_EQ(grid_.CurrentRow(), 1);
+  EXPECT_EQ(editor_.current_row(), 1);
   EXPECT_EQ(Cell(1, kHexColumn), "01,00,01");
   EXPECT_EQ(Cell(1, kNumberColumn), "  2");
-  EXPECT_EQ(grid_.row(1).colours, RowColoursForComment("1"));
+  EXPECT_EQ(Colours(1), RowColoursForComment("1"));
   // Moving does not write back.
   EXPECT_EQ(Slot(1, 0), (Command{1, 0, 1}));
-  grid_.UserSelect(2, kCommandColumn);
+  editor_.SelectCell(2, kCommandColumn);
   EXPECT_FALSE(editor_.MoveCommandDown());
   ASSERT_TRUE(editor_.MoveCommandUp());
-  EXPECT_EQ(grid_.CurrentRow(), 1);
+  EXPECT_EQ(editor_.current_row(), 1);
   EXPECT_EQ(Cell(1, kHexColumn), "01,02,03");
 }
 
@@ -145,14 +145,14 @@ TEST_F(EditorTest, ClearListThenSegmentSwitchEmptiesSlotsKeepsComments) {
   store_.SetComment(0, 1, "zostaje");
   Load(1);
   EXPECT_FALSE(editor_.ClearList([](auto, auto) { return false; }));
-  EXPECT_EQ(grid_.RowCount(), 4);
+  EXPECT_EQ(Rows(), 4);
   std::string asked;
   ASSERT_TRUE(editor_.ClearList([&](std::string_view question, auto) {
     asked = question;
     return true;
   }));
   EXPECT_EQ(asked, "Czy skasować liste rozkazów ?");
-  EXPECT_EQ(grid_.RowCount(), 0);
+  EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(Slot(1, 0), (Command{1, 0, 1}));
   ASSERT_TRUE(editor_.ChooseSegment(2));
   for (int n = 0; n < kCommandsPerSegment; ++n) {
@@ -184,13 +184,13 @@ TEST_F(EditorTest, OutputsRowFollowsButtonsAndSelectionTakesItsPattern) {
   store_.SetCommand(0, 0, Command{1, 1, 5});
   store_.SetCommand(0, 1, Command{3, 0x0A, 5});
   Load(1);
-  grid_.UserSelect(1, kCommandColumn);
+  editor_.SelectCell(1, kCommandColumn);
   EXPECT_EQ(editor_.state().outputs_pattern, 0x0A);
   editor_.PressOutputButton(4);
   EXPECT_EQ(Cell(1, kValue1Column), "02h");
   EXPECT_EQ(Cell(1, kHexColumn), "03,02,05");
   // A row of another command is not touched.
-  grid_.UserSelect(0, kCommandColumn);
+  editor_.SelectCell(0, kCommandColumn);
   editor_.PressOutputButton(1);
   EXPECT_EQ(Cell(0, kHexColumn), "01,01,05");
   EXPECT_EQ(editor_.state().outputs_pattern, 0x03);

@@ -1,4 +1,5 @@
-// An editor page on an in-memory grid and a fresh store.
+// An editor over a fresh store; the tests work on its working copy as the
+// grid shows it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,8 +7,8 @@
 #include <string>
 
 #include "core/editor/editor.h"
+#include "core/editor/grid_rows.h"
 #include "core/model/program_store.h"
-#include "support/memory_grid.h"
 
 namespace lumera::testing {
 
@@ -23,16 +24,7 @@ inline constexpr int kWaitForHourIndex = 44;    // code 44
 
 class EditorTest : public ::testing::Test {
  protected:
-  EditorTest() : editor_(grid_, store_, 1) {
-    grid_.SetEvents(&editor_);
-    editor_.SetUpPage();
-  }
-  // Every test: the editor wrote no cell outside its bracket and closed
-  // every bracket it opened.
-  void TearDown() override {
-    EXPECT_EQ(grid_.unbracketed_writes(), 0);
-    EXPECT_EQ(grid_.update_depth(), 0);
-  }
+  EditorTest() : editor_(store_, 1) { editor_.SetUpPage(); }
 
   // Segment 1..10 gets `count` commands {code, n % 256, n + 1 % 256}.
   void FillSegment(int segment, int count, std::uint8_t code = 1) {
@@ -46,12 +38,15 @@ class EditorTest : public ::testing::Test {
     return store_.CommandAt(segment - 1, command);
   }
   std::string Cell(int row, int column) const {
-    return grid_.CellText(row, column);
+    return CellText(editor_.rows().row(row), row, column);
   }
+  RowColours Colours(int row) const {
+    return RowColoursForComment(editor_.rows().row(row).comment);
+  }
+  int Rows() const { return editor_.rows().size(); }
   void Load(int segment) { editor_.LoadSegmentIntoGrid(segment, 1); }
 
   ProgramStore store_;
-  MemoryGrid grid_;
   Editor editor_;
 };
 

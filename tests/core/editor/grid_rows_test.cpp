@@ -9,12 +9,10 @@
 namespace lumera::testing {
 namespace {
 
-TEST_F(EditorTest, FullSegmentFillsNumberedRowsAndReportsTheSegment) {
-  std::vector<int> shown;
-  editor_.SetSegmentShownHook([&](int segment) { shown.push_back(segment); });
+TEST_F(EditorTest, FullSegmentFillsNumberedRowsAndShowsTheSegment) {
   FillSegment(4, kCommandsPerSegment);
   Load(4);
-  ASSERT_EQ(grid_.RowCount(), 255);
+  ASSERT_EQ(Rows(), 255);
   EXPECT_EQ(Cell(0, kNumberColumn), "  1");
   EXPECT_EQ(Cell(99, kNumberColumn), "100");
   EXPECT_EQ(Cell(254, kNumberColumn), "255");
@@ -22,9 +20,8 @@ TEST_F(EditorTest, FullSegmentFillsNumberedRowsAndReportsTheSegment) {
   EXPECT_EQ(Cell(254, kValue1Column), "254");
   EXPECT_EQ(Cell(254, kValue2Column), "255");
   EXPECT_EQ(Cell(254, kHexColumn), "01,FE,FF");
-  EXPECT_EQ(grid_.CurrentRow(), 0);
-  EXPECT_EQ(grid_.CurrentColumn(), kCommandColumn);
-  EXPECT_EQ(shown, std::vector<int>{4});
+  EXPECT_EQ(editor_.current_row(), 0);
+  EXPECT_EQ(editor_.current_column(), kCommandColumn);
   EXPECT_EQ(editor_.View().segment_choice, 3);
   EXPECT_EQ(SegmentCaptionsFor(4).upload, "Wyślij:4");
 }
@@ -33,10 +30,10 @@ TEST_F(EditorTest, ListEndsAtFirstSlotWithoutEntryAndEmptyGridCommitsFF) {
   FillSegment(2, 10);
   store_.SetCommand(1, 3, Command{45, 0, 0});
   Load(2);
-  EXPECT_EQ(grid_.RowCount(), 3);
+  EXPECT_EQ(Rows(), 3);
   store_.SetCommand(1, 0, Command{0xFF, 1, 1});
   Load(2);
-  EXPECT_EQ(grid_.RowCount(), 0);
+  EXPECT_EQ(Rows(), 0);
   editor_.CommitGrid();
   for (int n = 0; n < kCommandsPerSegment; ++n) {
     ASSERT_EQ(Slot(2, n), kEmptyCommand) << n;
@@ -48,7 +45,7 @@ TEST_F(EditorTest, SegmentOutsideRangeLoadsSegmentOneAndBecomesCurrent) {
   Load(3);
   Load(11);
   EXPECT_EQ(editor_.current_segment(), 1);
-  EXPECT_EQ(grid_.RowCount(), 2);
+  EXPECT_EQ(Rows(), 2);
 }
 
 struct ColourCase {
@@ -76,10 +73,10 @@ TEST_F(EditorTest, LoadColoursCommentedRowsOnly) {
   store_.SetComment(0, 0, "3 pompa");
   store_.SetComment(0, 2, "start");
   Load(1);
-  EXPECT_EQ(grid_.row(0).colours, RowColoursForComment("3"));
-  EXPECT_EQ(grid_.row(0).text[kCommentColumn], "3 pompa");
-  EXPECT_EQ(grid_.row(1).colours, kDefaultRowColours);
-  EXPECT_EQ(grid_.row(2).colours, kDefaultRowColours);
+  EXPECT_EQ(Colours(0), RowColoursForComment("3"));
+  EXPECT_EQ(Cell(0, kCommentColumn), "3 pompa");
+  EXPECT_EQ(Colours(1), kDefaultRowColours);
+  EXPECT_EQ(Colours(2), kDefaultRowColours);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ TEST_F(EditorTest, CallShowsTargetSegmentAndCommand) {
   Load(1);
   ASSERT_TRUE(editor_.Enter());
   EXPECT_EQ(editor_.current_segment(), 3);
-  EXPECT_EQ(grid_.CurrentRow(), 9);
+  EXPECT_EQ(editor_.current_row(), 9);
   EXPECT_EQ(editor_.View().segment_choice, 2);
   EXPECT_EQ(editor_.View().return_caption, "Wróć (1)");
   EXPECT_TRUE(editor_.View().return_enabled);
@@ -24,7 +24,7 @@ TEST_F(EditorTest, JumpStaysInSegmentAndStillPushes) {
   Load(2);
   ASSERT_TRUE(editor_.Enter());
   EXPECT_EQ(editor_.current_segment(), 2);
-  EXPECT_EQ(grid_.CurrentRow(), 4);
+  EXPECT_EQ(editor_.current_row(), 4);
   EXPECT_EQ(editor_.state().return_stack.depth(), 1);
 }
 
@@ -35,10 +35,10 @@ TEST_F(EditorTest, NestingStopsAtNineteenAndReturnsToCallingRows) {
   store_.SetCommand(0, 2, Command{27, 3, 2});
   store_.SetCommand(1, 2, Command{24, 3, 1});
   Load(1);
-  grid_.UserSelect(2, kCommandColumn);
+  editor_.SelectCell(2, kCommandColumn);
   for (int depth = 1; depth <= kReturnStackSize; ++depth) {
     ASSERT_TRUE(editor_.Enter()) << depth;
-    ASSERT_EQ(grid_.CurrentRow(), 2);
+    ASSERT_EQ(editor_.current_row(), 2);
   }
   EXPECT_EQ(editor_.current_segment(), 2);
   EXPECT_FALSE(editor_.Enter());
@@ -47,7 +47,7 @@ TEST_F(EditorTest, NestingStopsAtNineteenAndReturnsToCallingRows) {
   for (int depth = kReturnStackSize - 1; depth >= 0; --depth) {
     ASSERT_TRUE(editor_.Return());
     ASSERT_EQ(editor_.current_segment(), depth % 2 == 0 ? 1 : 2);
-    ASSERT_EQ(grid_.CurrentRow(), 2);
+    ASSERT_EQ(editor_.current_row(), 2);
   }
   EXPECT_FALSE(editor_.Return());
   EXPECT_EQ(editor_.View().return_caption, "Wróć");
@@ -66,10 +66,10 @@ TEST_P(RefusedTargetTest, EnterChangesNothing) {
   FillSegment(4, 3);
   store_.SetCommand(3, 1, GetParam().command);
   Load(4);
-  grid_.UserSelect(1, kCommandColumn);
+  editor_.SelectCell(1, kCommandColumn);
   EXPECT_FALSE(editor_.Enter());
   EXPECT_EQ(editor_.current_segment(), 4);
-  EXPECT_EQ(grid_.CurrentRow(), 1);
+  EXPECT_EQ(editor_.current_row(), 1);
   EXPECT_EQ(editor_.state().return_stack.depth(), 0);
 }
 
@@ -86,11 +86,11 @@ TEST_F(EditorTest, EnterWritesBackReturnDropsGridEditsButNotComments) {
   store_.SetCommand(0, 0, Command{27, 1, 2});
   FillSegment(2, 2);
   Load(1);
-  ASSERT_TRUE(grid_.UserEditText(0, kCommentColumn, "wołanie"));
+  ASSERT_TRUE(editor_.EditCell(0, kCommentColumn, "wołanie"));
   ASSERT_TRUE(editor_.Enter());
   EXPECT_EQ(store_.comments().Text(0, 0), "wołanie");
-  ASSERT_TRUE(grid_.UserEditText(0, kCommentColumn, "procedura"));
-  ASSERT_TRUE(grid_.UserEditText(1, kValue2Column, "99"));
+  ASSERT_TRUE(editor_.EditCell(0, kCommentColumn, "procedura"));
+  ASSERT_TRUE(editor_.EditCell(1, kValue2Column, "99"));
   ASSERT_TRUE(editor_.Return());
   EXPECT_EQ(editor_.current_segment(), 1);
   EXPECT_EQ(store_.comments().Text(1, 0), "procedura");

@@ -17,7 +17,7 @@ TEST_F(EditorTest, WriteCommandSendsBytesEditedInTheGrid) {
   store_.SetCommand(1, 0, Command{22, 3, 0});
   Load(2);
   ASSERT_TRUE(editor_.Enter());
-  ASSERT_TRUE(grid_.UserEditText(2, kValue1Column, "300"));
+  ASSERT_TRUE(editor_.EditCell(2, kValue1Column, "300"));
   const std::optional<SlotCommand> slot = editor_.PrepareWriteCommand();
   ASSERT_TRUE(slot);
   EXPECT_EQ(*slot, (SlotCommand{1, 2, Command{1, 44, 3}}));
@@ -28,7 +28,7 @@ TEST_F(EditorTest, WriteCommandSendsBytesEditedInTheGrid) {
 TEST_F(EditorTest, RunControlValuesNameTheSelectedRow) {
   FillSegment(2, 6);
   Load(2);
-  grid_.UserSelect(4, kCommandColumn);
+  editor_.SelectCell(4, kCommandColumn);
   const RunControlValues values = editor_.RunControl();
   EXPECT_EQ(values.current_segment, 2);
   EXPECT_EQ(values.grid_rows, 6);
@@ -41,20 +41,17 @@ TEST_F(EditorTest, RunControlValuesNameTheSelectedRow) {
 // segment is loaded and its command selected.
 TEST_F(EditorTest, ReportedPositionLoadsItsSegmentAndSelectsCommand) {
   FillSegment(5, 12);
-  std::vector<int> shown;
-  editor_.SetSegmentShownHook([&](int segment) { shown.push_back(segment); });
   Load(2);
   editor_.ShowControllerPosition(4, 9, kRegisters);
   EXPECT_EQ(editor_.current_segment(), 2);
-  EXPECT_EQ(grid_.RowCount(), 0);
+  EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(editor_.View().registers[1], "1");
   FillSegment(2, 3);
   Load(2);
   editor_.ShowControllerPosition(4, 9, kRegisters);
   EXPECT_EQ(editor_.current_segment(), 5);
-  EXPECT_EQ(grid_.CurrentRow(), 9);
+  EXPECT_EQ(editor_.current_row(), 9);
   EXPECT_EQ(Cell(9, kHexColumn), "01,09,0A");
-  EXPECT_EQ(shown, (std::vector<int>{2, 2, 5}));
   EXPECT_EQ(editor_.View().registers[7], "255");
 }
 

@@ -19,6 +19,7 @@
 #include "support/fake_job_prompts.h"
 #include "support/fake_serial_port.h"
 #include "support/forwarding_port.h"
+#include "support/recording_editor.h"
 #include "support/reply_frames.h"
 
 namespace lumera {
@@ -99,7 +100,9 @@ std::vector<JobCase> Cases() {
       {"write selected command after committing the grid",
        [on_row](Workspace& w, EditorSide& e) {
          on_row(w, e);
-         e.commit_grid = [&w] { w.store.SetCommand(1, 4, {0x21, 0x05, 0x06}); };
+         static_cast<RecordingEditor*>(e.shown)->on_commit = [&w] {
+           w.store.SetCommand(1, 4, {0x21, 0x05, 0x06});
+         };
        },
        [](LinkContext& c, const EditorSide& e) {
          return StartWriteSelectedCommand(c, e);
@@ -192,7 +195,8 @@ TEST_P(JobRequestsTest, SendsItsRequests) {
     p.Feed(PaddedReply(frame[2], frame[4], op->reply_length, 0x00));
   };
   Workspace workspace;
-  EditorSide editor;
+  RecordingEditor shown;
+  EditorSide editor{.shown = &shown};
   GetParam().setup(workspace, editor);
   YesPrompts prompts;
   DirectObserver observer(workspace);
@@ -230,14 +234,12 @@ TEST(JobRequests, RowButtonsDoNothingOnAnEmptyGrid) {
   DirectObserver observer(workspace);
   TransferJob job;
   LinkContext context{workspace, job, observer, prompts};
-  EditorSide editor;
-  editor.grid_rows = 0;
-  bool committed = false;
-  editor.commit_grid = [&] { committed = true; };
+  RecordingEditor shown;
+  EditorSide editor{.grid_rows = 0, .shown = &shown};
   EXPECT_FALSE(StartRunFrom(context, editor));
   EXPECT_FALSE(StartSetStopPoint(context, editor));
   EXPECT_FALSE(StartWriteSelectedCommand(context, editor));
-  EXPECT_FALSE(committed);
+  EXPECT_EQ(shown.commits, 0);
   EXPECT_FALSE(job.prepared());
 }
 
@@ -357,12 +359,10 @@ TEST(JobRequests, EachJobIsPreparedAsItsButtonRequires) {
       workspace.settings.controller_address = address;
       workspace.config_page.new_controller_number = 9;
       workspace.store.SetComment(0, 1, "kept when refused");
-      EditorSide editor;
-      editor.grid_rows = 2;
-      int commits = 0;
-      int clears = 0;
-      editor.commit_grid = [&commits] { ++commits; };
-      editor.clear_return_stack = [&clears] { ++clears; };
+      RecordingEditor shown;
+      EditorSide editor{.grid_rows = 2, .shown = &shown};
+      const int& commits = shown.commits;
+      const int& clears = shown.stack_cleared;
       RecordingPrompts prompts;
       CountingObserver observer(workspace);
       TransferJob job;

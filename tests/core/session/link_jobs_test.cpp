@@ -16,6 +16,7 @@
 #include "core/session/workspace.h"
 #include "support/fake_controller.h"
 #include "support/fake_job_prompts.h"
+#include "support/recording_editor.h"
 
 namespace lumera {
 namespace {
@@ -108,7 +109,8 @@ class LinkJobsTest : public testing::Test {
   ScriptedPrompts prompts_;
   HookedObserver observer_{workspace_};
   TransferJob job_;  // after the observer: ends its worker first
-  EditorSide editor_;
+  RecordingEditor shown_;
+  EditorSide editor_{.shown = &shown_};
   bool started_ = false;
 };
 
@@ -118,8 +120,6 @@ TEST_F(LinkJobsTest, DownloadProgramReadsSegmentsOneToNine) {
   controller_.SetMemory(memory);
   workspace_.store.SetComment(0, 3, "kept?");
   workspace_.store.SetComment(9, 3, "segment 10");
-  int stack_cleared = 0;
-  editor_.clear_return_stack = [&] { ++stack_cleared; };
 
   ASSERT_TRUE(
       Run([&](LinkContext& c) { return StartDownloadProgram(c, editor_); }));
@@ -132,7 +132,7 @@ TEST_F(LinkJobsTest, DownloadProgramReadsSegmentsOneToNine) {
   EXPECT_EQ(workspace_.store.CommandAt(9, 0), kEmptyCommand);
   EXPECT_EQ(workspace_.store.Comment(0, 3), nullptr);
   ASSERT_NE(workspace_.store.Comment(9, 3), nullptr);
-  EXPECT_EQ(stack_cleared, 1);
+  EXPECT_EQ(shown_.stack_cleared, 1);
   const auto codes = Codes(controller_.requests());
   ASSERT_EQ(codes.size(), 2u + 9 * 255);
   EXPECT_EQ(codes.front(), 65);
@@ -144,9 +144,47 @@ TEST_F(LinkJobsTest, DownloadProgramReadsSegmentsOneToNine) {
   EXPECT_EQ(observer_.refresh_main_status_calls(), 1);
 }
 
+// Only a job that read program commands reloads the editor at its end; a
+// reload after any other receive job would drop rows not yet written back.
+TEST_F(LinkJobsTest, OnlyJobsThatReadCommandsReloadTheEditor) {
+  struct Case {
+    const char* name;
+    bool (*start)(LinkContext&, const EditorSide&);
+    int reloads;
+  };
+  const Case cases[] = {
+      {"clock",
+       [](LinkContext& c, const EditorSide&) { return StartReadClock(c); }, 0},
+      {"error report",
+       [](LinkContext& c, const EditorSide&) {
+         return StartReadErrorReport(c);
+       },
+       0},
+      {"registers",
+       [](LinkContext& c, const EditorSide&) {
+         return StartSingleRequest(c, {.direction = JobDirection::kReceive},
+                                   RequestCode::kReadRegisters);
+       },
+       0},
+      {"configuration",
+       [](LinkContext& c, const EditorSide&) {
+         return StartReadConfiguration(c);
+       },
+       0},
+      {"segment", StartDownloadSegment, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    observer_.ClearRecord();
+    ASSERT_TRUE(Run([&](LinkContext& ctx) { return c.start(ctx, editor_); }))
+        << observer_.last_status();
+    EXPECT_EQ(observer_.load_segment_calls(), c.reloads);
+  }
+}
+
 TEST_F(LinkJobsTest, UploadSendsTheCommittedStoreAndRestarts) {
   FillProgram(workspace_.store.mutable_image(), 3);
-  editor_.commit_grid = [&] {
+  shown_.on_commit = [&] {
     workspace_.store.SetCommand(4, 0, Command{0x01, 0x02, 0x03});
   };
   ASSERT_TRUE(

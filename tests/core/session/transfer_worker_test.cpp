@@ -308,8 +308,8 @@ TEST_F(TransferWorkerTest, ReplyOfASendJobIsCheckedButNotApplied) {
   ASSERT_TRUE(RunJob(kReceive, {RequestCode::kReadVersion}));
   EXPECT_EQ(workspace_.status.version_major, 2);
   EXPECT_EQ(workspace_.status.version_minor, 1);
-  // A receive job without a position reply reloads the grid at its end.
-  EXPECT_EQ(observer_.load_segment_calls(), 1);
+  // It read no program command: the editor's rows are left as they are.
+  EXPECT_EQ(observer_.load_segment_calls(), 0);
 }
 
 TEST_F(TransferWorkerTest, RadioModeAllQueuesEveryRequestWithoutReply) {

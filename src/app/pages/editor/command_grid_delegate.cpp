@@ -7,6 +7,7 @@
 
 #include "app/pages/editor/command_grid_model.h"
 #include "core/editor/cell_input.h"
+#include "core/editor/grid_rows.h"
 #include "core/model/comment_table.h"
 
 namespace lumera {
@@ -36,12 +37,9 @@ CommandGridDelegate::CommandGridDelegate(QObject* parent)
 QWidget* CommandGridDelegate::createEditor(QWidget* parent,
                                            const QStyleOptionViewItem& option,
                                            const QModelIndex& index) const {
-  if (before_edit_ && !before_edit_(index.row(), index.column())) {
-    return nullptr;
-  }
+  const CommandGridModel* model = GridModel(index);
+  if (model == nullptr || !model->CanEdit(index)) return nullptr;
   if (index.column() == kCommandColumn) {
-    const CommandGridModel* model = GridModel(index);
-    if (model == nullptr) return nullptr;
     auto* combo = new QComboBox(parent);
     combo->setAccessibleName(QStringLiteral("Komenda"));
     combo->setMaxVisibleItems(20);

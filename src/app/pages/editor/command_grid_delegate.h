@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QStyledItemDelegate>
-#include <functional>
 
 namespace lumera {
 
@@ -15,10 +14,6 @@ class CommandGridDelegate : public QStyledItemDelegate {
  public:
   explicit CommandGridDelegate(QObject* parent = nullptr);
 
-  void SetBeforeEditHook(std::function<bool(int row, int column)> before) {
-    before_edit_ = std::move(before);
-  }
-
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
@@ -26,9 +21,6 @@ class CommandGridDelegate : public QStyledItemDelegate {
                     const QModelIndex& index) const override;
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;
-
- private:
-  std::function<bool(int, int)> before_edit_;
 };
 
 }  // namespace lumera

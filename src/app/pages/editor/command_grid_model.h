@@ -1,63 +1,35 @@
-// The rows of the command grid as a Qt table model. The editor writes
-// through the Set* members; the grid's cell editors write through setData,
-// which is the user's edit: it is offered to `edited`, and a refused value
-// is put back.
+// The command grid's Qt model: a view of the editor's working copy. It
+// formats the rows in data() and hands what the user typed or chose to the
+// editor in setData(); the edit rules are the editor's.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QStringList>
-#include <array>
-#include <functional>
 #include <vector>
 
-#include "core/editor/command_grid.h"
+#include "core/editor/working_segment.h"
 
 namespace lumera {
 
-class CommandGridModel : public QAbstractTableModel {
+class Editor;
+
+class CommandGridModel : public QAbstractTableModel,
+                         public WorkingSegmentListener {
   Q_OBJECT
 
  public:
-  struct Row {
-    std::array<QString, kGridColumnCount> text{};
-    int command_index = 0;
-    RowColours colours = kDefaultRowColours;
-  };
+  explicit CommandGridModel(Editor& editor, QObject* parent = nullptr);
+  ~CommandGridModel() override;
 
-  explicit CommandGridModel(QObject* parent = nullptr);
-
-  // Called after the user changed a cell, which already holds the new value;
-  // false puts the old value back.
-  void SetEditedHook(std::function<bool(int row, int column)> edited) {
-    edited_ = std::move(edited);
-  }
-
-  void AddColumn(const GridColumnSpec& column);
-  void AddListText(int column, const QString& text);
+  Editor& editor() { return editor_; }
   const QStringList& list_texts() const { return list_texts_; }
   const std::vector<QIcon>& icons() const { return icons_; }
-  const GridColumnSpec& column_spec(int column) const {
-    return columns_[column];
-  }
-
-  // The editor's bracket. A grid emptied inside it is refilled as one model
-  // reset, so the view takes in a whole segment at once, not row by row.
-  void BeginBatch() { ++batch_depth_; }
-  void EndBatch();
-  bool resetting() const { return resetting_; }
-
-  void InsertRow(int row, const RowRecord& record);
-  void DeleteRow(int row);
-  void MoveRow(int row, int target);
-  void DeleteAllRows();
-  const Row& row(int index) const { return rows_[index]; }
-  bool ValidRow(int row) const {
-    return row >= 0 && row < static_cast<int>(rows_.size());
-  }
-  // The editor's own write: no edit is reported.
-  void SetText(int row, int column, const QString& text);
-  void SetColours(int row, const RowColours& colours);
+  // Whether the editor lets an edit of the cell start.
+  bool CanEdit(const QModelIndex& index) const;
+  // Rows are being inserted, removed, moved or reset: the view's own
+  // current-cell bookkeeping is not the user's choice then.
+  bool changing() const { return changing_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -66,26 +38,35 @@ class CommandGridModel : public QAbstractTableModel {
                       int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   // The user's edit: EditRole only; the command column takes the catalogue
-  // index, the others text.
+  // index, the others text. False when the editor refused it.
   bool setData(const QModelIndex& index, const QVariant& value,
                int role) override;
 
+  // WorkingSegmentListener.
+  void RowsAboutToBeReset() override;
+  void RowsReset() override;
+  void RowAboutToBeInserted(int row) override;
+  void RowInserted(int row) override;
+  void RowAboutToBeRemoved(int row) override;
+  void RowRemoved(int row) override;
+  void RowAboutToBeMoved(int row, int target) override;
+  void RowMoved(int row, int target) override;
+  void RowChanged(int row) override;
+  void CurrentCellMoved(int row, int column) override;
+
  signals:
-  // A user's edit was offered to the editor (accepted or not).
+  // A user's edit was offered to the editor (taken or not).
   void cellEdited(int row, int column);
+  // The editor's current cell; the view follows it.
+  void currentCellMoved(int row, int column);
 
  private:
-  QString CommandName(int command_index) const;
-  void RowChanged(int row, int first_column, int last_column);
+  void Changed();
 
-  std::vector<GridColumnSpec> columns_;
-  std::vector<QString> headers_;
+  Editor& editor_;
   QStringList list_texts_;
   std::vector<QIcon> icons_;
-  std::vector<Row> rows_;
-  std::function<bool(int, int)> edited_;
-  int batch_depth_ = 0;
-  bool resetting_ = false;
+  bool changing_ = false;
 };
 
 }  // namespace lumera

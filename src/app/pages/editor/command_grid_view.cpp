@@ -7,6 +7,7 @@
 #include "app/pages/editor/command_grid_delegate.h"
 #include "app/pages/editor/command_grid_model.h"
 #include "app/widgets/qt_text.h"
+#include "core/editor/editor.h"
 #include "core/editor/grid_rows.h"
 
 namespace lumera {
@@ -30,9 +31,9 @@ class GridStyle : public QProxyStyle {
 
 }  // namespace
 
-CommandGridView::CommandGridView(QWidget* parent)
+CommandGridView::CommandGridView(Editor& editor, QWidget* parent)
     : QTableView(parent),
-      model_(new CommandGridModel(this)),
+      model_(new CommandGridModel(editor, this)),
       delegate_(new CommandGridDelegate(this)) {
   setModel(model_);
   setItemDelegate(delegate_);
@@ -59,125 +60,28 @@ CommandGridView::CommandGridView(QWidget* parent)
   style->setParent(this);
   setStyle(style);
 
-  model_->SetEditedHook([this](int row, int column) {
-    if (update_depth_ > 0 || events_ == nullptr) return true;
-    const bool taken = events_->OnCellEdited(row, column);
-    emit cellOffered();
-    return taken;
-  });
-  delegate_->SetBeforeEditHook([this](int row, int column) {
-    return events_ == nullptr || events_->OnBeforeCellEdit(row, column);
-  });
-}
-
-void CommandGridView::AddColumn(const GridColumnSpec& column) {
-  model_->AddColumn(column);
-  const int added = model_->columnCount() - 1;
-  // The widths suit a small font; neither a header nor the bytes of the
-  // HEX column may be cut off in a larger one.
-  const QString widest = added == kHexColumn ? QStringLiteral("00,00,00")
-                                             : ToQString(column.header);
-  const int needed = fontMetrics().horizontalAdvance(widest) + 12;
-  horizontalHeader()->resizeSection(added, std::max(column.width, needed));
-}
-
-void CommandGridView::AddListText(int column, std::string_view text) {
-  model_->AddListText(column, ToQString(text));
-}
-
-void CommandGridView::AppendRow(const RowRecord& record) {
-  model_->InsertRow(model_->rowCount(), record);
-  KeepACurrentCell();
-}
-
-void CommandGridView::InsertRow(int row, const RowRecord& record) {
-  model_->InsertRow(row, record);
-  KeepACurrentCell();
-}
-
-void CommandGridView::DeleteRow(int row) { model_->DeleteRow(row); }
-
-void CommandGridView::MoveRow(int row, int target) {
-  model_->MoveRow(row, target);
-}
-
-void CommandGridView::DeleteAllRows() {
-  const int column = CurrentColumn();
-  model_->DeleteAllRows();
-  current_column_ = column;
-}
-
-int CommandGridView::RowCount() const { return model_->rowCount(); }
-
-int CommandGridView::CurrentRow() const {
-  if (model_->rowCount() == 0) return -1;
-  const QModelIndex current = currentIndex();
-  return current.isValid() ? current.row() : -1;
-}
-
-int CommandGridView::CurrentColumn() const {
-  const QModelIndex current = currentIndex();
-  return current.isValid() ? current.column() : current_column_;
-}
-
-void CommandGridView::SetCurrentCell(int row, int column) {
-  if (!model_->ValidRow(row) || column < 0 || column >= kGridColumnCount) {
-    return;
+  for (int column = 0; column < kGridColumnCount; ++column) {
+    const GridColumnSpec& spec = GridColumns()[column];
+    // The widths suit a small font; neither a header nor the bytes of the
+    // HEX column may be cut off in a larger one.
+    const QString widest = column == kHexColumn ? QStringLiteral("00,00,00")
+                                                : ToQString(spec.header);
+    const int needed = fontMetrics().horizontalAdvance(widest) + 12;
+    horizontalHeader()->resizeSection(column, std::max(spec.width, needed));
   }
-  current_column_ = column;
-  if (model_->resetting()) {
-    pending_row_ = row;  // the view learns of the row when the reset ends
-    return;
-  }
+  connect(model_, &CommandGridModel::currentCellMoved, this,
+          &CommandGridView::Follow);
+  Follow(editor.current_row(), editor.current_column());
+}
+
+void CommandGridView::Follow(int row, int column) {
+  if (row < 0 || row >= model_->rowCount()) return;
   const QModelIndex cell = model_->index(row, column);
+  if (currentIndex() == cell) return;
+  following_ = true;
   setCurrentIndex(cell);
   scrollTo(cell);
-}
-
-std::string CommandGridView::CellText(int row, int column) const {
-  if (!model_->ValidRow(row) || column < 0 || column >= kGridColumnCount) {
-    return {};
-  }
-  return model_->index(row, column)
-      .data(Qt::DisplayRole)
-      .toString()
-      .toStdString();
-}
-
-void CommandGridView::SetCellText(int row, int column, std::string_view text) {
-  if (!model_->ValidRow(row)) return;
-  model_->SetText(row, column, ToQString(text));
-  // Outside the bracket a write is the user's, as any grid would take it.
-  if (update_depth_ == 0 && events_ != nullptr) {
-    emit model_->cellEdited(row, column);
-    events_->OnCellEdited(row, column);
-    emit cellOffered();
-  }
-}
-
-int CommandGridView::CommandIndex(int row) const {
-  return model_->ValidRow(row) ? model_->row(row).command_index : -1;
-}
-
-void CommandGridView::SetRowColours(int row, const RowColours& colours) {
-  model_->SetColours(row, colours);
-}
-
-void CommandGridView::BeginUpdate() {
-  ++update_depth_;
-  model_->BeginBatch();
-}
-
-void CommandGridView::EndUpdate() {
-  if (update_depth_ > 0) --update_depth_;
-  model_->EndBatch();
-  if (model_->resetting()) return;
-  if (pending_row_ >= 0) {
-    const int row = pending_row_;
-    pending_row_ = -1;
-    SetCurrentCell(row, current_column_);
-  }
-  KeepACurrentCell();
+  following_ = false;
 }
 
 std::pair<int, int> CommandGridView::SelectedRows() const {
@@ -188,26 +92,17 @@ std::pair<int, int> CommandGridView::SelectedRows() const {
     last = std::max(last, index.row());
   }
   if (first >= 0) return {first, last - first + 1};
-  const int current = CurrentRow();
+  const int current = model_->editor().current_row();
   return current >= 0 ? std::pair{current, 1} : std::pair{-1, 0};
 }
 
 void CommandGridView::currentChanged(const QModelIndex& current,
                                      const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
-  if (!current.isValid()) return;
-  current_column_ = current.column();
-  if (events_ != nullptr) {
-    events_->OnCurrentCellMoved(current.row(), current.column());
-  }
-}
-
-void CommandGridView::KeepACurrentCell() {
-  // The view knows no rows until a refill's reset has ended.
-  if (model_->resetting()) return;
-  if (model_->rowCount() > 0 && !currentIndex().isValid()) {
-    SetCurrentCell(0, current_column_);
-  }
+  // The view's own moves while rows change are put right by the model.
+  if (!current.isValid() || following_ || model_->changing()) return;
+  model_->editor().SelectCell(current.row(), current.column());
+  emit currentCellChosen(current.row(), current.column());
 }
 
 }  // namespace lumera

@@ -25,39 +25,34 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
     : Page(main_window_ids::kEditorPage, "editorPage", QStringLiteral("Edytor"),
            parent),
       context_(context),
-      grid_(new CommandGridView(this)),
-      editor_(*grid_, context.workspace.store,
-              context.workspace.settings.current_segment) {
-  grid_->SetEvents(&editor_);
-  editor_.SetSegmentShownHook([this](int segment) { SegmentShown(segment); });
+      editor_(context.workspace.store,
+              context.workspace.settings.current_segment),
+      grid_(new CommandGridView(editor_, this)) {
   BuildControls();
   editor_.SetUpPage();
   // The store may already hold a program (the one of the settings file):
-  // an empty grid over it would be written back as an empty segment.
+  // empty rows over it would be written back as an empty segment.
   editor_.LoadSegmentIntoGrid(editor_.current_segment(), 1);
   ShowView();
   ConnectControls();
   ConnectKeys();
 
   JobLauncher& launcher = context_.launcher;
-  launcher.SetEditorSide([this] {
-    const RunControlValues run = editor_.RunControl();
-    EditorSide side;
-    side.current_segment = run.current_segment;
-    side.grid_rows = run.grid_rows;
-    side.selected_row = run.selected_row;
-    side.commit_grid = [this] { editor_.CommitGrid(); };
-    side.clear_return_stack = [this] { ClearReturnStack(); };
-    return side;
-  });
+  launcher.SetEditor(&editor_);
   WorkerEvents& events = launcher.events();
   connect(&events, &WorkerEvents::loadSegmentIntoGrid, this,
           &EditorPage::LoadSegmentIntoGrid);
   connect(&events, &WorkerEvents::showControllerPosition, this,
           &EditorPage::ShowControllerPosition);
+  // A job may have emptied the return stack.
+  connect(&events, &WorkerEvents::jobLaunched, this, [this] { ShowView(); });
   // A download that failed part way may still have replaced some slots.
   connect(&events, &WorkerEvents::jobFinished, this,
           [this] { ForgetReplacedHistory(); });
+  // However the current row moved, the chooser's field and the lamps show
+  // what the editor took from it.
+  connect(grid_, &CommandGridView::currentCellChosen, this,
+          [this] { ShowView(); });
 }
 
 void EditorPage::RefreshOnTabChange() {
@@ -78,7 +73,7 @@ void EditorPage::ProgramSaved() { ClearReturnStack(); }
 
 void EditorPage::LoadSegmentIntoGrid() {
   ForgetReplacedHistory();
-  editor_.ReloadGrid();
+  editor_.ReloadShownSegment();
   ShowView();
 }
 
@@ -94,7 +89,6 @@ void EditorPage::ShowControllerPosition(int segment_index, int command_index) {
 }
 
 void EditorPage::SegmentShown(int segment) {
-  // The main window's segment captions and the settings follow the grid.
   context_.workspace.settings.current_segment = segment;
   emit context_.launcher.events().segmentShown();
 }
@@ -176,6 +170,12 @@ void EditorPage::ConnectControls() {
 }
 
 void EditorPage::ShowView() {
+  // The main window's segment captions and the settings follow the segment
+  // the editor shows.
+  if (context_.workspace.settings.current_segment !=
+      editor_.current_segment()) {
+    SegmentShown(editor_.current_segment());
+  }
   const EditorView view = editor_.View();
   showing_ = true;
   c_.chooser->setCurrentIndex(view.chosen_index);

@@ -28,7 +28,8 @@ class EditorPage : public Page {
   void ProgramLoaded() override;
   void ProgramSaved() override;
 
-  // Shows CurrentSegment in the grid afresh (the end of a receive job).
+  // Shows CurrentSegment afresh (the end of a job that read program
+  // commands).
   void LoadSegmentIntoGrid();
   void ClearReturnStack();
   // Moves the grid to the controller's reported position (0-based) and
@@ -89,8 +90,8 @@ class EditorPage : public Page {
   void SegmentShown(int segment);
 
   PageContext& context_;
-  CommandGridView* grid_;
   Editor editor_;
+  CommandGridView* grid_;
   Controls c_;
   bool showing_ = false;  // the view is being copied into the controls
 };

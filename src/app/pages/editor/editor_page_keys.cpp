@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pages/editor/command_grid_model.h"
 #include "app/pages/editor/editor_page.h"
 #include "app/session/job_launcher.h"
 #include "app/session/prompts.h"
@@ -68,8 +69,8 @@ void EditorPage::ConnectKeys() {
   connect(c_.undo, &QToolButton::clicked, this, &EditorPage::Undo);
   connect(c_.redo, &QToolButton::clicked, this, &EditorPage::Redo);
   // A typed or chosen cell reaches the editor without the page.
-  connect(grid_, &CommandGridView::cellOffered, this,
-          &EditorPage::ShowHistoryState);
+  connect(&grid_->grid_model(), &CommandGridModel::cellEdited, this,
+          [this] { ShowView(); });
 }
 
 void EditorPage::Undo() {

@@ -1,0 +1,141 @@
+#include "core/link/line_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/link/operations.h"
+#include "support/fake_serial_port.h"
+#include "support/reply_frames.h"
+
+namespace lumera {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t kVersion = 0x12;
+
+Bytes VersionReply(std::uint8_t number) {
+  return ReplyFrame(
+      number, static_cast<std::uint8_t>(RequestCode::kReadVersion), {kVersion});
+}
+
+Bytes Cut(Bytes frame) {
+  frame.pop_back();
+  return frame;
+}
+
+struct ClassifyCase {
+  std::string name;
+  Bytes bytes;
+};
+
+class ClassifyTest : public ::testing::TestWithParam<ClassifyCase> {};
+
+// Bytes a lax reader could take for a reply: each would print a controller
+// with a made-up version instead of the line's fault.
+TEST_P(ClassifyTest, BytesThatAreNoWholeReplyAreGarbled) {
+  const ProbeResult result = ClassifyVersionReply(GetParam().bytes);
+  EXPECT_EQ(result.outcome, ProbeOutcome::kGarbled);
+  EXPECT_EQ(result.reason, GarbleReason::kNoFrame);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ClassifyTest,
+    ::testing::Values(
+        ClassifyCase{"NoiseBefore", Concat({{0x00}, VersionReply(3)})},
+        ClassifyCase{"Cut", Cut(VersionReply(3))},
+        ClassifyCase{"OtherCode", ReplyFrame(3, 0x4E, {kVersion})}),
+    [](const auto& info) { return info.param.name; });
+
+// What the line brings after the n-th request (from 1) to a number.
+using Script = std::map<std::pair<int, int>, Bytes>;
+
+struct ScanCase {
+  std::string name;
+  int from;
+  Script script;
+  std::vector<int> present;
+  int asked_again;
+};
+
+class LateReplyTest : public ::testing::TestWithParam<ScanCase> {};
+
+// Replies come at once here, so every silent number is still pending when
+// bytes arrive: the scan's choice of whom to ask again is all that is
+// tested.
+TEST_P(LateReplyTest, EveryNumberEndsInItsOwnClass) {
+  const ScanCase& c = GetParam();
+  FakeSerialPort port;
+  ASSERT_TRUE(OpenDirectLine(port, "COM1"));
+  std::map<int, int> asks;
+  port.on_write = [&](std::span<const std::uint8_t> frame, FakeSerialPort& p) {
+    const int number = frame[2];
+    const auto bytes = c.script.find({number, ++asks[number]});
+    if (bytes != c.script.end()) p.Feed(bytes->second);
+  };
+  ScanSettings settings;
+  settings.from = c.from;
+  settings.to = 8;
+  const ScanReport report = ScanLine(port, settings);
+  ASSERT_FALSE(report.line_failed);
+  for (int number = c.from; number <= 8; ++number) {
+    const bool present = std::count(c.present.begin(), c.present.end(), number);
+    EXPECT_EQ(report.numbers[number].outcome,
+              present ? ProbeOutcome::kPresent : ProbeOutcome::kAbsent)
+        << "number " << number;
+  }
+  EXPECT_EQ(report.asked_again, c.asked_again);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LateReplyTest,
+    ::testing::Values(
+        // 5's reply comes in 6's window; 6 asked again is silent, so the
+        // pending numbers 1 to 5 are asked again and 5 answers.
+        ScanCase{"LateReplyGoesToItsOwner",
+                 1,
+                 {{{6, 1}, VersionReply(5)}, {{5, 2}, VersionReply(5)}},
+                 {5},
+                 6},
+        // A controller that answers the same twice is itself: the silent
+        // numbers before it are not asked again (the scan stays fast).
+        ScanCase{"OwnReplyAfterSilentNumbers",
+                 1,
+                 {{{6, 1}, VersionReply(6)}, {{6, 2}, VersionReply(6)}},
+                 {6},
+                 1},
+        // Garbage, then a sound reply alone: a late reply collided with 6's.
+        ScanCase{"CollisionWithALateReply",
+                 1,
+                 {{{6, 1}, {0x00, 0x55, 0x00}},
+                  {{6, 2}, VersionReply(6)},
+                  {{5, 2}, VersionReply(5)}},
+                 {5, 6},
+                 6},
+        // A late reply right behind 6's own: neither may be lost.
+        ScanCase{"TwoRepliesBackToBack",
+                 1,
+                 {{{6, 1}, Concat({VersionReply(5), VersionReply(6)})},
+                  {{6, 2}, VersionReply(6)},
+                  {{5, 2}, VersionReply(5)}},
+                 {5, 6},
+                 6}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(LineScanTest, FailedLineEndsTheScanAtThatNumber) {
+  FakeSerialPort port;
+  ASSERT_TRUE(OpenDirectLine(port, "COM1"));
+  port.on_write = [](std::span<const std::uint8_t> frame, FakeSerialPort& p) {
+    if (frame[2] == 3) p.incoming.push_back(FakeSerialPort::Failure());
+  };
+  const ScanReport report = ScanLine(port, ScanSettings{});
+  EXPECT_TRUE(report.line_failed);
+  EXPECT_EQ(report.requests, 3);
+}
+
+}  // namespace
+}  // namespace lumera
