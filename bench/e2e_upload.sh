@@ -41,10 +41,13 @@ done
 work=$(mktemp -d)
 sim_pid=
 server_pid=
+source "$root/tools/lib/end_processes.sh"
+# No step may stop the rest: `wait` on a server ended by a signal fails.
 cleanup() {
-  [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-  [[ -n $windows_cli ]] && stop_wine_prefix
+  end_processes $server_pid $sim_pid
+  if [[ -n $windows_cli ]] && declare -F stop_wine_prefix >/dev/null; then
+    stop_wine_prefix || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT

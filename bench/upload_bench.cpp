@@ -1,78 +1,60 @@
 // A full upload of segments 1 to 9 (2297 frames, each acknowledged) through
-// the system's serial port to a peer on a pseudo-terminal that answers at
-// once: the cost of the job machinery and the port, without line pacing.
+// the system's serial port to the virtual controller on a pseudo-terminal,
+// answering at once: the cost of the job machinery, the port and the
+// controller's loop, without line pacing.
 #include <benchmark/benchmark.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
+#include <array>
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "core/link/line_trace.h"
 #include "core/link/posix_serial_port.h"
-#include "core/link/raw_terminal.h"
 #include "core/link/transfer_job.h"
 #include "core/session/jobs.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
 #include "job_loop.h"
+#include "sim/sim_controller.h"
+#include "sim/sim_device.h"
+#include "sim/sim_line.h"
+#include "sim/sim_server.h"
 #include "support/fake_job_prompts.h"
 
 namespace lumera {
 namespace {
 
-// Acknowledges every request frame that expects a reply.
-class AckPeer {
+// The virtual controller on a pseudo-terminal, served by lumera-sim's own
+// loop without line pacing; the loop ends when the stop pipe is written.
+class SimPeer {
  public:
-  AckPeer() {
-    if (std::optional<PseudoTerminal> terminal = OpenRawPseudoTerminal()) {
-      master_ = terminal->master;
-      slave_ = terminal->client;
-      device_ = std::move(terminal->path);
+  SimPeer()
+      : device_(SimDevice::OpenPseudoTerminal()),
+        line_({SimController(FreshControllerState(), LocalTimeOfDay)}, false) {
+    if (!device_ || ::pipe(stop_.data()) != 0) return;
+    thread_ = std::thread([this] { ServeLine(*device_, stop_[0], line_, 0); });
+  }
+  ~SimPeer() {
+    if (thread_.joinable()) {
+      [[maybe_unused]] const ssize_t w = ::write(stop_[1], "x", 1);
+      thread_.join();
     }
-    thread_ = std::thread([this] { Run(); });
+    for (const int fd : stop_) {
+      if (fd >= 0) ::close(fd);
+    }
   }
-  ~AckPeer() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (slave_ >= 0) ::close(slave_);
-    if (master_ >= 0) ::close(master_);
-  }
-  const std::string& device() const { return device_; }
-  bool ok() const { return slave_ >= 0; }
+  SimPeer(const SimPeer&) = delete;
+  SimPeer& operator=(const SimPeer&) = delete;
+  bool ok() const { return thread_.joinable(); }
+  const std::string& device() const { return device_->Path(); }
 
  private:
-  void Run() {
-    std::vector<std::uint8_t> frame;
-    while (!stop_) {
-      pollfd p{master_, POLLIN, 0};
-      if (::poll(&p, 1, 10) <= 0 || (p.revents & POLLIN) == 0) continue;
-      std::uint8_t buffer[512];
-      const ssize_t n = ::read(master_, buffer, sizeof buffer);
-      for (ssize_t k = 0; k < n; ++k) {
-        if (frame.empty() && buffer[k] != 0x88) continue;
-        frame.push_back(buffer[k]);
-        if (frame.size() >= 4 && frame.size() == 4u + frame[3]) {
-          const std::uint8_t code = frame[4];
-          if (code != 64) {
-            std::uint8_t reply[6] = {0x88, 0xFF, 0x01, 0x02, code, 0};
-            for (int i = 0; i < 5; ++i) reply[5] += reply[i];
-            [[maybe_unused]] const ssize_t w = ::write(master_, reply, 6);
-          }
-          frame.clear();
-        }
-      }
-    }
-  }
-
-  int master_ = -1;
-  int slave_ = -1;
-  std::string device_;
-  std::atomic<bool> stop_{false};
+  std::optional<SimDevice> device_;
+  SimLine line_;
+  std::array<int, 2> stop_{-1, -1};
   std::thread thread_;
 };
 
@@ -92,7 +74,7 @@ class CountingTrace : public LineTraceSink {
 
 // state.range(0): 1 with a trace sink set, 0 without (the default).
 void BM_UploadNineSegments(benchmark::State& state) {
-  AckPeer peer;
+  SimPeer peer;
   if (!peer.ok()) {
     state.SkipWithError("no pseudo-terminal");
     return;

@@ -1,4 +1,22 @@
 # bash completion for lumera-cli
+
+# lumera-cli site FILE COMMAND [DIR] [options]
+_lumera_cli_site() {
+  case $prev in
+    --report) _filedir '@(json|csv)'; return ;;
+    --timeout-ms) return ;;
+    backup) _filedir -d; return ;;
+  esac
+  if [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "--yes --resume --report --stop-at-first
+      --timeout-ms --help" -- "$cur"))
+  elif ((cword == 2)); then
+    _filedir
+  elif ((cword == 3)); then
+    COMPREPLY=($(compgen -W "status upload verify backup clock-set" -- "$cur"))
+  fi
+}
+
 _lumera_cli() {
   local cur prev words cword
   _init_completion || return
@@ -22,7 +40,12 @@ _lumera_cli() {
     --to --count --help --version"
   local commands="ports upload download verify config defaults version
     hwinfo errors registers position number clock restart stop resume step
-    run stop-at tempo start radio-reset scan line-check list print help"
+    run stop-at tempo start radio-reset scan line-check list print site help"
+
+  if [[ ${words[1]} == site ]]; then
+    _lumera_cli_site
+    return
+  fi
 
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$options" -- "$cur"))

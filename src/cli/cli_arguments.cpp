@@ -40,6 +40,9 @@ constexpr std::string_view kUsage =
     "  diff A B [--segment N]         różnice dwóch plików programu\n"
     "  diff FILE [--segment N]        różnice pliku i programu sterownika\n"
     "                                 (czyta jak pobierz, nie zapisuje)\n"
+    "  site PLIK status|upload|verify|backup KATALOG|clock-set\n"
+    "                                 wszystkie sterowniki obiektu\n"
+    "                                 (lumera-cli site --help)\n"
     "\n"
     "Opcje (zastępują Lumera.ini z bieżącego katalogu):\n"
     "  --port N|PATH|ADRES\n"
@@ -60,7 +63,7 @@ constexpr std::string_view kUsage =
     "  --help          ten tekst\n"
     "\n"
     "Kod wyjścia: 0 sukces, 1 błąd zadania (opis na stderr), 2 błąd\n"
-    "wywołania, 3 programy się różnią (diff).\n";
+    "wywołania, 3 programy się różnią (diff, site verify).\n";
 
 enum class Takes { kNothing, kValue };
 

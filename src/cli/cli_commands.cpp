@@ -9,6 +9,7 @@
 #include "cli/job_runner.h"
 #include "cli/line_commands.h"
 #include "cli/pdf_output.h"
+#include "cli/site_command.h"
 #include "cli/status_texts.h"
 #include "cli/trace_printer.h"
 #include "core/config/config_page_values.h"
@@ -663,6 +664,9 @@ int RunCliCommand(const CliInvocation& invocation, CliEnvironment& env) {
 }
 
 int RunCli(std::span<const std::string_view> args, CliEnvironment& env) {
+  if (!args.empty() && args.front() == "site") {
+    return RunSiteCommand(args.subspan(1), env);
+  }
   CliParseResult parsed = ParseCliArguments(args);
   if (!parsed.invocation) {
     // The reason alone: the whole usage text would push it off the screen.

@@ -25,9 +25,6 @@ constexpr std::uint8_t ToBcd(int value) {
 constexpr std::array<std::uint8_t, 3> ClockBytes(const ClockTime& clock) {
   return {clock.hour, clock.minute, clock.second};
 }
-constexpr ClockTime ClockFromBytes(const std::array<std::uint8_t, 3>& bytes) {
-  return {bytes[0], bytes[1], bytes[2]};
-}
 
 // The clock as the configuration page shows it, "%02X:%02X:%02X": BCD
 // bytes read as the decimal time; a byte that is not BCD shows its two

@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "app/pages/config/config_page_ids.h"
@@ -17,6 +18,7 @@
 #include "app_fixture.h"
 #include "core/config/clock_time.h"
 #include "core/config/controller_config.h"
+#include "core/config/page_edits.h"
 #include "core/session/jobs.h"
 #include "recording_port.h"
 
@@ -104,6 +106,82 @@ class ConfigPageTest : public QObject {
   testing::OwnConfigHome config_home_;
 
  private slots:
+  // The core names edits by their fields and the switch's pictures by their
+  // positions; page_controls gives each its control: these hold it to the
+  // ids the pages are built with.
+  void EveryEditOfTheHeadersMapsToItsField_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<EditPage>("page");
+    QTest::addColumn<FieldKind>("kind");
+    QTest::addColumn<int>("number");
+    auto row = [](const std::string& name, int id, EditPage page,
+                  FieldKind kind, int number) {
+      QTest::newRow(name.c_str()) << id << page << kind << number;
+    };
+    constexpr EditPage kC = EditPage::kConfig;
+    constexpr EditPage kO = EditPage::kOutputs;
+    row("Numer sterownika", cfg::kControllerNumber, kC,
+        FieldKind::kNewControllerNumber, 0);
+    row("Numer Punktu Dostępowego 1", cfg::kAccessPointHigh, kC,
+        FieldKind::kAccessPointHigh, 0);
+    row("Numer Punktu Dostępowego 2", cfg::kAccessPointMiddle, kC,
+        FieldKind::kAccessPointMiddle, 0);
+    row("Numer Punktu Dostępowego 3", cfg::kAccessPointLow, kC,
+        FieldKind::kAccessPointLow, 0);
+    for (int n = 1; n <= 16; ++n) {
+      const auto i = static_cast<std::size_t>(n - 1);
+      const std::string start = "Start Punkt " + std::to_string(n);
+      row(start + " Segment", cfg::kStartSegments[i], kC,
+          FieldKind::kStartPointSegment, n);
+      row(start + " Komenda", cfg::kStartCommands[i], kC,
+          FieldKind::kStartPointCommand, n);
+    }
+    for (int n = 1; n <= 8; ++n) {
+      const auto i = static_cast<std::size_t>(n - 1);
+      const std::string output = "Wyjście " + std::to_string(n);
+      row("Mnożnik tempa " + std::to_string(n), cfg::kMultipliers[i], kC,
+          FieldKind::kTempoMultiplier, n);
+      row(output + " Typ odbiornika", out::kOutputTypes[i], kO,
+          FieldKind::kOutputType, n);
+      row(output + " Ograniczenie", out::kOutputLimits[i], kO,
+          FieldKind::kOutputLimit, n);
+      row(output + " Stan", out::kOutputStates[i], kO, FieldKind::kOutputState,
+          n);
+    }
+    for (int t = 1; t <= 4; ++t) {
+      const auto i = static_cast<std::size_t>(t - 1);
+      const std::string type = "Typ " + std::to_string(t);
+      row(type + " X", out::kReceiverXs[i], kO, FieldKind::kReceiverX, t);
+      row(type + " Y", out::kReceiverYs[i], kO, FieldKind::kReceiverY, t);
+    }
+  }
+  void EveryEditOfTheHeadersMapsToItsField() {
+    QFETCH(int, id);
+    QFETCH(EditPage, page);
+    QFETCH(FieldKind, kind);
+    QFETCH(int, number);
+    const EditDef* edit = EditOfControl(id);
+    QVERIFY(edit != nullptr);
+    QCOMPARE(EditControlId(edit->field), id);
+    QCOMPARE(edit->page, page);
+    QCOMPARE(edit->field.kind, kind);
+    QCOMPARE(edit->field.number, number);
+    QCOMPARE(QString::fromUtf8(edit->name.data(),
+                               static_cast<qsizetype>(edit->name.size())),
+             QString::fromUtf8(QTest::currentDataTag()));
+  }
+
+  void ButtonsAndSwitchAgreeWithTheCore() {
+    for (int n = 0; n < 16; ++n) {
+      QVERIFY(!EditOfControl(cfg::kStartButtons[n]));
+    }
+    for (int n = 0; n < 8; ++n) QVERIFY(!EditOfControl(cfg::kTempoButtons[n]));
+    for (int position = 1; position <= 8; ++position) {
+      QCOMPARE(ControlIdOf(ItemTarget(PageItem::kSwitchPosition, position)),
+               cfg::kSwitchPositions[static_cast<std::size_t>(position - 1)]);
+    }
+  }
+
   // One row per kind of wiring (each rule's values are the core's tests):
   // the held value after typing, and what the edit shows after it loses the
   // focus (only the controller number and the access point refresh then).
@@ -263,88 +341,6 @@ class ConfigPageTest : public QObject {
     QCOMPARE(
         PageControl(app, kConfigTab, cfg::kStartSegment3)->accessibleName(),
         QStringLiteral("Start Punkt 3 Segment"));
-  }
-
-  // The core names edits by their fields; each id of the pages' headers
-  // must name the edit of its own field (and a button none).
-  void EveryEditIdNamesItsField() {
-    struct Expected {
-      int id;
-      EditPage page;
-      FieldRef field;
-      QString name;
-    };
-    constexpr EditPage kC = EditPage::kConfig;
-    constexpr EditPage kO = EditPage::kOutputs;
-    using enum FieldKind;
-    std::vector<Expected> expected = {
-        {cfg::kControllerNumber,
-         kC,
-         {kNewControllerNumber},
-         "Numer sterownika"},
-        {cfg::kAccessPointHigh,
-         kC,
-         {kAccessPointHigh},
-         "Numer Punktu Dostępowego 1"},
-        {cfg::kAccessPointMiddle,
-         kC,
-         {kAccessPointMiddle},
-         "Numer Punktu Dostępowego 2"},
-        {cfg::kAccessPointLow,
-         kC,
-         {kAccessPointLow},
-         "Numer Punktu Dostępowego 3"},
-    };
-    for (int n = 1; n <= 16; ++n) {
-      const auto at = static_cast<std::size_t>(n - 1);
-      const QString row = QStringLiteral("Start Punkt %1").arg(n);
-      expected.push_back({cfg::kStartSegments[at],
-                          kC,
-                          {kStartPointSegment, n},
-                          row + " Segment"});
-      expected.push_back({cfg::kStartCommands[at],
-                          kC,
-                          {kStartPointCommand, n},
-                          row + " Komenda"});
-      QCOMPARE(EditOfControl(cfg::kStartButtons[at]), nullptr);
-    }
-    for (int n = 1; n <= 8; ++n) {
-      const auto at = static_cast<std::size_t>(n - 1);
-      QCOMPARE(EditOfControl(cfg::kTempoButtons[at]), nullptr);
-      const QString row = QStringLiteral("Wyjście %1").arg(n);
-      expected.push_back({cfg::kMultipliers[at],
-                          kC,
-                          {kTempoMultiplier, n},
-                          QStringLiteral("Mnożnik tempa %1").arg(n)});
-      expected.push_back({out::kOutputTypes[at],
-                          kO,
-                          {kOutputType, n},
-                          row + " Typ odbiornika"});
-      expected.push_back({out::kOutputLimits[at],
-                          kO,
-                          {kOutputLimit, n},
-                          row + " Ograniczenie"});
-      expected.push_back(
-          {out::kOutputStates[at], kO, {kOutputState, n}, row + " Stan"});
-    }
-    for (int t = 1; t <= 4; ++t) {
-      const auto at = static_cast<std::size_t>(t - 1);
-      const QString row = QStringLiteral("Typ %1").arg(t);
-      expected.push_back(
-          {out::kReceiverXs[at], kO, {kReceiverX, t}, row + " X"});
-      expected.push_back(
-          {out::kReceiverYs[at], kO, {kReceiverY, t}, row + " Y"});
-    }
-    for (const Expected& e : expected) {
-      const EditDef* edit = EditOfControl(e.id);
-      QVERIFY2(edit != nullptr, qPrintable(QString::number(e.id)));
-      QCOMPARE(edit->page, e.page);
-      QVERIFY2(edit->field == e.field, qPrintable(QString::number(e.id)));
-      QCOMPARE(QString::fromUtf8(edit->name.data(),
-                                 static_cast<qsizetype>(edit->name.size())),
-               e.name);
-      QCOMPARE(EditControlId(e.field), e.id);
-    }
   }
 };
 

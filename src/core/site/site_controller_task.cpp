@@ -1,0 +1,274 @@
+#include "core/site/site_controller_task.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "core/config/clock_time.h"
+#include "core/link/error_report.h"
+#include "core/link/frames.h"
+#include "core/model/comment_file.h"
+#include "core/model/program_file.h"
+#include "core/session/program_diff.h"
+#include "core/site/sha256.h"
+#include "core/site/site_jobs.h"
+
+namespace lumera {
+namespace {
+
+// A clock read back further off than this was not set.
+constexpr int kClockToleranceSeconds = 2;
+// How many differences a verify row names.
+constexpr int kDifferencesShown = 3;
+
+int SecondsOfDay(const ClockTime& clock) {
+  const auto digits = [](std::uint8_t bcd) {
+    return (bcd >> 4) * 10 + (bcd & 0x0F);
+  };
+  return digits(clock.hour) * 3600 + digits(clock.minute) * 60 +
+         digits(clock.second);
+}
+
+// Controller clock minus this computer's, folded into -12 h..+12 h so a
+// read across midnight does not show a day's offset.
+int ClockOffsetSeconds(const ClockTime& controller) {
+  ClockTime now;
+  FillClockFromLocalTime(now);
+  int offset = SecondsOfDay(controller) - SecondsOfDay(now);
+  if (offset > 12 * 3600) offset -= 24 * 3600;
+  if (offset < -12 * 3600) offset += 24 * 3600;
+  return offset;
+}
+
+std::string Signed(int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%+d", value);
+  return text;
+}
+
+// One command on one controller; a failed job leaves its text in the row.
+class ControllerTask {
+ public:
+  ControllerTask(SiteLineJobs& jobs, const SiteRunOptions& options,
+                 const SiteLine& line, const SiteController& controller,
+                 SiteRow& row)
+      : jobs_(jobs),
+        options_(options),
+        line_(line),
+        controller_(controller),
+        row_(row) {}
+
+  // False when the job failed; the row then holds the failure.
+  bool Job(const std::function<bool(LinkContext&)>& start) {
+    last_ = jobs_.Run(start);
+    if (last_.succeeded) return true;
+    row_.outcome = last_.Silent() ? SiteOutcome::kAbsent : SiteOutcome::kFailed;
+    row_.failure = last_.Failure();
+    return false;
+  }
+  const SiteJobResult& last() const { return last_; }
+
+  bool ReadVersion() {
+    jobs_.ws().status.version_major = 0;
+    jobs_.ws().status.version_minor = 0;
+    return Job([](LinkContext& c) {
+      return StartSingleRequest(c, {.direction = JobDirection::kReceive},
+                                RequestCode::kReadVersion);
+    });
+  }
+
+  std::string VersionText() {
+    const ControllerStatus& s = jobs_.ws().status;
+    return "wersja " + std::to_string(s.version_major) + "." +
+           std::to_string(s.version_minor);
+  }
+
+  void Status() {
+    if (!ReadVersion()) return;
+    std::string detail = VersionText();
+    FillClockFromLocalTime(jobs_.ws().config_page.clock_time);
+    if (!Job(StartReadClock)) return;
+    const ClockTime clock = jobs_.ws().config_page.clock_time;
+    detail += ", zegar " + ClockText(clock) + " (" +
+              Signed(ClockOffsetSeconds(clock)) + " s)";
+    ErrorReport& report = jobs_.ws().link.error_report;
+    report.pending.store(false);
+    if (!Job(StartReadErrorReport)) return;
+    std::string text;
+    if (TakePendingErrorReport(report, text) &&
+        (report.task | report.segment | report.command | report.error_number) !=
+            0) {
+      detail += ", błąd: " + text;
+    }
+    row_.detail = detail;
+    row_.outcome = SiteOutcome::kDone;
+  }
+
+  bool LoadProgram(ProgramStore& store) {
+    if (LoadProgramFile(store, controller_.program)) return true;
+    row_.outcome = SiteOutcome::kFailed;
+    row_.failure = std::string(kProgramLoadFailedText) + " " +
+                   controller_.program.string();
+    return false;
+  }
+
+  // Reads the commands of `program` and the slot after each segment's last
+  // one, and compares them; the number of differences, -1 on a failure.
+  int Compare(const ProgramStore& program) {
+    ProgramStore& held = jobs_.ws().store;
+    held.mutable_image() = program.image();
+    if (!Job([&program](LinkContext& c) {
+          return StartReadProgramCommands(c, program);
+        })) {
+      return -1;
+    }
+    ProgramDiffScope scope;
+    scope.last_segment = kWholeProgramSegments;
+    scope.comments = false;
+    scope.configuration = false;
+    const std::vector<ProgramDifference> differences =
+        DiffPrograms(program, held, scope);
+    std::string detail;
+    for (std::size_t i = 0; i < differences.size() &&
+                            i < static_cast<std::size_t>(kDifferencesShown);
+         ++i) {
+      detail += (i == 0 ? "" : "; ") + FormatDifference(differences[i]);
+    }
+    if (!differences.empty()) {
+      row_.detail =
+          "różnic: " + std::to_string(differences.size()) + "; " + detail;
+    }
+    return static_cast<int>(differences.size());
+  }
+
+  void Verify() {
+    auto program = std::make_unique<ProgramStore>();
+    if (!LoadProgram(*program)) return;
+    const int differences = Compare(*program);
+    if (differences < 0) return;
+    row_.outcome =
+        differences == 0 ? SiteOutcome::kDone : SiteOutcome::kDiffers;
+  }
+
+  void Upload() {
+    auto program = std::make_unique<ProgramStore>();
+    if (!LoadProgram(*program)) return;
+    if (!ReadVersion()) return;
+    jobs_.ws().store.mutable_image() = program->image();
+    EditorSide editor;
+    const bool written = Job(
+        [&editor](LinkContext& c) { return StartUploadProgram(c, editor); });
+    if (written) {
+      const int differences = Compare(*program);
+      if (differences == 0) {
+        row_.outcome = SiteOutcome::kVerified;
+      } else if (differences > 0) {
+        row_.outcome = SiteOutcome::kFailed;
+        row_.failure = "weryfikacja: " + row_.detail;
+      }
+    }
+    Wrote("upload");
+  }
+
+  void ClockSet() {
+    const bool set = Job(StartWriteClock);
+    if (set) {
+      FillClockFromLocalTime(jobs_.ws().config_page.clock_time);
+      if (Job(StartReadClock)) {
+        const int offset =
+            ClockOffsetSeconds(jobs_.ws().config_page.clock_time);
+        row_.detail = "przesunięcie " + Signed(offset) + " s";
+        if (offset >= -kClockToleranceSeconds &&
+            offset <= kClockToleranceSeconds) {
+          row_.outcome = SiteOutcome::kVerified;
+        } else {
+          row_.outcome = SiteOutcome::kFailed;
+          row_.failure = "zegar odczytany różni się o " + Signed(offset) + " s";
+        }
+      }
+    }
+    // Nothing reached the controller when the port did not open.
+    if (set || !last_.PortOpenFailed()) Wrote("clock-set");
+  }
+
+  void Backup() {
+    Workspace& ws = jobs_.ws();
+    // Segment 10 is not read: it must not keep the previous controller's.
+    ws.store.mutable_image() = std::make_unique<Workspace>()->store.image();
+    EditorSide editor;
+    if (!Job([&editor](LinkContext& c) {
+          return StartDownloadProgram(c, editor);
+        })) {
+      return;
+    }
+    if (!Job(StartReadConfiguration)) return;
+    const std::filesystem::path folder = options_.backup_dir / line_.name;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::filesystem::path file =
+        folder / (std::to_string(controller_.number) + ".prg");
+    const std::filesystem::path comments = CommentFileName(file);
+    const bool had_file = std::filesystem::exists(file, error);
+    const bool had_comments = std::filesystem::exists(comments, error);
+    // Written only now and in one step each, so a controller that failed
+    // leaves no file behind; a program file written before its comment
+    // file failed goes again.
+    if (error || !SaveProgramFile(ws.store, file)) {
+      if (!had_file) std::filesystem::remove(file, error);
+      if (!had_comments) std::filesystem::remove(comments, error);
+      row_.outcome = SiteOutcome::kFailed;
+      row_.failure = std::string(kProgramSaveFailedText) + " " + file.string();
+      return;
+    }
+    row_.files.push_back(file);
+    if (std::filesystem::is_regular_file(comments, error)) {
+      row_.files.push_back(comments);
+    }
+    row_.program_sha256 = Sha256OfFile(file).value_or("");
+    row_.detail = VersionText();
+    row_.outcome = SiteOutcome::kDone;
+  }
+
+  std::function<void(std::string_view)> on_write;
+
+ private:
+  void Wrote(std::string_view job) {
+    if (on_write) on_write(job);
+  }
+
+  SiteLineJobs& jobs_;
+  const SiteRunOptions& options_;
+  const SiteLine& line_;
+  const SiteController& controller_;
+  SiteRow& row_;
+  SiteJobResult last_;
+};
+
+}  // namespace
+
+bool RunControllerCommand(
+    SiteLineJobs& jobs, const SiteRunOptions& options, const SiteLine& line,
+    const SiteController& controller, SiteRow& row,
+    const std::function<void(std::string_view)>& on_write) {
+  ControllerTask task(jobs, options, line, controller, row);
+  task.on_write = on_write;
+  switch (options.command) {
+    case SiteCommand::kStatus:
+      task.Status();
+      break;
+    case SiteCommand::kUpload:
+      task.Upload();
+      break;
+    case SiteCommand::kVerify:
+      task.Verify();
+      break;
+    case SiteCommand::kBackup:
+      task.Backup();
+      break;
+    case SiteCommand::kClockSet:
+      task.ClockSet();
+      break;
+  }
+  return !task.last().PortOpenFailed();
+}
+
+}  // namespace lumera

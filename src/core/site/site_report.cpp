@@ -1,0 +1,119 @@
+#include "core/site/site_report.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/site/sha256.h"
+#include "core/site/site_journal.h"
+
+namespace lumera {
+namespace {
+
+std::string Seconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", seconds);
+  return text;
+}
+
+// Width in characters, not bytes: the texts are UTF-8.
+std::size_t Width(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(
+      text.begin(), text.end(),
+      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string Pad(std::string_view text, std::size_t width) {
+  std::string out(text);
+  for (std::size_t w = Width(text); w < width; ++w) out += ' ';
+  return out;
+}
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
+    return std::string(text);
+  }
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string Text(const SiteRow& row) {
+  return row.failure.empty() ? row.detail : row.failure;
+}
+
+}  // namespace
+
+std::string SiteTableText(const std::vector<SiteRow>& rows) {
+  const std::vector<std::string> header{"linia", "sterownik", "wynik",
+                                        "sekundy", "opis"};
+  std::vector<std::vector<std::string>> cells{header};
+  for (const SiteRow& row : rows) {
+    cells.push_back({row.line, std::to_string(row.controller),
+                     std::string(SiteOutcomeText(row.outcome)),
+                     Seconds(row.seconds), Text(row)});
+  }
+  std::vector<std::size_t> widths(header.size(), 0);
+  for (const auto& line : cells) {
+    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+      widths[i] = std::max(widths[i], Width(line[i]));
+    }
+  }
+  std::string text;
+  for (const auto& line : cells) {
+    std::string out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      out += i + 1 < line.size() ? Pad(line[i], widths[i]) + "  " : line[i];
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    text += out + "\n";
+  }
+  return text;
+}
+
+std::string SiteReportJson(const std::vector<SiteRow>& rows) {
+  std::string text = "[\n";
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const SiteRow& r = rows[i];
+    text += "  {\"line\":\"" + JsonEscape(r.line) + "\",\"port\":\"" +
+            JsonEscape(r.port) +
+            "\",\"controller\":" + std::to_string(r.controller) +
+            ",\"outcome\":\"" + JsonEscape(SiteOutcomeText(r.outcome)) +
+            "\",\"seconds\":" + Seconds(r.seconds) + ",\"failure\":\"" +
+            JsonEscape(r.failure) + "\",\"detail\":\"" + JsonEscape(r.detail) +
+            "\",\"program_sha256\":\"" + r.program_sha256 + "\"}";
+    text += i + 1 < rows.size() ? ",\n" : "\n";
+  }
+  return text + "]\n";
+}
+
+std::string SiteReportCsv(const std::vector<SiteRow>& rows) {
+  std::string text =
+      "line,port,controller,outcome,seconds,failure,detail,program_sha256\n";
+  for (const SiteRow& r : rows) {
+    text += CsvField(r.line) + "," + CsvField(r.port) + "," +
+            std::to_string(r.controller) + "," +
+            CsvField(SiteOutcomeText(r.outcome)) + "," + Seconds(r.seconds) +
+            "," + CsvField(r.failure) + "," + CsvField(r.detail) + "," +
+            r.program_sha256 + "\n";
+  }
+  return text;
+}
+
+std::string BackupManifest(const std::vector<SiteRow>& rows,
+                           const std::filesystem::path& folder) {
+  std::string text;
+  for (const SiteRow& row : rows) {
+    for (const std::filesystem::path& file : row.files) {
+      const std::optional<std::string> sum = Sha256OfFile(file);
+      if (!sum) continue;
+      text +=
+          *sum + "  " + file.lexically_relative(folder).generic_string() + "\n";
+    }
+  }
+  return text;
+}
+
+}  // namespace lumera

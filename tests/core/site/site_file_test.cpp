@@ -1,0 +1,160 @@
+#include "core/site/site_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace lumera {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SiteFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ =
+        fs::temp_directory_path() /
+        ("lumera-site-" +
+         std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_ / "programs");
+    for (const char* name : {"programs/a.prg", "programs/a-7.prg", "b.prg"}) {
+      std::ofstream(dir_ / name) << "x";
+    }
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path dir_;
+};
+
+TEST_F(SiteFileTest, ReadsLinesRangesOwnProgramsAndTargets) {
+  const SiteParseResult result = ParseSite(
+      "# Hall A and B\n"
+      "[line hala-a]\n"
+      "port = tcp:192.0.2.10:4001\n"
+      "controllers = 1-12, 20\n"
+      "program = programs/a.prg\n"
+      "program.7 = programs/a-7.prg\n"
+      "\n"
+      "[line hala-b]\r\n"
+      "port = /dev/ttyUSB1\n"
+      "radio = point\n"
+      "controllers = 5, 3\n"
+      "target.3 = 15,15,16\n"
+      "target.5 = 15,15,32\n"
+      "program = b.prg\n",
+      dir_, true);
+  ASSERT_TRUE(result.site) << result.faults.front().message;
+  const auto& lines = result.site->lines;
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].port, "tcp:192.0.2.10:4001");
+  ASSERT_EQ(lines[0].controllers.size(), 13u);
+  EXPECT_EQ(lines[0].controllers[12].number, 20);
+  EXPECT_EQ(lines[0].controllers[6].program, dir_ / "programs/a-7.prg");
+  EXPECT_EQ(lines[0].controllers[7].program, dir_ / "programs/a.prg");
+  EXPECT_FALSE(lines[0].radio_point);
+  EXPECT_EQ(lines[1].name, "hala-b");
+  EXPECT_TRUE(lines[1].radio_point);
+  // Listed order is the order on the bus.
+  EXPECT_EQ(lines[1].controllers[0].number, 5);
+  EXPECT_EQ(lines[1].controllers[0].target, (RadioAddress{15, 15, 32}));
+  EXPECT_EQ(lines[1].controllers[1].target, (RadioAddress{15, 15, 16}));
+  EXPECT_EQ(lines[1].controllers[1].program, dir_ / "b.prg");
+}
+
+struct FaultCase {
+  const char* name;
+  const char* text;
+  bool programs_required;
+  std::vector<std::pair<int, std::string>> faults;  // line, message part
+};
+
+TEST_F(SiteFileTest, RefusesEveryFaultWithItsLineNumber) {
+  const std::vector<FaultCase> cases = {
+      {"unknown key",
+       "[line a]\nport = COM1\ncontrollers = 1\nbaud = 9600\n",
+       false,
+       {{4, "nieznany klucz \"baud\""}}},
+      {"numbers outside 1..254",
+       "[line a]\nport = COM1\ncontrollers = 0, 3, 250-255\n"
+       "program.300 = b.prg\n",
+       false,
+       {{3, "poza 1..254: \"0\""},
+        {3, "poza 1..254: \"250-255\""},
+        {4, "poza 1..254: \"program.300\""}}},
+      {"controller twice on a line",
+       "[line a]\nport = COM1\ncontrollers = 1-3, 2\n",
+       false,
+       {{3, "sterownik 2 podany dwa razy"}}},
+      {"two lines on one port",
+       "[line a]\nport = COM1\ncontrollers = 1\n"
+       "[line b]\nport = COM1\ncontrollers = 1\n",
+       false,
+       {{5, "port \"COM1\" już użyty przez linię w wierszu 2"}}},
+      {"one port by number and by name",
+       "[line a]\nport = 3\ncontrollers = 1\n"
+       "[line b]\nport = COM3\ncontrollers = 1\n",
+       false,
+       {{5, "port \"COM3\" już użyty"}}},
+      {"missing program file",
+       "[line a]\nport = COM1\ncontrollers = 1, 2\nprogram = b.prg\n"
+       "program.2 = gone.prg\n",
+       false,
+       {{5, "brak pliku programu \"gone.prg\""}}},
+      {"no program where one is needed",
+       "[line a]\nport = COM1\ncontrollers = 4\n",
+       true,
+       {{1, "brak programu dla sterownika 4"}}},
+      {"radio point without a target",
+       "[line a]\nport = COM1\nradio = point\ncontrollers = 3, 5\n"
+       "target.3 = 1,2,3\n",
+       false,
+       {{1, "brak target.5"}}},
+      {"radio to all",
+       "[line a]\nport = COM1\nradio = all\ncontrollers = 1\n",
+       false,
+       {{3, "radio = all nie jest dozwolone"}}},
+      {"bad target and a target of no listed controller",
+       "[line a]\nport = COM1\ncontrollers = 1\ntarget.1 = 16,0,0\n"
+       "target.9 = 1,1,1\n",
+       false,
+       {{4, "niepoprawny adres radiowy"},
+        {5, "sterownik 9 nie jest na liście"}}},
+      {"key before any line, a line name that is a path",
+       "port = COM2\n[line ../x]\nport = COM1\ncontrollers = 1\n",
+       false,
+       {{1, "przed pierwszą sekcją"}, {2, "niepoprawna nazwa linii"}}},
+      {"line without port or controllers, text without '='",
+       "[line a]\nprogram b.prg\n",
+       false,
+       {{1, "bez klucza port"},
+        {1, "bez klucza controllers"},
+        {2, "oczekiwano KLUCZ = WARTOŚĆ"}}},
+      {"same key twice",
+       "[line a]\nport = COM1\nport = COM2\ncontrollers = 1\n",
+       false,
+       {{3, "klucz \"port\" podany dwa razy"}}},
+      {"no line at all", "# nothing\n", false, {{0, "brak linii"}}},
+  };
+  for (const FaultCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SiteParseResult result = ParseSite(c.text, dir_, c.programs_required);
+    EXPECT_FALSE(result.site);
+    ASSERT_EQ(result.faults.size(), c.faults.size());
+    for (std::size_t i = 0; i < c.faults.size(); ++i) {
+      EXPECT_EQ(result.faults[i].line_number, c.faults[i].first);
+      EXPECT_NE(result.faults[i].message.find(c.faults[i].second),
+                std::string::npos)
+          << result.faults[i].message;
+    }
+  }
+}
+
+TEST_F(SiteFileTest, FaultTextNamesFileAndLine) {
+  EXPECT_EQ(SiteFaultText("obiekt.txt", {7, "nieznany klucz \"x\""}),
+            "obiekt.txt:7: nieznany klucz \"x\"");
+  EXPECT_EQ(SiteFaultText("obiekt.txt", {0, "brak linii"}),
+            "obiekt.txt: brak linii");
+}
+
+}  // namespace
+}  // namespace lumera

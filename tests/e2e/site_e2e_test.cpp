@@ -1,0 +1,207 @@
+// lumera-cli site against three lumera-sim lines, one controller silent and
+// one answering with a bad checksum.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/model/program_file.h"
+#include "core/site/sha256.h"
+#include "e2e/cli_process.h"
+
+namespace lumera {
+namespace {
+
+namespace fs = std::filesystem;
+using e2e::CliResult;
+using e2e::Lines;
+using e2e::ReadAll;
+using e2e::RunCliProcess;
+using e2e::Sim;
+using e2e::TempFolder;
+
+// "line/controller" -> outcome, from a CSV report.
+std::map<std::string, std::string> Outcomes(const fs::path& csv) {
+  std::map<std::string, std::string> outcomes;
+  const std::vector<std::string> lines = Lines(ReadAll(csv));
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    std::vector<std::string> fields;
+    std::string field;
+    for (const char c : lines[i]) {
+      if (c == ',') {
+        fields.push_back(field);
+        field.clear();
+      } else {
+        field += c;
+      }
+    }
+    fields.push_back(field);
+    if (fields.size() >= 4) outcomes[fields[0] + "/" + fields[2]] = fields[3];
+  }
+  return outcomes;
+}
+
+void WriteProgram(const fs::path& path, std::uint8_t first_code) {
+  ProgramStore store;
+  for (int k = 0; k < 20; ++k) {
+    store.SetCommand(0, k,
+                     Command{static_cast<std::uint8_t>((first_code + k) % 45),
+                             static_cast<std::uint8_t>(k), 3});
+  }
+  ASSERT_TRUE(SaveProgramFile(store, path));
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path) << text;
+}
+
+constexpr const char* kVerified = "zweryfikowany";
+
+TEST(SiteE2eTest, ThreeLinesNameTheSilentAndTheBadChecksumOnly) {
+  TempFolder folder;
+  Sim a(folder, {"--number", "1,2"});
+  Sim b(folder, {"--number", "4,5", "--fault", "checksum", "--fault-at", "1"});
+  Sim c(folder, {"--number", "6"});
+  ASSERT_TRUE(a.port() && b.port() && c.port());
+  fs::create_directories(folder.path() / "programs");
+  WriteProgram(folder.path() / "programs/p.prg", 1);
+  WriteText(folder.path() / "site.txt",
+            "[line a]\nport = " + a.device() +
+                "\ncontrollers = 1-3\nprogram = programs/p.prg\n"
+                "[line b]\nport = " +
+                std::to_string(b.port()) +
+                "\ncontrollers = 4, 5\nprogram = programs/p.prg\n"
+                "[line c]\nport = " +
+                c.device() + "\ncontrollers = 6\nprogram = programs/p.prg\n");
+  const std::vector<std::string> upload = {"site",     "site.txt",     "upload",
+                                           "--yes",    "--timeout-ms", "300",
+                                           "--report", "r.csv"};
+  const CliResult first = RunCliProcess(folder, upload);
+  EXPECT_EQ(first.exit_code, 1) << first.err;
+  EXPECT_EQ(Outcomes(folder.path() / "r.csv"),
+            (std::map<std::string, std::string>{{"a/1", kVerified},
+                                                {"a/2", kVerified},
+                                                {"a/3", "nieobecny"},
+                                                {"b/4", "błąd"},
+                                                {"b/5", kVerified},
+                                                {"c/6", kVerified}}));
+  EXPECT_NE(first.out.find("Błąd sumy kontrolnej !"), std::string::npos);
+  const std::string sum =
+      Sha256OfFile(folder.path() / "programs/p.prg").value_or("none");
+  EXPECT_NE(ReadAll(folder.path() / "r.csv").find(sum), std::string::npos);
+  // One journal line per write: the silent and the refused got none.
+  const fs::path journal = folder.path() / "site.txt.journal";
+  std::vector<std::string> entries = Lines(ReadAll(journal));
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_NE(entries[0].find("\"program_sha256\":\"" + sum), std::string::npos);
+
+  // The fault is spent: the resumed run writes only to the two.
+  const CliResult resumed = RunCliProcess(folder, [&] {
+    auto args = upload;
+    args.push_back("--resume");
+    return args;
+  }());
+  EXPECT_EQ(resumed.exit_code, 1) << resumed.err;
+  EXPECT_EQ(Outcomes(folder.path() / "r.csv"),
+            (std::map<std::string, std::string>{{"a/3", "nieobecny"},
+                                                {"b/4", kVerified}}));
+  entries = Lines(ReadAll(journal));
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_NE(entries[4].find("\"controller\":4"), std::string::npos);
+
+  // A changed program file: every controller that answers differs.
+  WriteProgram(folder.path() / "programs/p.prg", 2);
+  const CliResult verify = RunCliProcess(
+      folder, {"site", "site.txt", "verify", "--timeout-ms", "300"});
+  EXPECT_EQ(verify.exit_code, 1);  // 3 is absent
+  EXPECT_NE(verify.out.find("różnic: 20; 1/1: "), std::string::npos)
+      << verify.out;
+
+  // A backup leaves files only for the controllers that answered.
+  const CliResult backup = RunCliProcess(
+      folder, {"site", "site.txt", "backup", "kopia", "--timeout-ms", "300"});
+  EXPECT_EQ(backup.exit_code, 1);
+  EXPECT_FALSE(fs::exists(folder.path() / "kopia/a/3.prg"));
+  const std::string manifest = ReadAll(folder.path() / "kopia/MANIFEST.sha256");
+  for (const char* file :
+       {"a/1.prg", "a/2.prg", "b/4.prg", "b/5.prg", "c/6.prg"}) {
+    SCOPED_TRACE(file);
+    const auto held = Sha256OfFile(folder.path() / "kopia" / file);
+    ASSERT_TRUE(held);
+    EXPECT_NE(manifest.find(*held + "  " + file + "\n"), std::string::npos);
+  }
+}
+
+TEST(SiteE2eTest, VerifyOfEqualAndChangedProgramsGivesItsExitCodes) {
+  TempFolder folder;
+  Sim a(folder, {"--number", "1,2"});
+  ASSERT_TRUE(a.port());
+  WriteProgram(folder.path() / "p.prg", 7);
+  WriteProgram(folder.path() / "q.prg", 8);
+  WriteText(folder.path() / "site.txt",
+            "[line a]\nport = " + a.device() +
+                "\ncontrollers = 1, 2\nprogram = p.prg\nprogram.2 = q.prg\n");
+  ASSERT_EQ(
+      RunCliProcess(folder, {"site", "site.txt", "upload", "--yes"}).exit_code,
+      0);
+  EXPECT_EQ(RunCliProcess(folder, {"site", "site.txt", "verify"}).exit_code, 0);
+  WriteProgram(folder.path() / "q.prg", 9);
+  const CliResult differs =
+      RunCliProcess(folder, {"site", "site.txt", "verify"});
+  EXPECT_EQ(differs.exit_code, 3);
+  EXPECT_NE(differs.out.find("różnice"), std::string::npos);
+  // Without a terminal and without --yes nothing is written.
+  const CliResult refused =
+      RunCliProcess(folder, {"site", "site.txt", "clock-set"});
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_NE(refused.err.find("--yes"), std::string::npos);
+  EXPECT_EQ(Lines(ReadAll(folder.path() / "site.txt.journal")).size(), 2u);
+}
+
+TEST(SiteE2eTest, PortThatCannotOpenFailsOnlyItsLine) {
+  TempFolder folder;
+  Sim a(folder, {"--number", "1"});
+  ASSERT_TRUE(a.port());
+  const fs::path missing = folder.path() / "no-such-device";
+  WriteText(folder.path() / "site.txt", "[line a]\nport = " + a.device() +
+                                            "\ncontrollers = 1\n"
+                                            "[line x]\nport = " +
+                                            missing.string() +
+                                            "\ncontrollers = 7, 8\n");
+  const CliResult result = RunCliProcess(
+      folder, {"site", "site.txt", "status", "--report", "r.csv"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(Outcomes(folder.path() / "r.csv"),
+            (std::map<std::string, std::string>{
+                {"a/1", "ok"}, {"x/7", "błąd"}, {"x/8", "błąd"}}));
+  for (const std::string& row : Lines(result.out)) {
+    if (row.rfind("x ", 0) != 0) continue;
+    EXPECT_NE(row.find("Błąd otwarcia portu ! " + missing.string() +
+                       ": No such file or directory"),
+              std::string::npos)
+        << row;
+  }
+}
+
+// The link waits for a radio reply until the job is aborted: a site ends
+// that wait, or one silent target would hold its line for hours.
+TEST(SiteE2eTest, RadioTargetThatNeverAnswersDoesNotHoldItsLine) {
+  TempFolder folder;
+  Sim radio(folder, {"--radio", "--number", "3"});
+  ASSERT_TRUE(radio.port());
+  WriteText(folder.path() / "site.txt",
+            "[line r]\nport = " + radio.device() +
+                "\nradio = point\ncontrollers = 6, 3\ntarget.3 = 15,15,16\n"
+                "target.6 = 1,1,1\n");
+  const CliResult result =
+      RunCliProcess(folder, {"site", "site.txt", "status", "--timeout-ms",
+                             "200", "--report", "r.csv"});
+  EXPECT_EQ(result.exit_code, 1) << result.err;
+  EXPECT_EQ(Outcomes(folder.path() / "r.csv"),
+            (std::map<std::string, std::string>{{"r/6", "nieobecny"},
+                                                {"r/3", "ok"}}));
+}
+
+}  // namespace
+}  // namespace lumera
