@@ -122,16 +122,14 @@ class QuietObserver : public TransferObserver {
   void SetProgressRange(int) override {}
   void StepProgress() override {}
   void ResetProgress() override {}
-  void ApplyReply(const ReplyRecord& record) override {
+  void ReplyReceived(const ReplyRecord& record) override {
     lumera::ApplyReply(workspace_, record);
   }
-  void PostProcess(const ReplyRecord& record) override {
+  void FinalReplyReceived(const ReplyRecord& record) override {
     PostProcessReply(workspace_, record);
   }
-  void LoadSegmentIntoGrid() override {}
-  void RefreshConfigPage() override {}
-  void RefreshMainStatus() override {}
-  void ShowControllerPosition(int, int) override {}
+  void PositionReported(int, int) override {}
+  void RequestsCompleted() override {}
   void JobFinished(bool succeeded) override {
     succeeded_ = succeeded;
     finished_ = true;

@@ -5,9 +5,9 @@
 #include <memory>
 #include <span>
 
-#include "app/print/pdf_listing.h"
 #include "core/model/atomic_file.h"
 #include "core/model/program_file.h"
+#include "print_qt/pdf_listing.h"
 
 namespace lumera {
 

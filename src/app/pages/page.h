@@ -11,14 +11,17 @@
 namespace lumera {
 
 class JobLauncher;
+class PageEvents;
 class Prompts;
 struct Workspace;
 
-// What a page works with; it reaches jobs only through `launcher`.
+// What a page works with; it reaches jobs only through `launcher`, the
+// window and the other pages only through `events`.
 struct PageContext {
   Workspace& workspace;
   JobLauncher& launcher;
   Prompts& prompts;
+  PageEvents& events;
 };
 
 class Page : public QWidget {

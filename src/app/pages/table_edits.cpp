@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 
+#include "app/pages/page_controls.h"
 #include "app/resources/image_names.h"
 #include "app/widgets/shown_text_accessible.h"
 #include "app/widgets/small_widgets.h"
@@ -36,9 +37,10 @@ TableEdits::TableEdits(Workspace& workspace, std::span<const EditDef> edits,
                        QWidget* page, std::function<void()> refresh_on_leave)
     : workspace_(workspace), refresh_on_leave_(std::move(refresh_on_leave)) {
   for (const EditDef& def : edits) {
-    const QByteArray object_name = "edit" + QByteArray::number(def.control_id);
+    const int id = EditControlId(def.field);
+    const QByteArray object_name = "edit" + QByteArray::number(id);
     QLineEdit* edit =
-        DigitsField(page, def.control_id, object_name.constData(),
+        DigitsField(page, id, object_name.constData(),
                     QString::fromUtf8(def.name.data(),
                                       static_cast<qsizetype>(def.name.size())),
                     kEditMaxLength);
@@ -52,7 +54,7 @@ TableEdits::TableEdits(Workspace& workspace, std::span<const EditDef> edits,
                             static_cast<qsizetype>(kNoRecordPlaceTip.size())));
       edit->setEnabled(false);
     }
-    edits_.insert(def.control_id, edit);
+    edits_.insert(id, edit);
     const EditDef* row = &def;  // the table lives for the whole run
     connect(edit, &QLineEdit::textChanged, this, [this, row](const QString& t) {
       ConfigPageData data = PageDataOf(workspace_);
@@ -101,7 +103,7 @@ void ChainFocus(const QHash<int, QWidget*>& controls, const QList<int>& ids) {
 void ApplyControlWrites(const PageWrites& writes,
                         const QHash<int, QWidget*>& controls) {
   for (const ControlWrite& write : writes) {
-    QWidget* control = controls.value(write.control_id);
+    QWidget* control = controls.value(ControlIdOf(write.target));
     if (control == nullptr) continue;
     const QString text = QString::fromStdString(write.text);
     switch (write.kind) {

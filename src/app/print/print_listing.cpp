@@ -4,17 +4,13 @@
 #include <QPrinterInfo>
 #include <QString>
 
-#include "app/print/listing_painter.h"
 #include "app/print/print_service_answer.h"
-#include "app/session/prompts.h"
 #include "core/print/printout.h"
 #include "core/session/workspace.h"
+#include "print_qt/listing_painter.h"
 
 namespace lumera {
 namespace {
-
-// The caption of ShowWarning.
-constexpr char kWarningCaption[] = "INFO";
 
 // The printer the dialog chose is asked again as the document starts: it may
 // have been stopped or removed since, and the print service would then take
@@ -74,21 +70,11 @@ std::vector<ListingPage> ListingPagesOf(const Workspace& workspace,
                      options);
 }
 
-void PrintListing(Prompts& prompts, const Workspace& workspace,
-                  PrintScope scope) {
-  QPrinter printer(QPrinter::HighResolution);
-  if (!prompts.ChoosePrinter(printer)) return;
+std::string_view PrintListingOn(QPrinter& printer, const Workspace& workspace,
+                                PrintScope scope) {
   const std::vector<ListingPage> pages = ListingPagesOf(workspace, scope);
-  std::string_view warning;
-  {
-    PrinterListingDevice device(printer, !pages.empty());
-    warning = PrintPages(pages, device, kPaperRowPitch);
-  }
-  if (!warning.empty()) {
-    prompts.Warn(QString::fromLatin1(kWarningCaption),
-                 QString::fromUtf8(warning.data(),
-                                   static_cast<qsizetype>(warning.size())));
-  }
+  PrinterListingDevice device(printer, !pages.empty());
+  return PrintPages(pages, device, kPaperRowPitch);
 }
 
 }  // namespace lumera

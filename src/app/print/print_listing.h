@@ -1,12 +1,16 @@
-// PrintListing: the program listing on a printer the user picks in the print
-// dialog, started by the main window's printing buttons.
+// The program listing on a printer the user picked in the print dialog,
+// for the main window's printing buttons.
 #pragma once
+
+#include <string_view>
+#include <vector>
 
 #include "core/print/listing.h"
 
+class QPrinter;
+
 namespace lumera {
 
-class Prompts;
 struct Workspace;
 
 enum class PrintScope { kCurrentSegment, kAllSegments };
@@ -16,10 +20,9 @@ enum class PrintScope { kCurrentSegment, kAllSegments };
 std::vector<ListingPage> ListingPagesOf(const Workspace& workspace,
                                         PrintScope scope);
 
-// Asks for a printer and prints the scope. Cancelling prints and shows
-// nothing; a printer that refuses a step gets the printout's warning in a
-// message box ("INFO").
-void PrintListing(Prompts& prompts, const Workspace& workspace,
-                  PrintScope scope);
+// Prints the scope on the printer the user chose. Returns the printout's
+// warning when the printer refused a step, else nothing.
+std::string_view PrintListingOn(QPrinter& printer, const Workspace& workspace,
+                                PrintScope scope);
 
 }  // namespace lumera

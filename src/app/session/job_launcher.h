@@ -1,11 +1,12 @@
 // The one door from a button to its controller job: it builds the
-// LinkContext, looks the button up in the table of jobs, shows a pending
-// controller error report first, and owns the worker's observer and the
-// signals its calls become. The main window and the pages start jobs only
-// through it.
+// LinkContext, shows a pending controller error report first, and owns the
+// worker's observer and the signals its events become. The main window and
+// the pages connect each button they build to its core job through it; it
+// knows no page and no control id.
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 #include "app/session/job_prompts_adapter.h"
@@ -20,12 +21,19 @@ namespace lumera {
 class Prompts;
 struct Workspace;
 
-// A core job as the table holds it: every job gets the editor's side, most
+// A core job as a button starts it: every job gets the editor's side, most
 // ignore it.
-using JobStart = bool (*)(LinkContext& context, const EditorSide& editor);
+using JobStart =
+    std::function<bool(LinkContext& context, const EditorSide& editor)>;
 
-// What a started download replaces: the editor's undo steps of it describe a
-// program that is no longer there.
+// A job that takes no editor side.
+JobStart WithoutEditor(bool (*start)(LinkContext& context));
+
+// What a job replaces once started: a download's program makes the editor's
+// undo steps of it describe a program that is no longer there.
+enum class Replaces { kNothing, kProgram, kSegment };
+
+// What a started download replaces.
 struct ReplacedProgram {
   bool all_segments = false;
   int segment = 0;  // 1..10 for a one-segment download, else 0
@@ -49,13 +57,12 @@ class JobLauncher {
   void SetEditor(ShownSegmentEditor* editor) { editor_ = editor; }
   EditorSide Editor() const;
 
-  // The job of button `control_id` of window `dialog_id`; false when it
-  // was refused, or the table has no such button.
-  bool Launch(int dialog_id, int control_id);
-  // Any job, with the same pending-report check first.
-  bool Launch(JobStart start);
-  // Clicking `button` launches its job from the table.
-  void Connect(QAbstractButton* button, int dialog_id, int control_id);
+  // Starts `start` after showing a pending error report; false when the
+  // job was refused.
+  bool Launch(const JobStart& start, Replaces replaces = Replaces::kNothing);
+  // Clicking `button` launches `start`.
+  void Connect(QAbstractButton* button, JobStart start,
+               Replaces replaces = Replaces::kNothing);
 
   // What the download launched last replaces, once: the page asks when the
   // job ends. Nothing after any other job.

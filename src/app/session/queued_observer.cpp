@@ -35,35 +35,26 @@ void QueuedObserver::ResetProgress() {
   Post([e = events_] { emit e->progressReset(); });
 }
 
-void QueuedObserver::ApplyReply(const ReplyRecord& record) {
-  Post([e = events_, record] { e->ApplyReply(record); });
+void QueuedObserver::ReplyReceived(const ReplyRecord& record) {
+  Post([e = events_, record] { e->ReplyReceived(record); });
 }
 
-void QueuedObserver::PostProcess(const ReplyRecord& record) {
-  Post([e = events_, record] { e->PostProcess(record); });
+void QueuedObserver::FinalReplyReceived(const ReplyRecord& record) {
+  Post([e = events_, record] { e->FinalReplyReceived(record); });
 }
 
-void QueuedObserver::LoadSegmentIntoGrid() {
-  Post([e = events_] { emit e->loadSegmentIntoGrid(); });
-}
-
-void QueuedObserver::RefreshConfigPage() {
-  Post([e = events_] { emit e->refreshConfigPage(); });
-}
-
-void QueuedObserver::RefreshMainStatus() {
-  Post([e = events_] { emit e->refreshMainStatus(); });
-}
-
-void QueuedObserver::ShowControllerPosition(int segment_index,
-                                            int command_index) {
+void QueuedObserver::PositionReported(int segment_index, int command_index) {
   Post([e = events_, segment_index, command_index] {
     emit e->showControllerPosition(segment_index, command_index);
   });
 }
 
-void QueuedObserver::ErrorReportPending() {
+void QueuedObserver::ErrorReportRead() {
   Post([e = events_] { emit e->errorReportPending(); });
+}
+
+void QueuedObserver::RequestsCompleted() {
+  Post([e = events_] { e->RequestsCompleted(); });
 }
 
 void QueuedObserver::PortFailed(const PortFailure& failure) {
@@ -71,7 +62,7 @@ void QueuedObserver::PortFailed(const PortFailure& failure) {
 }
 
 void QueuedObserver::JobFinished(bool succeeded) {
-  Post([e = events_, succeeded] { emit e->jobFinished(succeeded); });
+  Post([e = events_, succeeded] { e->JobFinished(succeeded); });
 }
 
 }  // namespace lumera

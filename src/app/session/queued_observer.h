@@ -1,7 +1,7 @@
 // The worker's observer for the application: every call made on the worker
 // thread is posted, in order, to the user-interface thread's event loop and
-// carried out there as a WorkerEvents signal, so no widget and no workspace
-// value is touched from the worker.
+// carried out there by WorkerEvents, so no widget and no workspace value is
+// touched from the worker.
 #pragma once
 
 #include "core/link/transfer_observer.h"
@@ -18,13 +18,11 @@ class QueuedObserver : public TransferObserver {
   void SetProgressRange(int maximum) override;
   void StepProgress() override;
   void ResetProgress() override;
-  void ApplyReply(const ReplyRecord& record) override;
-  void PostProcess(const ReplyRecord& record) override;
-  void LoadSegmentIntoGrid() override;
-  void RefreshConfigPage() override;
-  void RefreshMainStatus() override;
-  void ShowControllerPosition(int segment_index, int command_index) override;
-  void ErrorReportPending() override;
+  void ReplyReceived(const ReplyRecord& record) override;
+  void FinalReplyReceived(const ReplyRecord& record) override;
+  void PositionReported(int segment_index, int command_index) override;
+  void ErrorReportRead() override;
+  void RequestsCompleted() override;
   void PortFailed(const PortFailure& failure) override;
   void JobFinished(bool succeeded) override;
 

@@ -8,12 +8,24 @@ namespace lumera {
 WorkerEvents::WorkerEvents(Workspace& workspace, QObject* parent)
     : QObject(parent), workspace_(workspace) {}
 
-void WorkerEvents::ApplyReply(const ReplyRecord& record) {
+void WorkerEvents::ReplyReceived(const ReplyRecord& record) {
   lumera::ApplyReply(workspace_, record);
+  refreshes_.ReplyApplied(record);
 }
 
-void WorkerEvents::PostProcess(const ReplyRecord& record) {
+void WorkerEvents::FinalReplyReceived(const ReplyRecord& record) {
   PostProcessReply(workspace_, record);
+}
+
+void WorkerEvents::RequestsCompleted() {
+  if (refreshes_.reload_editor()) emit loadSegmentIntoGrid();
+  emit refreshConfigPage();
+  emit refreshMainStatus();
+}
+
+void WorkerEvents::JobFinished(bool succeeded) {
+  refreshes_.JobFinished();
+  emit jobFinished(succeeded);
 }
 
 }  // namespace lumera

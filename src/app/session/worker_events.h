@@ -1,7 +1,8 @@
 // What the transfer worker reports, as Qt signals on the user-interface
-// thread. QueuedObserver posts each worker call here in order; replies are
-// applied to the workspace before anything hears of them. The main window
-// and the pages connect to what concerns them.
+// thread. QueuedObserver posts each worker event here in order; replies are
+// applied to the workspace before anything hears of them, and what to
+// refresh is decided here (JobRefreshes). The main window and the pages
+// connect to what concerns them.
 #pragma once
 
 #include <QObject>
@@ -9,6 +10,7 @@
 
 #include "core/link/serial_port.h"
 #include "core/link/transfer_observer.h"
+#include "core/session/reply_apply.h"
 
 namespace lumera {
 
@@ -20,9 +22,12 @@ class WorkerEvents : public QObject {
  public:
   explicit WorkerEvents(Workspace& workspace, QObject* parent = nullptr);
 
-  // Carried out on the user-interface thread.
-  void ApplyReply(const ReplyRecord& record);
-  void PostProcess(const ReplyRecord& record);
+  // The worker's events, carried out on the user-interface thread.
+  void ReplyReceived(const ReplyRecord& record);
+  void FinalReplyReceived(const ReplyRecord& record);
+  // The refreshes in their order: editor, configuration, main status.
+  void RequestsCompleted();
+  void JobFinished(bool succeeded);
 
  signals:
   // A job has been started (on the user-interface thread, by the launcher):
@@ -34,22 +39,15 @@ class WorkerEvents : public QObject {
   void progressReset();
   void loadSegmentIntoGrid();
   void refreshConfigPage();
-  // The configuration page's refresh ends with the outputs page's; the
-  // pages are separate, so the one asks and the other listens here.
-  void refreshOutputsPage();
-  // Also asked for by the editor page's tab (its refresh is the main
-  // window's status fields).
   void refreshMainStatus();
   void showControllerPosition(int segment_index, int command_index);
-  // The editor page shows another segment (CurrentSegment has changed):
-  // the per-segment captions follow.
-  void segmentShown();
   void errorReportPending();
   void portFailed(const PortFailure& failure);
   void jobFinished(bool succeeded);
 
  private:
   Workspace& workspace_;
+  JobRefreshes refreshes_;
 };
 
 }  // namespace lumera

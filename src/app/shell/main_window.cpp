@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -50,10 +51,9 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
       settings_path_(std::move(settings_path)),
       ports_(ports),
       launcher_(workspace, job, prompts),
-      page_context_{workspace, launcher_, prompts},
+      page_context_{workspace, launcher_, prompts, page_events_},
       print_listing_([this](bool all_segments) {
-        PrintListing(prompts_, workspace_,
-                     all_segments ? PrintScope::kAllSegments
+        PrintListing(all_segments ? PrintScope::kAllSegments
                                   : PrintScope::kCurrentSegment);
       }) {
   setObjectName(QStringLiteral("mainWindow"));
@@ -161,6 +161,17 @@ void MainWindow::SelectTab(int tab_index) {
   controls_.tabs->setCurrentIndex(tab_index);
 }
 
+void MainWindow::PrintListing(PrintScope scope) {
+  // Cancelling the dialog prints and shows nothing.
+  QPrinter printer(QPrinter::HighResolution);
+  if (!prompts_.ChoosePrinter(printer)) return;
+  const std::string_view warning = PrintListingOn(printer, workspace_, scope);
+  if (warning.empty()) return;
+  prompts_.Warn(QStringLiteral("INFO"),
+                QString::fromUtf8(warning.data(),
+                                  static_cast<qsizetype>(warning.size())));
+}
+
 void MainWindow::SetPrintListing(std::function<void(bool)> print) {
   print_listing_ = std::move(print);
 }
@@ -223,14 +234,25 @@ void MainWindow::ConnectControls() {
     launcher_.Abort();
   });
 
-  for (QPushButton* button :
-       {c.download_all, c.download_segment, c.upload_all, c.upload_segment,
-        c.verify_all, c.verify_segment, c.restart, c.error_report,
-        c.read_config, c.write_config, c.default_config,
-        c.default_config_program, c.radio_reset}) {
-    launcher_.Connect(button, ids::kDialog,
-                      button->property("controlId").toInt());
-  }
+  launcher_.Connect(c.download_all, StartDownloadProgram, Replaces::kProgram);
+  launcher_.Connect(c.download_segment, StartDownloadSegment,
+                    Replaces::kSegment);
+  launcher_.Connect(c.upload_all, StartUploadProgram);
+  launcher_.Connect(c.upload_segment, StartUploadSegment);
+  launcher_.Connect(c.verify_all, StartVerifyProgram);
+  launcher_.Connect(c.verify_segment, StartVerifySegment);
+  launcher_.Connect(c.restart, WithoutEditor(StartRestartController));
+  launcher_.Connect(c.error_report, WithoutEditor(StartReadErrorReport));
+  launcher_.Connect(c.read_config, WithoutEditor(StartReadConfiguration));
+  launcher_.Connect(c.write_config, WithoutEditor(StartWriteConfiguration));
+  launcher_.Connect(c.default_config, WithoutEditor([](LinkContext& context) {
+                      return StartLoadDefaults(context, true);
+                    }));
+  launcher_.Connect(c.default_config_program,
+                    WithoutEditor([](LinkContext& context) {
+                      return StartLoadDefaults(context, false);
+                    }));
+  launcher_.Connect(c.radio_reset, WithoutEditor(StartRadioReset));
 
   // Number fields: read on every change of their text and on focus changes.
   for (QLineEdit* field : {c.controller_number, c.radio_high, c.radio_second,

@@ -12,6 +12,8 @@
 #include <optional>
 
 #include "app/pages/page.h"
+#include "app/pages/page_events.h"
+#include "app/print/print_listing.h"
 #include "app/session/job_launcher.h"
 #include "app/shell/main_window_controls.h"
 #include "core/shell/port_discovery.h"
@@ -67,6 +69,9 @@ class MainWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Asks for a printer and prints the scope; a printer that refuses a step
+  // gets the printout's warning in a message box ("INFO").
+  void PrintListing(PrintScope scope);
   void CreateTabPages(bool command_line_file, const PageFactory& pages);
   void LoadCommandLineFile();
   void ConnectControls();
@@ -93,6 +98,7 @@ class MainWindow : public QWidget {
   std::optional<std::filesystem::path> settings_path_;
   PortList ports_;
   JobLauncher launcher_;
+  PageEvents page_events_;
   PageContext page_context_;
   MainWindowControls controls_;
   std::array<Page*, kPageCount> pages_{};

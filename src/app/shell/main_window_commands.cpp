@@ -99,8 +99,12 @@ void MainWindow::ConnectWorkerEvents() {
           [this] { controls_.progress->setValue(0); });
   connect(&events, &WorkerEvents::refreshMainStatus, this,
           &MainWindow::RefreshMainStatus);
-  connect(&events, &WorkerEvents::segmentShown, this,
+  connect(&page_events_, &PageEvents::segmentShown, this,
           &MainWindow::SetSegmentCaptions);
+  connect(&page_events_, &PageEvents::editorTabChanged, this,
+          &MainWindow::RefreshMainStatus);
+  connect(&page_events_, &PageEvents::statusText, this,
+          &MainWindow::SetStatusLine);
   connect(&events, &WorkerEvents::errorReportPending, this,
           [this] { launcher_.ShowPendingErrorReport(); });
   connect(&events, &WorkerEvents::portFailed, this,

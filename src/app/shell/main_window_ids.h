@@ -2,6 +2,10 @@
 // the dynamic property "controlId", so tests and tools find it by number.
 #pragma once
 
+#include "app/pages/config/config_page_ids.h"
+#include "app/pages/editor/editor_page_ids.h"
+#include "app/pages/outputs/outputs_page_ids.h"
+
 namespace lumera::main_window_ids {
 
 inline constexpr int kDialog = 105;
@@ -46,9 +50,9 @@ inline constexpr int kRadioReset = 1171;
 // Labels and group boxes are the dialog's unnamed statics.
 inline constexpr int kStatic = -1;
 
-// Dialog templates of the three pages.
-inline constexpr int kEditorPage = 103;
-inline constexpr int kOutputsPage = 104;
-inline constexpr int kConfigPage = 106;
+// Dialog templates of the three pages, which their own ids headers hold.
+inline constexpr int kEditorPage = editor_page_ids::kDialog;
+inline constexpr int kOutputsPage = outputs_page_ids::kDialog;
+inline constexpr int kConfigPage = config_page_ids::kDialog;
 
 }  // namespace lumera::main_window_ids

@@ -1,7 +1,8 @@
-// One table of every number edit of the configuration and outputs pages:
-// its control id, its accessible name (row and column), the value it reads
-// and writes, its rule, and whether leaving it refreshes the configuration
-// page. The pages build their edits from it, so a new field is one row.
+// One table of every number edit of the configuration and outputs pages,
+// keyed by the field it edits: its accessible name (row and column), the
+// value it reads and writes, its rule, and whether leaving it refreshes the
+// configuration page. The pages build their edits from it, so a new field is
+// one row; which control shows it is the window's business.
 #pragma once
 
 #include <span>
@@ -16,7 +17,6 @@ namespace lumera {
 enum class EditPage { kConfig, kOutputs };
 
 struct EditDef {
-  int control_id;
   std::string_view name;
   EditPage page;
   EditRule rule;
@@ -31,8 +31,8 @@ std::span<const EditDef> ConfigPageEdits();
 // The outputs page's edits in the order its refresh writes them (X and Y of
 // types 1..4, then type, limit and state of outputs 1..8).
 std::span<const EditDef> OutputsPageEdits();
-// Either page; nullptr for an id that is no number edit.
-const EditDef* FindEdit(int control_id);
+// The edit of `field` on either page; nullptr for a field no edit edits.
+const EditDef* FindEdit(FieldRef field);
 
 // The edits of outputs 5 to 8: the controller's configuration record has no
 // place for them, so what they held would reach neither the controller nor

@@ -43,8 +43,9 @@ enum class FieldKind {
 };
 
 struct FieldRef {
-  FieldKind kind;
+  FieldKind kind = FieldKind::kNewControllerNumber;
   int number = 0;  // unused by the single fields
+  friend bool operator==(const FieldRef&, const FieldRef&) = default;
 };
 
 // The value as the page shows it: start points 1-based, bytes 0..255.

@@ -11,27 +11,21 @@ namespace lumera {
 
 namespace {
 
-constexpr int kIndexModeCheckBox = 1171;
-constexpr int kClockText = 1179;
-constexpr int kTempoText = 1167;
-constexpr int kStartText = 1168;
-constexpr int kMemoryText = 1169;
-constexpr int kSupplyText = 1170;
-
 void WriteEdit(ConfigPageData& data, const EditDef& edit, PageWrites& writes) {
   // The held value passes through the edit's rule first, so the edit shows
   // what is held (1 for an erased start point, not 256).
   TakeEditText(data, edit, EditText(data, edit));
   ControlWrite write;
-  write.control_id = edit.control_id;
+  write.target = EditTarget(edit.field);
   write.kind = ControlWrite::Kind::kEditText;
   write.text = EditText(data, edit);
   write.enabled = EditTakesValue(data, edit);
   writes.Add(std::move(write));
 }
 
-void WriteText(int id, std::string text, PageWrites& writes) {
-  writes.Add({id, ControlWrite::Kind::kText, std::move(text), 0, true});
+void WriteText(PageItem item, std::string text, PageWrites& writes) {
+  writes.Add(
+      {ItemTarget(item), ControlWrite::Kind::kText, std::move(text), 0, true});
 }
 
 bool IsAccessPoint(const EditDef& edit) {
@@ -48,7 +42,7 @@ PageWrites RefreshConfigPage(ConfigPageData& data) {
   for (const EditDef& edit : ConfigPageEdits()) {
     // The check box comes between the access point and the start points.
     if (!index_mode_written && !IsAccessPoint(edit)) {
-      writes.Add({kIndexModeCheckBox,
+      writes.Add({ItemTarget(PageItem::kIndexMode),
                   ControlWrite::Kind::kCheckBox,
                   {},
                   data.page.index_mode ? 1 : 0,
@@ -57,20 +51,20 @@ PageWrites RefreshConfigPage(ConfigPageData& data) {
     }
     WriteEdit(data, edit, writes);
   }
-  WriteText(kClockText, ClockText(data.page.clock_time), writes);
+  WriteText(PageItem::kClock, ClockText(data.page.clock_time), writes);
 
   const SwitchDisplay display = RefreshSwitchDisplay(data.status);
-  for (const SwitchPosition& position : display.positions) {
-    writes.Add({position.control_id,
+  for (int position = 1; position <= 8; ++position) {
+    writes.Add({ItemTarget(PageItem::kSwitchPosition, position),
                 ControlWrite::Kind::kPicture,
                 {},
-                position.picture,
+                display.pictures[static_cast<std::size_t>(position - 1)],
                 true});
   }
-  WriteText(kTempoText, display.tempo_text, writes);
-  WriteText(kStartText, display.start_text, writes);
-  WriteText(kMemoryText, display.memory_text, writes);
-  WriteText(kSupplyText, display.supply_text, writes);
+  WriteText(PageItem::kTempoText, display.tempo_text, writes);
+  WriteText(PageItem::kStartText, display.start_text, writes);
+  WriteText(PageItem::kMemoryText, display.memory_text, writes);
+  WriteText(PageItem::kSupplyText, display.supply_text, writes);
   return writes;
 }
 

@@ -12,9 +12,9 @@
 
 namespace lumera {
 
-// Access-point edits, index mode check box (1171), start points,
-// multipliers, controller number, clock text (1179), then the switch
-// display (pictures 1166 to 1159 left to right, texts 1167 to 1170). The
+// Access-point edits, index mode check box, start points, multipliers,
+// controller number, clock text, then the switch display (pictures of
+// positions 1 to 8, then its tempo, start, memory and supply texts). The
 // outputs page's refresh, which follows it, is the caller's
 // RefreshOutputsPage.
 PageWrites RefreshConfigPage(ConfigPageData& data);

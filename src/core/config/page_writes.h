@@ -7,7 +7,36 @@
 #include <string>
 #include <utility>
 
+#include "core/config/page_fields.h"
+
 namespace lumera {
+
+// What the pages show besides their number edits.
+enum class PageItem {
+  kEdit,            // a number edit, named by the field it edits
+  kIndexMode,       // the check box of the start points' index mode
+  kClock,           // the clock's text
+  kSwitchPosition,  // a picture of the switch, position 1..8 left to right
+  kTempoText,       // "nr %d" under the switch's tempo positions
+  kStartText,       // "nr %d" under its start-point positions
+  kMemoryText,
+  kSupplyText,
+};
+
+// Where a write goes; the window knows which control shows it.
+struct WriteTarget {
+  PageItem item = PageItem::kEdit;
+  FieldRef field{};  // kEdit
+  int position = 0;  // kSwitchPosition
+  friend bool operator==(const WriteTarget&, const WriteTarget&) = default;
+};
+
+constexpr WriteTarget EditTarget(FieldRef field) {
+  return {PageItem::kEdit, field, 0};
+}
+constexpr WriteTarget ItemTarget(PageItem item, int position = 0) {
+  return {item, {}, position};
+}
 
 struct ControlWrite {
   enum class Kind {
@@ -16,7 +45,7 @@ struct ControlWrite {
     kText,      // text into a static text
     kPicture,   // value: the picture resource shown (114 or 115)
   };
-  int control_id = 0;
+  WriteTarget target;
   Kind kind = Kind::kText;
   std::string text;
   int value = 0;
@@ -36,10 +65,10 @@ class PageWrites {
   const ControlWrite* begin() const { return items_.data(); }
   const ControlWrite* end() const { return items_.data() + size_; }
   const ControlWrite& operator[](std::size_t i) const { return items_[i]; }
-  // The write of control `id`, or nullptr when the refresh leaves it alone.
-  const ControlWrite* Find(int id) const {
+  // The write to `target`, or nullptr when the refresh leaves it alone.
+  const ControlWrite* Find(const WriteTarget& target) const {
     for (const ControlWrite& write : *this) {
-      if (write.control_id == id) return &write;
+      if (write.target == target) return &write;
     }
     return nullptr;
   }

@@ -20,9 +20,8 @@ SwitchDisplay RefreshSwitchDisplay(const ControllerStatus& status) {
   SwitchDisplay display{};
   for (int position = 1; position <= 8; ++position) {
     const int bit = 8 - position;
-    display.positions[static_cast<std::size_t>(position - 1)] = {
-        1159 + bit,
-        ((s >> bit) & 1) != 0 ? kSwitchOffPicture : kSwitchOnPicture};
+    display.pictures[static_cast<std::size_t>(position - 1)] =
+        ((s >> bit) & 1) != 0 ? kSwitchOffPicture : kSwitchOnPicture;
   }
   // A clear bit is a position that is on, hence the NOT.
   display.tempo_text = NumberText(static_cast<int>(((~s >> 4) & 7) + 1));

@@ -29,18 +29,14 @@ inline constexpr std::string_view kMainsSupplyText = "50Hz";
 // What the supply text shows before the first refresh.
 inline constexpr std::string_view kSupplyUnfilledText = "----";
 
-struct SwitchPosition {
-  int control_id;  // picture button of switch bit i: 1159 + i
-  int picture;     // kSwitchOffPicture or kSwitchOnPicture
-};
-
 struct SwitchDisplay {
-  // Positions 1 to 8, left to right: bits 7 down to 0 of the switch byte.
-  std::array<SwitchPosition, 8> positions;
-  std::string tempo_text;   // 1167, "nr %d", tempo 1..8
-  std::string start_text;   // 1168, "nr %d", start point 1..16
-  std::string memory_text;  // 1169
-  std::string supply_text;  // 1170
+  // The pictures of positions 1 to 8, left to right: bits 7 down to 0 of
+  // the switch byte; kSwitchOffPicture or kSwitchOnPicture.
+  std::array<int, 8> pictures;
+  std::string tempo_text;  // "nr %d", tempo 1..8
+  std::string start_text;  // "nr %d", start point 1..16
+  std::string memory_text;
+  std::string supply_text;
 };
 
 SwitchDisplay RefreshSwitchDisplay(const ControllerStatus& status);

@@ -32,13 +32,4 @@ struct EditorView {
   std::array<std::string, kRegisterCount> registers{};
 };
 
-// The main window's per-segment captions: "Pobierz:N", "Wyślij:N" and
-// "Drukuj:N" for segment N.
-struct SegmentCaptions {
-  std::string download;
-  std::string upload;
-  std::string print;
-};
-SegmentCaptions SegmentCaptionsFor(int segment);
-
 }  // namespace lumera

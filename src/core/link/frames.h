@@ -163,11 +163,6 @@ ReplyCheck CheckReadReply(const ReplyBuffer& reply, int count, int expected,
 // The status-line text of a rejected reply; empty for kAccepted.
 std::string_view ReplyCheckText(ReplyCheck check);
 
-// The reply's code: bit 7 of the code byte is not part of it.
-inline std::uint8_t ReplyCode(const ReplyBuffer& reply) {
-  return reply[4] & 0x7F;
-}
-
 // 8-bit sum of `bytes`.
 std::uint8_t FrameSum(std::span<const std::uint8_t> bytes);
 

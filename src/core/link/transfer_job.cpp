@@ -53,70 +53,71 @@ TransferJob::~TransferJob() {
 }
 
 bool TransferJob::SetPortAccess(PortAccess access) {
-  if (running_.load()) return false;
+  if (shared_.running.load()) return false;
   Join();
-  port_access_ = std::move(access);
+  shared_.port_access = std::move(access);
   return true;
 }
 
 void TransferJob::SetLineValues(const LineValues& values) {
-  port_number_.store(values.port_number);
-  controller_address_.store(values.controller_address);
-  radio_on_.store(values.radio.enabled);
-  radio_mode_.store(values.radio.mode);
-  target_radio_address_.store(values.radio.target_address);
-  access_point_address_.store(values.radio.access_point_address);
+  shared_.port_number.store(values.port_number);
+  shared_.controller_address.store(values.controller_address);
+  shared_.radio_on.store(values.radio.enabled);
+  shared_.radio_mode.store(values.radio.mode);
+  shared_.target_radio_address.store(values.radio.target_address);
+  shared_.access_point_address.store(values.radio.access_point_address);
 }
 
 LineValues TransferJob::line_values() const {
   LineValues values;
-  values.port_number = port_number_.load();
-  values.controller_address = controller_address_.load();
-  values.radio.enabled = radio_on_.load();
-  values.radio.mode = radio_mode_.load();
-  values.radio.target_address = target_radio_address_.load();
-  values.radio.access_point_address = access_point_address_.load();
+  values.port_number = shared_.port_number.load();
+  values.controller_address = shared_.controller_address.load();
+  values.radio.enabled = shared_.radio_on.load();
+  values.radio.mode = shared_.radio_mode.load();
+  values.radio.target_address = shared_.target_radio_address.load();
+  values.radio.access_point_address = shared_.access_point_address.load();
   return values;
 }
 
 bool TransferJob::Prepare(const JobOptions& options, JobPrompts& prompts) {
-  if (prepared_.load(std::memory_order_acquire)) return false;
+  if (shared_.prepared.load(std::memory_order_acquire)) return false;
   if (!options.skip_guard) {
-    const bool reaches_all = radio_on_.load()
-                                 ? radio_mode_.load() == RadioMode::kAll
-                                 : controller_address_.load() == 255;
+    const bool reaches_all = shared_.radio_on.load()
+                                 ? shared_.radio_mode.load() == RadioMode::kAll
+                                 : shared_.controller_address.load() == 255;
     if (reaches_all) {
       prompts.ShowWarning(kBroadcastRefusedText);
       return false;
     }
   }
-  direction_ = options.direction;
-  post_process_ = options.post_process;
-  broadcast_query_ = options.broadcast_query;
-  verify_ = false;
-  fixed_byte_ = kFixedFrameByte;
+  shared_.direction = options.direction;
+  shared_.post_process = options.post_process;
+  shared_.broadcast_query = options.broadcast_query;
+  shared_.verify = false;
+  shared_.fixed_byte = kFixedFrameByte;
   {
-    std::lock_guard lock(queue_mutex_);
-    queue_.Clear();
-    queue_closed_ = false;
+    std::lock_guard lock(shared_.queue_mutex);
+    shared_.queue.Clear();
+    shared_.queue_closed = false;
   }
-  prepared_.store(true, std::memory_order_release);
+  shared_.prepared.store(true, std::memory_order_release);
   return true;
 }
 
 void TransferJob::Cancel() {
-  if (!prepared_.load() || running_.load()) return;
-  Reset();
+  if (!shared_.prepared.load() || shared_.running.load()) return;
+  shared_.Reset();
 }
 
 bool TransferJob::Queue(RequestCode code,
                         std::span<const std::uint8_t> payload) {
-  if (!prepared_.load() || running_.load()) return false;
+  if (!shared_.prepared.load() || shared_.running.load()) return false;
   const std::optional<std::uint8_t> reply_length =
       ReplyLengthFor(code, payload);
   if (!reply_length) return false;
-  std::lock_guard lock(queue_mutex_);
-  return queue_.Append(static_cast<std::uint8_t>(code), payload, *reply_length);
+  std::lock_guard lock(shared_.queue_mutex);
+  return shared_.queue.Append(static_cast<std::uint8_t>(code), payload,
+                              *reply_length);
 }
 
 std::optional<std::uint8_t> TransferJob::ReplyLengthFor(
@@ -126,33 +127,34 @@ std::optional<std::uint8_t> TransferJob::ReplyLengthFor(
   if (op == nullptr) return std::nullopt;
   // With "Wszystkie" no controller is expected to answer.
   return static_cast<std::uint8_t>(
-      radio_mode_.load() == RadioMode::kAll ? 0 : op->reply_length);
+      shared_.radio_mode.load() == RadioMode::kAll ? 0 : op->reply_length);
 }
 
 void TransferJob::SetVerifyImage(const ProgramImage& image) {
-  if (!prepared_.load() || running_.load()) return;
-  verify_ = true;
-  verify_image_ = image;
+  if (!shared_.prepared.load() || shared_.running.load()) return;
+  shared_.verify = true;
+  shared_.verify_image = image;
 }
 
 bool TransferJob::Start(TransferObserver& observer) {
-  if (running_.load() || !prepared_.load()) return false;
+  if (shared_.running.load() || !shared_.prepared.load()) return false;
   Join();
-  abort_requested_.store(false);
-  running_.store(true);
+  shared_.abort_requested.store(false);
+  shared_.running.store(true);
   observer.JobStarted();
   // Made here rather than on the worker, so that a running job allocates
   // nothing of its own.
-  std::unique_ptr<SerialPort> port =
-      port_access_.create ? port_access_.create() : CreateSystemSerialPort();
+  std::unique_ptr<SerialPort> port = shared_.port_access.create
+                                         ? shared_.port_access.create()
+                                         : CreateSystemSerialPort();
   try {
     thread_ = std::thread([this, &observer, port = std::move(port)]() mutable {
-      TransferWorker worker(*this, observer, std::move(port));
+      TransferWorker worker(shared_, observer, std::move(port));
       worker.Run();
     });
   } catch (const std::system_error&) {
-    Reset();
-    running_.store(false);
+    shared_.Reset();
+    shared_.running.store(false);
     observer.SetStatusLine(kThreadFailedText);
     observer.JobFinished(false);
     return false;
@@ -161,8 +163,8 @@ bool TransferJob::Start(TransferObserver& observer) {
 }
 
 bool TransferJob::RequestAbort() {
-  if (!running_.load()) return false;
-  abort_requested_.store(true);
+  if (!shared_.running.load()) return false;
+  shared_.abort_requested.store(true);
   return true;
 }
 
@@ -171,15 +173,16 @@ bool TransferJob::ReplaceQueue(RequestCode code,
   const std::optional<std::uint8_t> reply_length =
       ReplyLengthFor(code, payload);
   if (!reply_length) return false;
-  std::lock_guard lock(queue_mutex_);
-  if (!running_.load() || queue_closed_) return false;
-  queue_.Clear();
-  return queue_.Append(static_cast<std::uint8_t>(code), payload, *reply_length);
+  std::lock_guard lock(shared_.queue_mutex);
+  if (!shared_.running.load() || shared_.queue_closed) return false;
+  shared_.queue.Clear();
+  return shared_.queue.Append(static_cast<std::uint8_t>(code), payload,
+                              *reply_length);
 }
 
 bool TransferJob::has_queued_requests() const {
-  std::lock_guard lock(queue_mutex_);
-  return !queue_.empty();
+  std::lock_guard lock(shared_.queue_mutex);
+  return !shared_.queue.empty();
 }
 
 void TransferJob::Join() {
@@ -188,17 +191,17 @@ void TransferJob::Join() {
   }
 }
 
-void TransferJob::Reset() {
-  direction_ = JobDirection::kSend;
-  post_process_ = false;
-  broadcast_query_ = false;
-  verify_ = false;
+void JobSharedState::Reset() {
+  direction = JobDirection::kSend;
+  post_process = false;
+  broadcast_query = false;
+  verify = false;
   {
-    std::lock_guard lock(queue_mutex_);
-    queue_.Clear();
-    queue_closed_ = false;
+    std::lock_guard lock(queue_mutex);
+    queue.Clear();
+    queue_closed = false;
   }
-  prepared_.store(false, std::memory_order_release);
+  prepared.store(false, std::memory_order_release);
 }
 
 }  // namespace lumera

@@ -121,7 +121,41 @@ class JobPrompts {
   virtual void ShowWarning(std::string_view text) = 0;
 };
 
-class TransferWorker;
+// What a job and its worker thread share: the job's preparation, the line
+// values, the flags and the queue. The job fills it before the thread starts;
+// the worker reads it, takes requests and frees it as it ends.
+struct JobSharedState {
+  PortAccess port_access;
+
+  std::atomic<bool> prepared{false};
+  std::atomic<bool> running{false};
+  std::atomic<bool> abort_requested{false};
+  RadioResetMarks reset_marks;
+
+  // Set by Prepare on the user-interface thread before the thread starts,
+  // cleared by the worker as it ends.
+  JobDirection direction = JobDirection::kSend;
+  bool post_process = false;
+  bool broadcast_query = false;
+  bool verify = false;
+  std::uint8_t fixed_byte = 0xFF;
+  ProgramImage verify_image{};
+
+  // Line values, one word each.
+  std::atomic<int> port_number{1};
+  std::atomic<int> controller_address{1};
+  std::atomic<bool> radio_on{false};
+  std::atomic<RadioMode> radio_mode{RadioMode::kPoint};
+  std::atomic<std::uint16_t> target_radio_address{0};
+  std::atomic<std::uint16_t> access_point_address{0xFF00};
+
+  mutable std::mutex queue_mutex;
+  RequestQueue queue;         // guarded by queue_mutex
+  bool queue_closed = false;  // the worker took its last entry
+
+  // Frees the job for the next Prepare.
+  void Reset();
+};
 
 class TransferJob {
  public:
@@ -164,10 +198,10 @@ class TransferJob {
                     std::span<const std::uint8_t> payload = {});
 
   // One-shot marks consumed by the next radio frame written.
-  RadioResetMarks& reset_marks() { return reset_marks_; }
+  RadioResetMarks& reset_marks() { return shared_.reset_marks; }
 
-  bool prepared() const { return prepared_.load(); }
-  bool running() const { return running_.load(); }
+  bool prepared() const { return shared_.prepared.load(); }
+  bool running() const { return shared_.running.load(); }
   // Requests are queued (the queue guard of the main window).
   bool has_queued_requests() const;
 
@@ -175,42 +209,13 @@ class TransferJob {
   void Join();
 
  private:
-  friend class TransferWorker;
-
-  void Reset();
   // The reply length to queue `code` with, or nothing when the request
   // cannot be queued at all (unknown code, payload too long).
   std::optional<std::uint8_t> ReplyLengthFor(
       RequestCode code, std::span<const std::uint8_t> payload) const;
 
-  PortAccess port_access_;
   std::thread thread_;
-
-  std::atomic<bool> prepared_{false};
-  std::atomic<bool> running_{false};
-  std::atomic<bool> abort_requested_{false};
-  RadioResetMarks reset_marks_;
-
-  // Set by Prepare on the user-interface thread before the thread starts,
-  // cleared by the worker as it ends.
-  JobDirection direction_ = JobDirection::kSend;
-  bool post_process_ = false;
-  bool broadcast_query_ = false;
-  bool verify_ = false;
-  std::uint8_t fixed_byte_ = 0xFF;
-  ProgramImage verify_image_{};
-
-  // Line values, one word each.
-  std::atomic<int> port_number_{1};
-  std::atomic<int> controller_address_{1};
-  std::atomic<bool> radio_on_{false};
-  std::atomic<RadioMode> radio_mode_{RadioMode::kPoint};
-  std::atomic<std::uint16_t> target_radio_address_{0};
-  std::atomic<std::uint16_t> access_point_address_{0xFF00};
-
-  mutable std::mutex queue_mutex_;
-  RequestQueue queue_;         // guarded by queue_mutex_
-  bool queue_closed_ = false;  // the worker took its last entry
+  JobSharedState shared_;
 };
 
 }  // namespace lumera

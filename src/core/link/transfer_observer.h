@@ -1,7 +1,8 @@
-// What the transfer worker tells the owner of the model. The worker never
-// touches the Workspace: each effect is a call here, made in order from the
-// worker thread. The application posts every call to its event loop; the
-// command line and the tests apply them at once (DirectObserver).
+// What happened on the line, told by the transfer worker to the owner of the
+// model. The worker never touches the Workspace and decides nothing about
+// what is shown: each event is a call here, made in order from the worker
+// thread. The application posts every call to its event loop; the command
+// line and the tests take them on their own thread (DirectObserver).
 #pragma once
 
 #include <array>
@@ -44,24 +45,21 @@ class TransferObserver {
   virtual void StepProgress() = 0;
   virtual void ResetProgress() = 0;
 
-  // A reply of a receive job (not a compared ReadCommand of a verification):
-  // apply it with ApplyReply.
-  virtual void ApplyReply(const ReplyRecord& record) = 0;
-  // The last reply of a post-processed job: apply it with PostProcessReply.
-  virtual void PostProcess(const ReplyRecord& record) = 0;
+  // A reply of a receive job (not a compared ReadCommand of a
+  // verification); the owner applies it with ApplyReply.
+  virtual void ReplyReceived(const ReplyRecord& record) = 0;
+  // The last reply of a job prepared with post-processing, after every
+  // request was answered; the owner applies it with PostProcessReply.
+  virtual void FinalReplyReceived(const ReplyRecord& record) = 0;
 
-  // Hooks of the pages. LoadSegmentIntoGrid reloads the editor's
-  // CurrentSegment, at the end of a job that read program commands only;
-  // ShowControllerPosition takes 0-based indexes and also shows the
-  // registers.
-  virtual void LoadSegmentIntoGrid() = 0;
-  virtual void RefreshConfigPage() = 0;
-  virtual void RefreshMainStatus() = 0;
-  virtual void ShowControllerPosition(int segment_index, int command_index) = 0;
-
-  // A ReadErrorReport reply was applied: show the report at the next
-  // message the main window handles.
-  virtual void ErrorReportPending() {}
+  // The controller reported its place (ReadPosition, whose reply also holds
+  // the registers), or a verification found a difference there. 0-based.
+  virtual void PositionReported(int segment_index, int command_index) = 0;
+  // A ReadErrorReport reply was received.
+  virtual void ErrorReportRead() {}
+  // Every request of the job was answered (after FinalReplyReceived, before
+  // the final status text). A job that fails or is aborted never says so.
+  virtual void RequestsCompleted() = 0;
 
   // The job failed because the port did: it could not be opened or set up,
   // or a write or read failed. `failure` is a copy of the port's own record

@@ -15,9 +15,10 @@ std::string_view TransferWorker::Format(const char* format, int a, int b) {
                    status_text_.size() - 1)};
 }
 
-TransferWorker::TransferWorker(TransferJob& job, TransferObserver& observer,
+TransferWorker::TransferWorker(JobSharedState& shared,
+                               TransferObserver& observer,
                                std::unique_ptr<SerialPort> port)
-    : job_(job), observer_(observer), port_(std::move(port)) {
+    : shared_(shared), observer_(observer), port_(std::move(port)) {
   reply_.fill(0xFF);
   last_reply_.reply.fill(0xFF);
 }
@@ -25,8 +26,8 @@ TransferWorker::TransferWorker(TransferJob& job, TransferObserver& observer,
 void TransferWorker::Run() {
   int count = 0;
   {
-    std::lock_guard lock(job_.queue_mutex_);
-    count = job_.queue_.count();
+    std::lock_guard lock(shared_.queue_mutex);
+    count = shared_.queue.count();
   }
   observer_.SetProgressRange(count);
   step_ = TransferStep::kOpenPort;
@@ -40,16 +41,16 @@ void TransferWorker::Run() {
   // Running is cleared before the job is freed: a job prepared in between
   // would otherwise find the worker still running, fail to queue or start,
   // and stay prepared for good, refusing every later job.
-  job_.running_.store(false, std::memory_order_release);
-  job_.Reset();
+  shared_.running.store(false, std::memory_order_release);
+  shared_.Reset();
   observer_.JobFinished(succeeded);
 }
 
 void TransferWorker::Step() {
   // Every step first honours an abort or a failure recorded by the step
   // before it.
-  if (job_.abort_requested_.load() || failure_ != TransferFailure::kNone) {
-    job_.abort_requested_.store(false);
+  if (shared_.abort_requested.load() || failure_ != TransferFailure::kNone) {
+    shared_.abort_requested.store(false);
     if (failure_ == TransferFailure::kNone) Fail(TransferFailure::kAbort);
     step_ = TransferStep::kClosePort;
   }
@@ -96,17 +97,17 @@ void TransferWorker::FailPort(TransferFailure failure) {
 
 RadioSettings TransferWorker::CurrentRadio() const {
   RadioSettings radio;
-  radio.enabled = job_.radio_on_.load();
-  radio.mode = job_.radio_mode_.load();
-  radio.target_address = job_.target_radio_address_.load();
-  radio.access_point_address = job_.access_point_address_.load();
+  radio.enabled = shared_.radio_on.load();
+  radio.mode = shared_.radio_mode.load();
+  radio.target_address = shared_.target_radio_address.load();
+  radio.access_point_address = shared_.access_point_address.load();
   return radio;
 }
 
 void TransferWorker::OpenPort() {
-  port_number_ = job_.port_number_.load();
+  port_number_ = shared_.port_number.load();
   observer_.SetStatusLine(Format(kOpeningPortFormat, port_number_));
-  const PortAccess& access = job_.port_access_;
+  const PortAccess& access = shared_.port_access;
   tracing_ = nullptr;
   if (access.trace != nullptr && port_ != nullptr) {
     auto tracing = std::make_unique<TracingSerialPort>(
@@ -138,20 +139,20 @@ void TransferWorker::SetLine() {
 
 void TransferWorker::SetTimeouts() {
   step_ = TransferStep::kNextRequest;
-  if (!port_->SetTimeouts(job_.port_access_.timing)) {
+  if (!port_->SetTimeouts(shared_.port_access.timing)) {
     return FailPort(TransferFailure::kTimeouts);
   }
   port_->Purge();
   {
-    std::lock_guard lock(job_.queue_mutex_);
-    job_.queue_.RewindRead();
+    std::lock_guard lock(shared_.queue_mutex);
+    shared_.queue.RewindRead();
   }
-  const int address = job_.controller_address_.load();
-  if (job_.direction_ == JobDirection::kSend) {
+  const int address = shared_.controller_address.load();
+  if (shared_.direction == JobDirection::kSend) {
     observer_.SetStatusLine(
         Format("Nadawanie przez COM%d do sterownika nr %d ...", port_number_,
                address));
-  } else if (job_.broadcast_query_) {
+  } else if (shared_.broadcast_query) {
     observer_.SetStatusLine(kBroadcastQueryText);
   } else {
     observer_.SetStatusLine(Format("Odbiór przez COM%d ze sterownika nr %d ...",
@@ -162,9 +163,9 @@ void TransferWorker::SetTimeouts() {
 void TransferWorker::NextRequest() {
   bool taken = false;
   {
-    std::lock_guard lock(job_.queue_mutex_);
-    taken = job_.queue_.Take(request_);
-    if (!taken) job_.queue_closed_ = true;
+    std::lock_guard lock(shared_.queue_mutex);
+    taken = shared_.queue.Take(request_);
+    if (!taken) shared_.queue_closed = true;
   }
   if (!taken) {
     step_ = TransferStep::kFinishJob;
@@ -172,16 +173,16 @@ void TransferWorker::NextRequest() {
   }
   reply_length_ = request_.reply_length & 0x7F;
   const std::uint8_t destination =
-      job_.broadcast_query_
+      shared_.broadcast_query
           ? kBroadcastDestination
-          : static_cast<std::uint8_t>(job_.controller_address_.load());
+          : static_cast<std::uint8_t>(shared_.controller_address.load());
   const std::span<const std::uint8_t> code_and_payload(
       &request_.code, 1 + static_cast<std::size_t>(request_.payload_size()));
   // The code and the payload are adjacent in QueuedRequest.
   static_assert(offsetof(QueuedRequest, payload) ==
                 offsetof(QueuedRequest, code) + 1);
   if (!BuildRequestFrame(destination, request_.length, code_and_payload, frame_,
-                         job_.fixed_byte_)) {
+                         shared_.fixed_byte)) {
     frame_.length = 0;
   }
   step_ = TransferStep::kSendFrame;
@@ -196,7 +197,7 @@ void TransferWorker::SendFrame() {
   RadioResetMarks no_marks;
   RadioResetMarks& marks =
       request_.code == static_cast<std::uint8_t>(RequestCode::kResetRadio)
-          ? job_.reset_marks_
+          ? shared_.reset_marks
           : no_marks;
   const int written = frame_.length > 0 ? WriteFrame(*port_, frame_.View(),
                                                      CurrentRadio(), marks)
@@ -230,7 +231,7 @@ void TransferWorker::ReceiveReply() {
   const RadioSettings radio = CurrentRadio();
   bool frame_complete = false;
   const int count = ReadReply(*port_, radio, reply_, reply_length_,
-                              job_.abort_requested_, frame_complete);
+                              shared_.abort_requested, frame_complete);
   const ReplyCheck check =
       count == kReplyReadFailed
           ? ReplyCheck::kTooShort
@@ -263,24 +264,19 @@ void TransferWorker::ReceiveReply() {
               record.reply.begin());
 
   // Replies of send jobs are checked and otherwise ignored.
-  if (job_.direction_ != JobDirection::kReceive) return;
+  if (shared_.direction != JobDirection::kReceive) return;
   const auto code = static_cast<RequestCode>(record.reply_code());
-  if (job_.verify_ && code == RequestCode::kReadCommand) {
+  if (shared_.verify && code == RequestCode::kReadCommand) {
     Verify(record);
     return;
   }
-  observer_.ApplyReply(record);
+  observer_.ReplyReceived(record);
   switch (code) {
-    case RequestCode::kReadCommand:
-      // Only program commands read into the store replace what the editor
-      // shows; a reload after any other job would drop its unsaved rows.
-      editor_refresh_ = true;
-      break;
     case RequestCode::kReadPosition:
-      observer_.ShowControllerPosition(record.data(0), record.data(1));
+      observer_.PositionReported(record.data(0), record.data(1));
       break;
     case RequestCode::kReadErrorReport:
-      observer_.ErrorReportPending();
+      observer_.ErrorReportRead();
       break;
     default:
       break;
@@ -294,22 +290,20 @@ bool TransferWorker::Verify(const ReplyRecord& record) {
   const int command = record.payload[1];
   if (segment >= kSegmentCount || command >= kCommandsPerSegment) return true;
   const std::size_t offset = CommandOffset(segment, command);
-  const Command expected{job_.verify_image_[offset],
-                         job_.verify_image_[offset + 1],
-                         job_.verify_image_[offset + 2]};
+  const Command expected{shared_.verify_image[offset],
+                         shared_.verify_image[offset + 1],
+                         shared_.verify_image[offset + 2]};
   const Command received{record.data(0), record.data(1), record.data(2)};
   if (received == expected) return true;
-  observer_.ShowControllerPosition(segment, command);
+  observer_.PositionReported(segment, command);
   Fail(TransferFailure::kVerification);
   failure_text_ = VerificationFailureText(segment, command, received);
   return false;
 }
 
 void TransferWorker::FinishJob() {
-  if (job_.post_process_) observer_.PostProcess(last_reply_);
-  if (editor_refresh_) observer_.LoadSegmentIntoGrid();
-  observer_.RefreshConfigPage();
-  observer_.RefreshMainStatus();
+  if (shared_.post_process) observer_.FinalReplyReceived(last_reply_);
+  observer_.RequestsCompleted();
   step_ = TransferStep::kClosePort;
 }
 

@@ -1,6 +1,6 @@
 // The step machine of one job, run on the worker thread. It owns the port
 // for the length of the job and reaches the rest of the program only
-// through the job's shared flags and the observer.
+// through the job's shared state and the observer.
 #pragma once
 
 #include <array>
@@ -20,7 +20,7 @@ namespace lumera {
 class TransferWorker {
  public:
   // `port` is the job's port, not yet open (null: it cannot be opened).
-  TransferWorker(TransferJob& job, TransferObserver& observer,
+  TransferWorker(JobSharedState& shared, TransferObserver& observer,
                  std::unique_ptr<SerialPort> port);
 
   // Runs every step until the machine ends, then resets the job.
@@ -49,14 +49,13 @@ class TransferWorker {
   // Formats a status text into status_text_; valid until the next call.
   std::string_view Format(const char* format, int a, int b = 0);
 
-  TransferJob& job_;
+  JobSharedState& shared_;
   TransferObserver& observer_;
   std::unique_ptr<SerialPort> port_;
   // The port again, when the job is traced (owned through port_).
   TracingSerialPort* tracing_ = nullptr;
   bool port_open_ = false;
   int port_number_ = 0;
-  bool editor_refresh_ = false;  // a ReadCommand reply was applied
 
   TransferStep step_ = TransferStep::kOpenPort;
   TransferFailure failure_ = TransferFailure::kNone;

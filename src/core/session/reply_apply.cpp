@@ -109,6 +109,13 @@ bool PostProcessReply(Workspace& workspace, const ReplyRecord& record) {
   }
 }
 
+void JobRefreshes::ReplyApplied(const ReplyRecord& record) {
+  if (static_cast<RequestCode>(record.reply_code()) ==
+      RequestCode::kReadCommand) {
+    reload_editor_ = true;
+  }
+}
+
 DirectObserver::DirectObserver(Workspace& workspace) : workspace_(workspace) {}
 
 void DirectObserver::Post(std::function<void()> call) {
@@ -198,46 +205,40 @@ void DirectObserver::ResetProgress() {
   });
 }
 
-void DirectObserver::ApplyReply(const ReplyRecord& record) {
-  Post([this, record] { ::lumera::ApplyReply(workspace_, record); });
+void DirectObserver::ReplyReceived(const ReplyRecord& record) {
+  Post([this, record] {
+    ::lumera::ApplyReply(workspace_, record);
+    refreshes_.ReplyApplied(record);
+  });
 }
 
-void DirectObserver::PostProcess(const ReplyRecord& record) {
+void DirectObserver::FinalReplyReceived(const ReplyRecord& record) {
   Post([this, record] { PostProcessReply(workspace_, record); });
 }
 
-void DirectObserver::LoadSegmentIntoGrid() {
-  Post([this] {
-    ++load_segment_calls_;
-    if (on_load_segment) on_load_segment();
-  });
-}
-
-void DirectObserver::RefreshConfigPage() {
-  Post([this] {
-    ++refresh_config_calls_;
-    if (on_refresh_config) on_refresh_config();
-  });
-}
-
-void DirectObserver::RefreshMainStatus() {
-  Post([this] {
-    ++refresh_main_status_calls_;
-    if (on_refresh_main_status) on_refresh_main_status();
-  });
-}
-
-void DirectObserver::ShowControllerPosition(int segment_index,
-                                            int command_index) {
+void DirectObserver::PositionReported(int segment_index, int command_index) {
   Post([this, segment_index, command_index] {
     positions_shown_.emplace_back(segment_index, command_index);
     if (on_show_position) on_show_position(segment_index, command_index);
   });
 }
 
-void DirectObserver::ErrorReportPending() {
+void DirectObserver::ErrorReportRead() {
   Post([this] {
     if (on_error_report_pending) on_error_report_pending();
+  });
+}
+
+void DirectObserver::RequestsCompleted() {
+  Post([this] {
+    if (refreshes_.reload_editor()) {
+      ++load_segment_calls_;
+      if (on_load_segment) on_load_segment();
+    }
+    ++refresh_config_calls_;
+    if (on_refresh_config) on_refresh_config();
+    ++refresh_main_status_calls_;
+    if (on_refresh_main_status) on_refresh_main_status();
   });
 }
 
@@ -250,6 +251,7 @@ void DirectObserver::PortFailed(const PortFailure& failure) {
 
 void DirectObserver::JobFinished(bool succeeded) {
   Post([this, succeeded] {
+    refreshes_.JobFinished();
     finished_ = true;
     succeeded_ = succeeded;
   });

@@ -26,9 +26,27 @@ bool ApplyReply(Workspace& workspace, const ReplyRecord& record);
 // SyncControllerNumber), WriteClock and ReadClock (ClockTime from the reply).
 bool PostProcessReply(Workspace& workspace, const ReplyRecord& record);
 
+// What the views refresh once a job's requests are all answered, decided on
+// the owner's thread from the job's events, which it is told in order.
+class JobRefreshes {
+ public:
+  // A reply of the job, applied.
+  void ReplyApplied(const ReplyRecord& record);
+  // Program commands read into the store replace what the editor shows; a
+  // reload after any other job would drop its unsaved rows.
+  bool reload_editor() const { return reload_editor_; }
+  // The job has finished: the next one starts with nothing noted.
+  void JobFinished() { reload_editor_ = false; }
+
+ private:
+  bool reload_editor_ = false;
+};
+
 // Carries the worker's calls over to the thread that calls WaitForJob (or
-// Pump), in order, and applies reply effects to the workspace there. Page
-// hooks are optional callbacks; the texts and progress are recorded.
+// Pump), in order, and applies reply effects to the workspace there. What
+// to refresh is decided here (JobRefreshes, in the worker's order: editor,
+// configuration, main status); the hooks are optional callbacks; the texts
+// and progress are recorded.
 class DirectObserver : public TransferObserver {
  public:
   explicit DirectObserver(Workspace& workspace);
@@ -79,13 +97,11 @@ class DirectObserver : public TransferObserver {
   void SetProgressRange(int maximum) override;
   void StepProgress() override;
   void ResetProgress() override;
-  void ApplyReply(const ReplyRecord& record) override;
-  void PostProcess(const ReplyRecord& record) override;
-  void LoadSegmentIntoGrid() override;
-  void RefreshConfigPage() override;
-  void RefreshMainStatus() override;
-  void ShowControllerPosition(int segment_index, int command_index) override;
-  void ErrorReportPending() override;
+  void ReplyReceived(const ReplyRecord& record) override;
+  void FinalReplyReceived(const ReplyRecord& record) override;
+  void PositionReported(int segment_index, int command_index) override;
+  void ErrorReportRead() override;
+  void RequestsCompleted() override;
   void PortFailed(const PortFailure& failure) override;
   void JobFinished(bool succeeded) override;
 
@@ -98,6 +114,7 @@ class DirectObserver : public TransferObserver {
   std::mutex mutex_;
   std::condition_variable arrived_;
   std::deque<std::function<void()>> calls_;
+  JobRefreshes refreshes_;  // waiting thread only
 
   std::vector<std::string> status_lines_;
   int progress_maximum_ = 0;

@@ -12,13 +12,13 @@
 
 #include "app/pages/config/config_page_ids.h"
 #include "app/pages/outputs/outputs_page_ids.h"
+#include "app/pages/page_controls.h"
 #include "app/pages/table_edits.h"
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
 #include "core/config/clock_time.h"
 #include "core/config/controller_config.h"
 #include "core/config/page_edits.h"
-#include "core/config/switch_display.h"
 #include "core/session/jobs.h"
 #include "recording_port.h"
 
@@ -74,7 +74,7 @@ void LeaveEdit(QLineEdit* edit) {
   QApplication::sendEvent(edit, &out_event);
 }
 int Held(AppFixture& app, int id) {
-  return ReadField(PageDataOf(app.workspace), FindEdit(id)->field);
+  return ReadField(PageDataOf(app.workspace), EditOfControl(id)->field);
 }
 
 // The payloads of the frames in `bytes` (between the request code and the
@@ -106,8 +106,9 @@ class ConfigPageTest : public QObject {
   testing::OwnConfigHome config_home_;
 
  private slots:
-  // The core finds an edit's rule, and names the switch's pictures, by
-  // control id: these hold its tables to the ids the pages are built with.
+  // The core names edits by their fields and the switch's pictures by their
+  // positions; page_controls gives each its control: these hold it to the
+  // ids the pages are built with.
   void EveryEditOfTheHeadersMapsToItsField_data() {
     QTest::addColumn<int>("id");
     QTest::addColumn<EditPage>("page");
@@ -159,8 +160,9 @@ class ConfigPageTest : public QObject {
     QFETCH(EditPage, page);
     QFETCH(FieldKind, kind);
     QFETCH(int, number);
-    const EditDef* edit = FindEdit(id);
+    const EditDef* edit = EditOfControl(id);
     QVERIFY(edit != nullptr);
+    QCOMPARE(EditControlId(edit->field), id);
     QCOMPARE(edit->page, page);
     QCOMPARE(edit->field.kind, kind);
     QCOMPARE(edit->field.number, number);
@@ -169,22 +171,14 @@ class ConfigPageTest : public QObject {
              QString::fromUtf8(QTest::currentDataTag()));
   }
 
-  void ButtonsSwitchAndRefreshAgreeWithTheCore() {
-    for (int n = 0; n < 16; ++n) QVERIFY(!FindEdit(cfg::kStartButtons[n]));
-    for (int n = 0; n < 8; ++n) QVERIFY(!FindEdit(cfg::kTempoButtons[n]));
-    const SwitchDisplay display = RefreshSwitchDisplay(ControllerStatus{});
-    for (std::size_t i = 0; i < 8; ++i) {
-      QCOMPARE(display.positions[i].control_id, cfg::kSwitchPositions[i]);
+  void ButtonsAndSwitchAgreeWithTheCore() {
+    for (int n = 0; n < 16; ++n) {
+      QVERIFY(!EditOfControl(cfg::kStartButtons[n]));
     }
-    // Only the controller number and the access point refresh the page when
-    // left.
-    for (const auto& table : {ConfigPageEdits(), OutputsPageEdits()}) {
-      for (const EditDef& edit : table) {
-        const bool refreshing = edit.control_id == cfg::kControllerNumber ||
-                                (edit.control_id >= cfg::kAccessPointHigh &&
-                                 edit.control_id <= cfg::kAccessPointLow);
-        QCOMPARE(edit.refresh_on_focus_out, refreshing);
-      }
+    for (int n = 0; n < 8; ++n) QVERIFY(!EditOfControl(cfg::kTempoButtons[n]));
+    for (int position = 1; position <= 8; ++position) {
+      QCOMPARE(ControlIdOf(ItemTarget(PageItem::kSwitchPosition, position)),
+               cfg::kSwitchPositions[static_cast<std::size_t>(position - 1)]);
     }
   }
 

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "core/config/controller_config.h"
 #include "core/config/page_edits.h"
@@ -29,8 +30,14 @@ struct PageFixture {
   std::uint8_t high = 15, middle = 15, low = 0;
 };
 
-std::string TextOf(const PageWrites& writes, int id) {
-  const ControlWrite* write = writes.Find(id);
+using enum FieldKind;
+
+WriteTarget Edit(FieldKind kind, int number = 0) {
+  return EditTarget({kind, number});
+}
+
+std::string TextOf(const PageWrites& writes, const WriteTarget& target) {
+  const ControlWrite* write = writes.Find(target);
   return write == nullptr ? "<not written>" : write->text;
 }
 
@@ -40,33 +47,45 @@ TEST(PageRefreshTest, FreshStartShowsTheStartValues) {
   PageFixture fixture;
   ConfigPageData data = fixture.Data();
   const PageWrites config = RefreshConfigPage(data);
-  std::multiset<int> written;
-  for (const ControlWrite& write : config) written.insert(write.control_id);
-  std::multiset<int> expected = {1171, 1179, 1167, 1168, 1169, 1170};
-  for (const EditDef& edit : ConfigPageEdits()) {
-    expected.insert(edit.control_id);
+  std::vector<WriteTarget> expected;
+  for (PageItem item :
+       {PageItem::kIndexMode, PageItem::kClock, PageItem::kTempoText,
+        PageItem::kStartText, PageItem::kMemoryText, PageItem::kSupplyText}) {
+    expected.push_back(ItemTarget(item));
   }
-  for (int id = 1159; id <= 1166; ++id) expected.insert(id);
-  EXPECT_EQ(written, expected);
-  EXPECT_EQ(TextOf(config, 1174), "0");
-  EXPECT_EQ(TextOf(config, 1156), "71");
+  for (const EditDef& edit : ConfigPageEdits()) {
+    expected.push_back(EditTarget(edit.field));
+  }
+  for (int position = 1; position <= 8; ++position) {
+    expected.push_back(ItemTarget(PageItem::kSwitchPosition, position));
+  }
+  EXPECT_EQ(config.size(), expected.size());
+  for (const WriteTarget& target : expected) {
+    EXPECT_EQ(std::count_if(config.begin(), config.end(),
+                            [&](const ControlWrite& write) {
+                              return write.target == target;
+                            }),
+              1);
+  }
+  EXPECT_EQ(TextOf(config, Edit(kAccessPointLow)), "0");
+  EXPECT_EQ(TextOf(config, Edit(kTempoMultiplier, 8)), "71");
   // The computer's time at start-up, until the first clock operation.
-  EXPECT_EQ(TextOf(config, 1179), "09:05:07");
+  EXPECT_EQ(TextOf(config, ItemTarget(PageItem::kClock)), "09:05:07");
 
   const PageWrites outputs = RefreshOutputsPage(data);
-  for (int t = 0; t < 4; ++t) {
-    EXPECT_EQ(TextOf(outputs, 1041 + 2 * t), "30");
-    EXPECT_EQ(TextOf(outputs, 1042 + 2 * t), "30");
+  for (int t = 1; t <= 4; ++t) {
+    EXPECT_EQ(TextOf(outputs, Edit(kReceiverX, t)), "30");
+    EXPECT_EQ(TextOf(outputs, Edit(kReceiverY, t)), "30");
   }
   for (int n = 1; n <= 8; ++n) {
     SCOPED_TRACE(n);
     const bool filled = n <= 4;
-    for (int id : {1032 + n, 1016 + n, 1024 + n}) {
-      ASSERT_NE(outputs.Find(id), nullptr);
-      EXPECT_EQ(outputs.Find(id)->enabled, filled);
+    for (FieldKind kind : {kOutputType, kOutputLimit, kOutputState}) {
+      ASSERT_NE(outputs.Find(Edit(kind, n)), nullptr);
+      EXPECT_EQ(outputs.Find(Edit(kind, n))->enabled, filled);
     }
-    EXPECT_EQ(TextOf(outputs, 1032 + n), filled ? "1" : "");
-    EXPECT_EQ(TextOf(outputs, 1016 + n), filled ? "0" : "");
+    EXPECT_EQ(TextOf(outputs, Edit(kOutputType, n)), filled ? "1" : "");
+    EXPECT_EQ(TextOf(outputs, Edit(kOutputLimit, n)), filled ? "0" : "");
   }
 }
 
@@ -96,23 +115,23 @@ TEST(PageRefreshTest, RefreshPassesHeldValuesThroughTheRules) {
     for (int n = 1; n <= kStartPointCount; ++n) {
       EXPECT_EQ(config.GetStartPoint(n), (StartPoint{0, 0})) << n;
     }
-    EXPECT_EQ(TextOf(page, 1147), "1");  // start point 9, segment
-    EXPECT_EQ(TextOf(page, 1131), "1");  // start point 9, command
+    EXPECT_EQ(TextOf(page, Edit(kStartPointSegment, 9)), "1");
+    EXPECT_EQ(TextOf(page, Edit(kStartPointCommand, 9)), "1");
     EXPECT_EQ(config.TempoMultiplier(2), 200);
-    EXPECT_EQ(TextOf(page, 1150), "200");
+    EXPECT_EQ(TextOf(page, Edit(kTempoMultiplier, 2)), "200");
     EXPECT_EQ(fixture.page.new_controller_number, 1);
-    EXPECT_EQ(TextOf(page, 1053), "1");
+    EXPECT_EQ(TextOf(page, Edit(kNewControllerNumber)), "1");
     EXPECT_EQ(fixture.low, 240);
-    EXPECT_EQ(TextOf(page, 1174), "240");
-    EXPECT_EQ(TextOf(page, 1179), "FF:FF:FF");
+    EXPECT_EQ(TextOf(page, Edit(kAccessPointLow)), "240");
+    EXPECT_EQ(TextOf(page, ItemTarget(PageItem::kClock)), "FF:FF:FF");
 
     EXPECT_EQ(config.ReceiverType(1), (ReceiverTypeParams{30, 30}));
-    EXPECT_EQ(TextOf(outputs, 1041), "30");
+    EXPECT_EQ(TextOf(outputs, Edit(kReceiverX, 1)), "30");
     EXPECT_EQ(config.ReceiverType(4), (ReceiverTypeParams{60, 0}));
     EXPECT_EQ(config.Output(3), (OutputSetup{250, 255, 0}));
-    EXPECT_EQ(TextOf(outputs, 1027), "0");
+    EXPECT_EQ(TextOf(outputs, Edit(kOutputState, 3)), "0");
     EXPECT_EQ(config.Output(4), (OutputSetup{0, 0, 1}));
-    EXPECT_EQ(TextOf(outputs, 1028), "1");
+    EXPECT_EQ(TextOf(outputs, Edit(kOutputState, 4)), "1");
   }
   EXPECT_EQ(config.Marker(), kConfigMarker);
 }
@@ -146,7 +165,7 @@ TEST(PageRefreshTest, SwitchDisplayReadsTheSwitchAndFlags) {
     status.flags = test.flags;
     const SwitchDisplay display = RefreshSwitchDisplay(status);
     for (std::size_t i = 0; i < 8; ++i) {
-      EXPECT_EQ(display.positions[i].picture,
+      EXPECT_EQ(display.pictures[i],
                 test.on[i] == '1' ? kSwitchOnPicture : kSwitchOffPicture)
           << i;
     }
@@ -168,15 +187,17 @@ TEST(PageRefreshTest, MaskedRowIsLeftAsItWas) {
   ControllerConfig(fixture.image).SetOutput(4, {0, 0, 5});
   fixture.status.output_mask = 0xFA;
   const PageWrites writes = RefreshOutputsPage(data);
-  for (int id : {1034, 1018, 1026, 1036, 1020, 1028}) {
-    EXPECT_EQ(writes.Find(id), nullptr) << id;
+  for (int n : {2, 4}) {
+    for (FieldKind kind : {kOutputType, kOutputLimit, kOutputState}) {
+      EXPECT_EQ(writes.Find(Edit(kind, n)), nullptr) << n;
+    }
   }
   EXPECT_EQ(ConstControllerConfig(fixture.image).Output(2),
             (OutputSetup{3, 9, 2}));
   EXPECT_EQ(ConstControllerConfig(fixture.image).Output(4),
             (OutputSetup{0, 0, 5}));
-  EXPECT_EQ(TextOf(writes, 1033), "1");
-  EXPECT_EQ(TextOf(writes, 1035), "1");
+  EXPECT_EQ(TextOf(writes, Edit(kOutputType, 1)), "1");
+  EXPECT_EQ(TextOf(writes, Edit(kOutputType, 3)), "1");
 }
 
 // Outputs 5 to 8 have no place in the record: whatever the mask says, what
@@ -188,16 +209,18 @@ TEST(PageRefreshTest, RowsFiveToEightStayBlankAndDisabled) {
     fixture.status.output_mask = mask;
     ConfigPageData data = fixture.Data();
     const ProgramImage before = fixture.image;
-    for (int id : {1037, 1024, 1032, 1040}) {
+    for (FieldRef field :
+         {FieldRef{kOutputType, 5}, FieldRef{kOutputLimit, 8},
+          FieldRef{kOutputState, 8}, FieldRef{kOutputType, 8}}) {
       SCOPED_TRACE(::testing::Message()
-                   << "mask " << int{mask} << " id " << id);
-      ASSERT_TRUE(EditHasNoRecordPlace(*FindEdit(id)));
-      EXPECT_EQ(TakeEditText(data, *FindEdit(id), "4"), -1);
+                   << "mask " << int{mask} << " output " << field.number);
+      ASSERT_TRUE(EditHasNoRecordPlace(*FindEdit(field)));
+      EXPECT_EQ(TakeEditText(data, *FindEdit(field), "4"), -1);
       const PageWrites writes = RefreshOutputsPage(data);
-      EXPECT_EQ(TextOf(writes, id), "");
-      EXPECT_FALSE(writes.Find(id)->enabled);
+      EXPECT_EQ(TextOf(writes, EditTarget(field)), "");
+      EXPECT_FALSE(writes.Find(EditTarget(field))->enabled);
     }
-    EXPECT_FALSE(EditHasNoRecordPlace(*FindEdit(1033)));
+    EXPECT_FALSE(EditHasNoRecordPlace(*FindEdit({kOutputType, 1})));
     EXPECT_EQ(fixture.image, before);
   }
 }

@@ -23,7 +23,6 @@ TEST_F(EditorTest, FullSegmentFillsNumberedRowsAndShowsTheSegment) {
   EXPECT_EQ(editor_.current_row(), 0);
   EXPECT_EQ(editor_.current_column(), kCommandColumn);
   EXPECT_EQ(editor_.View().segment_choice, 3);
-  EXPECT_EQ(SegmentCaptionsFor(4).upload, "Wyślij:4");
 }
 
 TEST_F(EditorTest, ListEndsAtFirstSlotWithoutEntryAndEmptyGridCommitsFF) {

@@ -262,9 +262,9 @@ TEST(JobRequests, OutOfRangeButtonsStartNothing) {
 class CountingObserver : public DirectObserver {
  public:
   using DirectObserver::DirectObserver;
-  void PostProcess(const ReplyRecord& record) override {
+  void FinalReplyReceived(const ReplyRecord& record) override {
     ++post_processed;
-    DirectObserver::PostProcess(record);
+    DirectObserver::FinalReplyReceived(record);
   }
   std::atomic<int> post_processed{0};
 };

@@ -10,11 +10,11 @@
 #include <QVBoxLayout>
 
 #include "app/pages/config/config_page_ids.h"
+#include "app/pages/page_events.h"
 #include "app/pages/table_edits.h"
 #include "app/resources/app_resources.h"
 #include "app/resources/image_names.h"
 #include "app/session/job_launcher.h"
-#include "app/shell/main_window_ids.h"
 #include "app/widgets/control_tag.h"
 #include "app/widgets/qt_text.h"
 #include "app/widgets/shown_text_accessible.h"
@@ -53,8 +53,7 @@ QLabel* RowNumber(QWidget* parent, const char* prefix, int n) {
 }  // namespace
 
 ConfigPage::ConfigPage(PageContext& context, QWidget* parent)
-    : Page(main_window_ids::kConfigPage, "configPage",
-           QStringLiteral("Konfiguracja"), parent),
+    : Page(ids::kDialog, "configPage", QStringLiteral("Konfiguracja"), parent),
       context_(context) {
   RegisterAppResources();
   edits_ = std::make_unique<TableEdits>(context_.workspace, ConfigPageEdits(),
@@ -115,16 +114,16 @@ void ConfigPage::ProgramLoaded() { RefreshConfigPage(); }
 void ConfigPage::RefreshConfigPage() {
   ConfigPageData data = PageDataOf(context_.workspace);
   ApplyControlWrites(lumera::RefreshConfigPage(data), controls_);
-  emit context_.launcher.events().refreshOutputsPage();
+  emit context_.events.configPageRefreshed();
 }
 
 QWidget* ConfigPage::JobButton(QWidget* parent, int id, const char* object_name,
-                               const QString& caption) {
+                               const QString& caption, JobStart start) {
   QPushButton* button = Button(parent, id, object_name, caption);
   button->setAccessibleName(caption.trimmed());
   // A caption is never cut: the page grows instead.
   button->setMinimumWidth(button->sizeHint().width());
-  context_.launcher.Connect(button, ids::kDialog, id);
+  context_.launcher.Connect(button, std::move(start));
   return button;
 }
 
@@ -133,12 +132,12 @@ QGroupBox* ConfigPage::BuildNumberBox() {
       Box(this, "controllerNumberBox", QStringLiteral("Numer sterownika"));
   auto* layout = new QHBoxLayout(box);
   layout->addWidget(edits_->Edit(ids::kControllerNumber));
-  layout->addWidget(JobButton(box, ids::kReadControllerNumber,
-                              "readControllerNumber",
-                              QStringLiteral("Odczytaj")));
+  layout->addWidget(JobButton(
+      box, ids::kReadControllerNumber, "readControllerNumber",
+      QStringLiteral("Odczytaj"), WithoutEditor(StartReadControllerNumber)));
   layout->addWidget(JobButton(box, ids::kWriteControllerNumber,
-                              "writeControllerNumber",
-                              QStringLiteral("Wyślij")));
+                              "writeControllerNumber", QStringLiteral("Wyślij"),
+                              WithoutEditor(StartWriteControllerNumber)));
   return box;
 }
 
@@ -197,7 +196,8 @@ QGroupBox* ConfigPage::BuildAccessPointBox() {
   layout->addWidget(edits_->Edit(ids::kAccessPointLow));
   layout->addStretch(1);
   layout->addWidget(JobButton(box, ids::kAccessPointReset, "accessPointReset",
-                              QStringLiteral("Reset")));
+                              QStringLiteral("Reset"),
+                              WithoutEditor(StartAccessPointReset)));
   return box;
 }
 
@@ -212,11 +212,13 @@ QGroupBox* ConfigPage::BuildClockBox() {
       clock->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 20);
   layout->addWidget(clock, 0, 0, 1, 2);
   layout->addWidget(
-      JobButton(box, ids::kSetClock, "setClock", QStringLiteral("Ustaw czas")),
+      JobButton(box, ids::kSetClock, "setClock", QStringLiteral("Ustaw czas"),
+                WithoutEditor(StartWriteClock)),
       1, 0);
-  layout->addWidget(JobButton(box, ids::kReadClock, "readClock",
-                              QStringLiteral("Czytaj czas")),
-                    1, 1);
+  layout->addWidget(
+      JobButton(box, ids::kReadClock, "readClock",
+                QStringLiteral("Czytaj czas"), WithoutEditor(StartReadClock)),
+      1, 1);
   return box;
 }
 
@@ -256,7 +258,10 @@ QGroupBox* ConfigPage::BuildStartPointBox() {
       grid->addWidget(edits_->Edit(ids::kStartCommands[at]), row, 2);
       const QByteArray name = "startButton" + QByteArray::number(n);
       grid->addWidget(JobButton(box, ids::kStartButtons[at], name.constData(),
-                                ToQString(kStartButtonCaptions[at])),
+                                ToQString(kStartButtonCaptions[at]),
+                                [n](LinkContext& context, const EditorSide&) {
+                                  return StartRunStartPoint(context, n);
+                                }),
                       row, 3);
     }
     columns->addLayout(grid);
@@ -276,7 +281,10 @@ QGroupBox* ConfigPage::BuildTempoBox() {
     grid->addWidget(edits_->Edit(ids::kMultipliers[at]), n, 1);
     const QByteArray name = "tempoButton" + QByteArray::number(n);
     grid->addWidget(JobButton(box, ids::kTempoButtons[at], name.constData(),
-                              ToQString(kTempoButtonCaptions[at])),
+                              ToQString(kTempoButtonCaptions[at]),
+                              [n](LinkContext& context, const EditorSide&) {
+                                return StartSelectTempo(context, n);
+                              }),
                     n, 2);
   }
   grid->setColumnStretch(3, 1);

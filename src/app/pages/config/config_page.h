@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/pages/page.h"
+#include "app/session/job_launcher.h"
 
 class QGroupBox;
 class QWidget;
@@ -33,9 +34,9 @@ class ConfigPage : public Page {
   QGroupBox* BuildClockBox();
   QGroupBox* BuildStartPointBox();
   QGroupBox* BuildTempoBox();
-  // A button whose click launches its job from the launcher's table.
+  // A button whose click launches `start` through the launcher.
   QWidget* JobButton(QWidget* parent, int id, const char* object_name,
-                     const QString& caption);
+                     const QString& caption, JobStart start);
 
   PageContext& context_;
   // Destroyed before the widgets, so that no focus change of a dying edit

@@ -1,7 +1,7 @@
 // Resource ids of the configuration page's controls. Each widget carries its
 // id as the dynamic property "controlId", so tests and tools find it by
-// number. No Qt here: the core's tests check these ids against the table of
-// the page's edits.
+// number. page_controls.cpp names the control of each of the core's edit
+// fields and page items from these.
 #pragma once
 
 #include <array>

@@ -6,10 +6,10 @@
 #include <QPushButton>
 
 #include "app/pages/editor/editor_page_ids.h"
+#include "app/pages/page_events.h"
 #include "app/resources/image_names.h"
 #include "app/session/job_launcher.h"
 #include "app/session/prompts.h"
-#include "app/shell/main_window_ids.h"
 #include "app/widgets/qt_text.h"
 #include "app/widgets/shown_text_accessible.h"
 #include "core/session/workspace.h"
@@ -22,8 +22,7 @@ namespace ids = editor_page_ids;
 }  // namespace
 
 EditorPage::EditorPage(PageContext& context, QWidget* parent)
-    : Page(main_window_ids::kEditorPage, "editorPage", QStringLiteral("Edytor"),
-           parent),
+    : Page(ids::kDialog, "editorPage", QStringLiteral("Edytor"), parent),
       context_(context),
       editor_(context.workspace.store,
               context.workspace.settings.current_segment),
@@ -56,7 +55,7 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
 }
 
 void EditorPage::RefreshOnTabChange() {
-  emit context_.launcher.events().refreshMainStatus();
+  emit context_.events.editorTabChanged();
 }
 
 void EditorPage::Commit() { editor_.CommitGrid(); }
@@ -90,7 +89,7 @@ void EditorPage::ShowControllerPosition(int segment_index, int command_index) {
 
 void EditorPage::SegmentShown(int segment) {
   context_.workspace.settings.current_segment = segment;
-  emit context_.launcher.events().segmentShown();
+  emit context_.events.segmentShown();
 }
 
 template <typename Operation>
@@ -160,13 +159,18 @@ void EditorPage::ConnectControls() {
   on_field(c_.field1, 1);
   on_field(c_.field2, 2);
 
-  // Run control: the jobs, through the launcher's table.
+  // Run control: each button starts its job through the launcher.
   JobLauncher& launcher = context_.launcher;
-  for (int id : {ids::kRunFrom, ids::kSetStopPoint, ids::kStepCommand,
-                 ids::kResumeProgram, ids::kStopProgram, ids::kRestart,
-                 ids::kWriteCommand}) {
-    launcher.Connect(qobject_cast<QPushButton*>(Control(id)), ids::kDialog, id);
-  }
+  auto job = [&](int id, JobStart start) {
+    launcher.Connect(qobject_cast<QPushButton*>(Control(id)), std::move(start));
+  };
+  job(ids::kRunFrom, StartRunFrom);
+  job(ids::kSetStopPoint, StartSetStopPoint);
+  job(ids::kStepCommand, StartStepCommand);
+  job(ids::kResumeProgram, WithoutEditor(StartResumeProgram));
+  job(ids::kStopProgram, WithoutEditor(StartStopProgram));
+  job(ids::kRestart, WithoutEditor(StartRestartController));
+  job(ids::kWriteCommand, StartWriteSelectedCommand);
 }
 
 void EditorPage::ShowView() {

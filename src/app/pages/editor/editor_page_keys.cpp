@@ -14,6 +14,7 @@
 
 #include "app/pages/editor/command_grid_model.h"
 #include "app/pages/editor/editor_page.h"
+#include "app/pages/page_events.h"
 #include "app/session/job_launcher.h"
 #include "app/session/prompts.h"
 #include "app/widgets/qt_text.h"
@@ -130,7 +131,7 @@ void EditorPage::PasteRows() {
   if (rows.empty()) return;
   const int pasted = editor_.PasteRows(rows);
   ShowView();
-  emit context_.launcher.events().statusLine(
+  emit context_.events.statusText(
       ToQString(PasteStatusText(pasted, static_cast<int>(rows.size()))));
 }
 

@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 #include "app/pages/outputs/outputs_page_ids.h"
+#include "app/pages/page_events.h"
 #include "app/pages/table_edits.h"
 #include "app/session/job_launcher.h"
-#include "app/shell/main_window_ids.h"
 #include "app/widgets/control_tag.h"
 #include "app/widgets/small_widgets.h"
 #include "core/config/page_refresh.h"
@@ -31,8 +31,7 @@ QLabel* Fixed(QWidget* parent, const QByteArray& object_name,
 }  // namespace
 
 OutputsPage::OutputsPage(PageContext& context, QWidget* parent)
-    : Page(main_window_ids::kOutputsPage, "outputsPage",
-           QStringLiteral("Wyjścia"), parent),
+    : Page(ids::kDialog, "outputsPage", QStringLiteral("Wyjścia"), parent),
       context_(context) {
   edits_ = std::make_unique<TableEdits>(context_.workspace, OutputsPageEdits(),
                                         this, nullptr);
@@ -60,7 +59,7 @@ OutputsPage::OutputsPage(PageContext& context, QWidget* parent)
     order << ids::kReceiverXs[at] << ids::kReceiverYs[at];
   }
   ChainFocus(controls_, order);
-  connect(&context_.launcher.events(), &WorkerEvents::refreshOutputsPage, this,
+  connect(&context_.events, &PageEvents::configPageRefreshed, this,
           &OutputsPage::RefreshOutputsPage);
   RefreshOutputsPage();
 }

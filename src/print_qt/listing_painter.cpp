@@ -1,4 +1,4 @@
-#include "app/print/listing_painter.h"
+#include "print_qt/listing_painter.h"
 
 #include <QFontMetricsF>
 #include <QPen>

@@ -1,4 +1,4 @@
-#include "app/print/pdf_listing.h"
+#include "print_qt/pdf_listing.h"
 
 #include <QBuffer>
 #include <QMarginsF>
@@ -6,7 +6,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 
-#include "app/print/listing_painter.h"
+#include "print_qt/listing_painter.h"
 
 namespace lumera {
 namespace {
