@@ -7,10 +7,9 @@
 #include <cerrno>
 #include <thread>
 
-#include "core/link/posix_serial_port.h"
 #include "core/model/comment_file.h"
 #include "core/model/program_file.h"
-#include "support/fake_controller.h"
+#include "support/in_memory_controller.h"
 
 namespace lumera {
 namespace {
@@ -19,29 +18,36 @@ namespace {
 // serial server's do.
 class RefusingPort : public SerialPort {
  public:
-  RefusingPort(std::atomic<int>& refusals, std::atomic<int>& opens, int error)
-      : refusals_(refusals), opens_(opens), error_(error) {}
+  RefusingPort(std::unique_ptr<SerialPort> port, std::atomic<int>& refusals,
+               std::atomic<int>& opens, int error)
+      : refusals_(refusals),
+        opens_(opens),
+        error_(error),
+        port_(std::move(port)) {}
   bool Open(std::string_view name) override {
     ++opens_;
     if (refusals_.fetch_sub(1) > 0) {
       failure_ = PortFailure{kOpenPortFailedText, error_, "refused"};
       return false;
     }
-    return port_.Open(name);
+    return port_->Open(name);
   }
-  bool SetBuffers(int i, int o) override { return port_.SetBuffers(i, o); }
-  bool SetLine(const LineSettings& s) override { return port_.SetLine(s); }
+  bool SetBuffers(int i, int o) override { return port_->SetBuffers(i, o); }
+  bool SetLine(const LineSettings& s) override { return port_->SetLine(s); }
   bool SetTimeouts(const SerialTiming& t) override {
-    return port_.SetTimeouts(t);
+    return port_->SetTimeouts(t);
   }
-  void Purge() override { port_.Purge(); }
-  int Write(std::span<const std::uint8_t> b) override { return port_.Write(b); }
-  ReadResult ReadByte() override { return port_.ReadByte(); }
-  void Close() override { port_.Close(); }
-  bool IsOpen() const override { return port_.IsOpen(); }
+  void Purge() override { port_->Purge(); }
+  int Write(std::span<const std::uint8_t> b) override {
+    return port_->Write(b);
+  }
+  ReadResult ReadByte() override { return port_->ReadByte(); }
+  void Close() override { port_->Close(); }
+  bool IsOpen() const override { return port_->IsOpen(); }
   const PortFailure& LastFailure() const override {
-    return failure_.system_error != 0 && !port_.IsOpen() ? failure_
-                                                         : port_.LastFailure();
+    return failure_.system_error != 0 && !port_->IsOpen()
+               ? failure_
+               : port_->LastFailure();
   }
 
  private:
@@ -49,8 +55,48 @@ class RefusingPort : public SerialPort {
   std::atomic<int>& opens_;
   int error_;
   PortFailure failure_;
-  PosixSerialPort port_;
+  std::unique_ptr<SerialPort> port_;
 };
+
+// Each line's port name leads to its own controller.
+std::function<std::unique_ptr<SerialPort>()> PortsOf(
+    std::vector<std::pair<std::string, InMemoryController*>> lines) {
+  class NamedPort : public SerialPort {
+   public:
+    explicit NamedPort(
+        std::vector<std::pair<std::string, InMemoryController*>> lines)
+        : lines_(std::move(lines)) {}
+    bool Open(std::string_view name) override {
+      for (auto& [line_port, controller] : lines_) {
+        if (line_port == name) port_ = controller->MakePort();
+      }
+      return port_ != nullptr && port_->Open(name);
+    }
+    bool SetBuffers(int i, int o) override { return port_->SetBuffers(i, o); }
+    bool SetLine(const LineSettings& s) override { return port_->SetLine(s); }
+    bool SetTimeouts(const SerialTiming& t) override {
+      return port_->SetTimeouts(t);
+    }
+    void Purge() override { port_->Purge(); }
+    int Write(std::span<const std::uint8_t> b) override {
+      return port_->Write(b);
+    }
+    ReadResult ReadByte() override { return port_->ReadByte(); }
+    void Close() override {
+      if (port_) port_->Close();
+    }
+    bool IsOpen() const override { return port_ && port_->IsOpen(); }
+    const PortFailure& LastFailure() const override {
+      return port_ ? port_->LastFailure() : none_;
+    }
+
+   private:
+    std::vector<std::pair<std::string, InMemoryController*>> lines_;
+    std::unique_ptr<SerialPort> port_;
+    PortFailure none_;
+  };
+  return [lines] { return std::make_unique<NamedPort>(lines); };
+}
 
 TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
   struct Case {
@@ -75,11 +121,9 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeController controller;
-    ASSERT_TRUE(controller.ok());
+    InMemoryController controller;
     SiteFile site;
-    site.lines.push_back(
-        {"a", controller.device(), false, {{1, {}, {}}, {2, {}, {}}}, 1});
+    site.lines.push_back({"a", "mem-a", false, {{1, {}, {}}, {2, {}, {}}}, 1});
     std::atomic<int> refusals{c.refusals};
     std::atomic<int> opens{0};
     SiteRunOptions options;
@@ -87,7 +131,8 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
     options.timeout_ms = 200;
     options.refused_retry_ms = c.retry_ms;
     options.create_port = [&] {
-      return std::make_unique<RefusingPort>(refusals, opens, c.error);
+      return std::make_unique<RefusingPort>(controller.MakePort(), refusals,
+                                            opens, c.error);
     };
     SiteRun run(site, std::move(options));
     run.Start();
@@ -121,9 +166,8 @@ namespace {
 // Under ThreadSanitizer: the lines' threads, the journal callback and the
 // progress read beside them.
 TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
-  FakeController first;
-  FakeController second;
-  ASSERT_TRUE(first.ok() && second.ok());
+  InMemoryController first;
+  InMemoryController second;
   const std::filesystem::path program =
       std::filesystem::temp_directory_path() /
       ("lumera-site-run-" + std::to_string(::getpid()) + ".prg");
@@ -133,10 +177,11 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
   }
   ASSERT_TRUE(SaveProgramFile(store, program));
   SiteFile site;
-  site.lines.push_back({"a", first.device(), false, {{1, program, {}}}, 1});
+  site.lines.push_back({"a", "mem-a", false, {{1, program, {}}}, 1});
   site.lines.push_back(
-      {"b", second.device(), false, {{2, program, {}}, {1, program, {}}}, 5});
+      {"b", "mem-b", false, {{2, program, {}}, {1, program, {}}}, 5});
   SiteRunOptions options;
+  options.create_port = PortsOf({{"mem-a", &first}, {"mem-b", &second}});
   options.command = SiteCommand::kUpload;
   options.timeout_ms = 200;
   std::vector<std::string> writes;
@@ -166,7 +211,7 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
   std::sort(writes.begin(), writes.end());
   EXPECT_EQ(writes, (std::vector<std::string>{"a/1 upload zweryfikowany",
                                               "b/1 upload zweryfikowany"}));
-  EXPECT_EQ(first.memory().image[3 * 19], 19);
+  EXPECT_EQ(first.State().image[3 * 19], 19);
   std::filesystem::remove(program);
   std::filesystem::remove(CommentFileName(program));
 }
@@ -182,14 +227,13 @@ namespace {
 TEST(SiteRunTest, StopAtFirstEndsItsLineAndAnInterruptEndsAll) {
   for (const bool interrupt : {false, true}) {
     SCOPED_TRACE(interrupt ? "interrupt" : "stop at first");
-    FakeController first;
-    FakeController second;
-    ASSERT_TRUE(first.ok() && second.ok());
+    InMemoryController first;
+    InMemoryController second;
     SiteFile site;
-    site.lines.push_back(
-        {"a", first.device(), false, {{2, {}, {}}, {1, {}, {}}}, 1});
-    site.lines.push_back({"b", second.device(), false, {{1, {}, {}}}, 4});
+    site.lines.push_back({"a", "mem-a", false, {{2, {}, {}}, {1, {}, {}}}, 1});
+    site.lines.push_back({"b", "mem-b", false, {{1, {}, {}}}, 4});
     SiteRunOptions options;
+    options.create_port = PortsOf({{"mem-a", &first}, {"mem-b", &second}});
     options.command = SiteCommand::kStatus;
     options.timeout_ms = 200;
     options.stop_at_first = !interrupt;
@@ -197,9 +241,9 @@ TEST(SiteRunTest, StopAtFirstEndsItsLineAndAnInterruptEndsAll) {
     std::atomic<bool> asked{false};
     if (interrupt) {
       // The interrupt comes while line b waits for its first reply.
-      second.SetScript([&](const FakeController::Request&) {
+      second.SetFault(FaultKind::kSilence, 1);
+      second.SetHook([&](const InMemoryController::Request&) {
         if (!asked.exchange(true)) run.Abort();
-        return FakeController::Action::kSilent;
       });
     }
     run.Start();
