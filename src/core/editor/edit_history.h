@@ -26,8 +26,6 @@ class EditHistory {
 
   bool CanUndo() const { return !undo_.empty(); }
   bool CanRedo() const { return !redo_.empty(); }
-  std::size_t UndoCount() const { return undo_.size(); }
-  std::size_t RedoCount() const { return redo_.size(); }
 
   // The state to restore, or nullopt when there is none; `current` is the
   // segment as it is now, kept for the opposite direction.

@@ -143,7 +143,6 @@ class Editor : public ShownSegmentEditor {
   // the page calls these then. `segment` is 1..10.
   void ClearHistory(int segment);
   void ClearAllHistories();
-  const EditHistory& History(int segment) const;
 
   // Clipboard rows. `first_row` and `count` name the selected rows; the part
   // outside the grid is left out. PasteRows inserts before the current row

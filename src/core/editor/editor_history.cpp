@@ -65,10 +65,6 @@ void Editor::ClearAllHistories() {
   for (EditHistory& history : histories_) history.Clear();
 }
 
-const EditHistory& Editor::History(int segment) const {
-  return histories_[std::clamp(segment, 1, kSegmentCount) - 1];
-}
-
 std::pair<int, int> Editor::RowRange(int first_row, int count) const {
   const int rows = rows_.size();
   const int first = std::clamp(first_row, 0, rows);

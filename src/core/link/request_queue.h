@@ -34,8 +34,6 @@ class RequestQueue {
   void RewindRead() { read_position_ = 0; }
 
   int count() const { return count_; }
-  std::size_t write_position() const { return write_position_; }
-  std::size_t read_position() const { return read_position_; }
   bool empty() const { return count_ == 0; }
 
  private:
