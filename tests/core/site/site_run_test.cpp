@@ -14,23 +14,30 @@
 namespace lumera {
 namespace {
 
-// The system's port, but its first `refusals` opens fail as a busy network
-// serial server's do.
-class RefusingPort : public SerialPort {
+using Lines = std::vector<std::pair<std::string, InMemoryController*>>;
+
+// How a line's opens went: the first `left` fail with `error`, as a busy
+// network serial server's do.
+struct Opens {
+  std::atomic<int> left{0};
+  std::atomic<int> count{0};
+  int error = 0;
+};
+
+// Each line's port name leads to its own controller.
+class LinePort : public SerialPort {
  public:
-  RefusingPort(std::unique_ptr<SerialPort> port, std::atomic<int>& refusals,
-               std::atomic<int>& opens, int error)
-      : refusals_(refusals),
-        opens_(opens),
-        error_(error),
-        port_(std::move(port)) {}
+  LinePort(const Lines& lines, Opens& opens) : lines_(lines), opens_(opens) {}
   bool Open(std::string_view name) override {
-    ++opens_;
-    if (refusals_.fetch_sub(1) > 0) {
-      failure_ = PortFailure{kOpenPortFailedText, error_, "refused"};
+    ++opens_.count;
+    if (opens_.left.fetch_sub(1) > 0) {
+      failure_ = PortFailure{kOpenPortFailedText, opens_.error, "refused"};
       return false;
     }
-    return port_->Open(name);
+    for (const auto& [line_port, controller] : lines_) {
+      if (line_port == name) port_ = controller->MakePort();
+    }
+    return port_ != nullptr && port_->Open(name);
   }
   bool SetBuffers(int i, int o) override { return port_->SetBuffers(i, o); }
   bool SetLine(const LineSettings& s) override { return port_->SetLine(s); }
@@ -42,60 +49,26 @@ class RefusingPort : public SerialPort {
     return port_->Write(b);
   }
   ReadResult ReadByte() override { return port_->ReadByte(); }
-  void Close() override { port_->Close(); }
-  bool IsOpen() const override { return port_->IsOpen(); }
+  void Close() override {
+    if (port_) port_->Close();
+  }
+  bool IsOpen() const override { return port_ && port_->IsOpen(); }
   const PortFailure& LastFailure() const override {
-    return failure_.system_error != 0 && !port_->IsOpen()
-               ? failure_
-               : port_->LastFailure();
+    return port_ && (failure_.system_error == 0 || port_->IsOpen())
+               ? port_->LastFailure()
+               : failure_;
   }
 
  private:
-  std::atomic<int>& refusals_;
-  std::atomic<int>& opens_;
-  int error_;
+  const Lines& lines_;
+  Opens& opens_;
   PortFailure failure_;
   std::unique_ptr<SerialPort> port_;
 };
 
-// Each line's port name leads to its own controller.
-std::function<std::unique_ptr<SerialPort>()> PortsOf(
-    std::vector<std::pair<std::string, InMemoryController*>> lines) {
-  class NamedPort : public SerialPort {
-   public:
-    explicit NamedPort(
-        std::vector<std::pair<std::string, InMemoryController*>> lines)
-        : lines_(std::move(lines)) {}
-    bool Open(std::string_view name) override {
-      for (auto& [line_port, controller] : lines_) {
-        if (line_port == name) port_ = controller->MakePort();
-      }
-      return port_ != nullptr && port_->Open(name);
-    }
-    bool SetBuffers(int i, int o) override { return port_->SetBuffers(i, o); }
-    bool SetLine(const LineSettings& s) override { return port_->SetLine(s); }
-    bool SetTimeouts(const SerialTiming& t) override {
-      return port_->SetTimeouts(t);
-    }
-    void Purge() override { port_->Purge(); }
-    int Write(std::span<const std::uint8_t> b) override {
-      return port_->Write(b);
-    }
-    ReadResult ReadByte() override { return port_->ReadByte(); }
-    void Close() override {
-      if (port_) port_->Close();
-    }
-    bool IsOpen() const override { return port_ && port_->IsOpen(); }
-    const PortFailure& LastFailure() const override {
-      return port_ ? port_->LastFailure() : none_;
-    }
-
-   private:
-    std::vector<std::pair<std::string, InMemoryController*>> lines_;
-    std::unique_ptr<SerialPort> port_;
-    PortFailure none_;
-  };
-  return [lines] { return std::make_unique<NamedPort>(lines); };
+std::function<std::unique_ptr<SerialPort>()> PortsOf(const Lines& lines,
+                                                     Opens& opens) {
+  return [&] { return std::make_unique<LinePort>(lines, opens); };
 }
 
 TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
@@ -124,16 +97,15 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
     InMemoryController controller;
     SiteFile site;
     site.lines.push_back({"a", "mem-a", false, {{1, {}, {}}, {2, {}, {}}}, 1});
-    std::atomic<int> refusals{c.refusals};
-    std::atomic<int> opens{0};
+    const Lines lines{{"mem-a", &controller}};
+    Opens opens;
+    opens.left = c.refusals;
+    opens.error = c.error;
     SiteRunOptions options;
     options.command = SiteCommand::kStatus;
     options.timeout_ms = 200;
     options.refused_retry_ms = c.retry_ms;
-    options.create_port = [&] {
-      return std::make_unique<RefusingPort>(controller.MakePort(), refusals,
-                                            opens, c.error);
-    };
+    options.create_port = PortsOf(lines, opens);
     SiteRun run(site, std::move(options));
     run.Start();
     run.Join();
@@ -145,14 +117,14 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
       // A port that cannot be opened fails the rest of its line alike.
       EXPECT_EQ(rows[1].failure, rows[0].failure);
       if (c.retried) {
-        EXPECT_GT(opens.load(), 1);
+        EXPECT_GT(opens.count.load(), 1);
       } else {
-        EXPECT_EQ(opens.load(), 1);
+        EXPECT_EQ(opens.count.load(), 1);
       }
     } else {
       // Three jobs for the status of 1; 2 is silent to its first.
       EXPECT_EQ(rows[1].outcome, SiteOutcome::kAbsent);
-      EXPECT_EQ(opens.load(), c.refusals + 3 + 1);
+      EXPECT_EQ(opens.count.load(), c.refusals + 3 + 1);
     }
   }
 }
@@ -181,7 +153,9 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
   site.lines.push_back(
       {"b", "mem-b", false, {{2, program, {}}, {1, program, {}}}, 5});
   SiteRunOptions options;
-  options.create_port = PortsOf({{"mem-a", &first}, {"mem-b", &second}});
+  const Lines lines{{"mem-a", &first}, {"mem-b", &second}};
+  Opens opens;
+  options.create_port = PortsOf(lines, opens);
   options.command = SiteCommand::kUpload;
   options.timeout_ms = 200;
   std::vector<std::string> writes;
@@ -233,7 +207,9 @@ TEST(SiteRunTest, StopAtFirstEndsItsLineAndAnInterruptEndsAll) {
     site.lines.push_back({"a", "mem-a", false, {{2, {}, {}}, {1, {}, {}}}, 1});
     site.lines.push_back({"b", "mem-b", false, {{1, {}, {}}}, 4});
     SiteRunOptions options;
-    options.create_port = PortsOf({{"mem-a", &first}, {"mem-b", &second}});
+    const Lines lines{{"mem-a", &first}, {"mem-b", &second}};
+    Opens opens;
+    options.create_port = PortsOf(lines, opens);
     options.command = SiteCommand::kStatus;
     options.timeout_ms = 200;
     options.stop_at_first = !interrupt;
