@@ -216,10 +216,17 @@ TEST(SiteRunTest, StopAtFirstEndsItsLineAndAnInterruptEndsAll) {
     SiteRun run(site, std::move(options));
     std::atomic<bool> asked{false};
     if (interrupt) {
-      // The interrupt comes while line b waits for its first reply.
+      // The interrupt comes while line b waits for its first reply; line a
+      // is held in its first request until then, since the in-memory line
+      // takes no time of its own.
       second.SetFault(FaultKind::kSilence, 1);
       second.SetHook([&](const InMemoryController::Request&) {
         if (!asked.exchange(true)) run.Abort();
+      });
+      first.SetHook([&](const InMemoryController::Request&) {
+        for (int ms = 0; ms < 5000 && !asked; ++ms) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
       });
     }
     run.Start();
