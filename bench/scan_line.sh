@@ -23,15 +23,12 @@ done
 
 work=$(mktemp -d)
 sim_pid=
+source "$root/tools/lib/end_processes.sh"
 cleanup() {
-  if [[ -n $sim_pid ]]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
+  end_processes $sim_pid
   rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
 export XDG_CONFIG_HOME=$work/xdg
 mkdir -p "$XDG_CONFIG_HOME"
 cd "$work"

@@ -22,8 +22,9 @@ done
 
 work=$(mktemp -d)
 sims=()
+source "$root/tools/lib/end_processes.sh"
 cleanup() {
-  for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  end_processes "${sims[@]}"
   rm -rf "$work"
 }
 trap cleanup EXIT

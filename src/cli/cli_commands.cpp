@@ -129,19 +129,11 @@ CliJobRunner& Session::Runner(int timeout_ms, bool progress) {
     CliPortSetup port;
     port.device_path = options_.port_path;
     port.timeout_ms = timeout_ms;
-    port.create = env_.create_port;
+    port.create = CommandPorts(env_);
     if (options_.trace) {
       trace_ = std::make_unique<TracePrinter>(env_.err);
       port.trace = trace_.get();
     }
-#ifndef _WIN32
-    if (!port.create) {
-      PortRoots roots = env_.port_roots;
-      port.create = [roots]() -> std::unique_ptr<SerialPort> {
-        return std::make_unique<RoutedSerialPort>(roots);
-      };
-    }
-#endif
     runner_ = std::make_unique<CliJobRunner>(
         ws(), std::move(port), options_.yes, env_.err,
         progress && env_.err_is_terminal && !options_.trace, env_.interrupted);
@@ -326,15 +318,8 @@ int Session::Start() {
 
 DirectLine Session::Line() {
   DirectLine line{.out = env_.out, .err = env_.err};
-  line.create = env_.create_port;
-#ifndef _WIN32
-  if (!line.create) {
-    PortRoots roots = env_.port_roots;
-    line.create = [roots]() -> std::unique_ptr<SerialPort> {
-      return std::make_unique<RoutedSerialPort>(roots);
-    };
-  }
-#else
+  line.create = CommandPorts(env_);
+#ifdef _WIN32
   if (!line.create) line.create = CreateSystemSerialPort;
 #endif
   line.name =
@@ -657,6 +642,19 @@ int Session::Run() {
 }
 
 }  // namespace
+
+std::function<std::unique_ptr<SerialPort>()> CommandPorts(
+    const CliEnvironment& env) {
+#ifndef _WIN32
+  if (!env.create_port) {
+    PortRoots roots = env.port_roots;
+    return [roots]() -> std::unique_ptr<SerialPort> {
+      return std::make_unique<RoutedSerialPort>(roots);
+    };
+  }
+#endif
+  return env.create_port;
+}
 
 int RunCliCommand(const CliInvocation& invocation, CliEnvironment& env) {
   Session session(invocation, env);

@@ -30,6 +30,12 @@ struct CliEnvironment {
   std::function<bool()> interrupted;
 };
 
+// The ports a command opens: the environment's, or else the system's, routed
+// through the ports folder on POSIX. Empty on Windows: a job then opens the
+// system's port itself.
+std::function<std::unique_ptr<SerialPort>()> CommandPorts(
+    const CliEnvironment& env);
+
 // Runs one parsed invocation; returns the exit status.
 int RunCliCommand(const CliInvocation& invocation, CliEnvironment& env);
 

@@ -21,8 +21,6 @@
 #include <poll.h>
 #include <pwd.h>
 #include <unistd.h>
-
-#include "core/link/routed_serial_port.h"
 #endif
 
 namespace lumera {
@@ -325,15 +323,7 @@ int SiteSession::Run() {
   options.backup_dir = args_.backup_dir;
   options.stop_at_first = args_.stop_at_first;
   options.timeout_ms = args_.timeout_ms;
-  options.create_port = env_.create_port;
-#ifndef _WIN32
-  if (!options.create_port) {
-    PortRoots roots = env_.port_roots;
-    options.create_port = [roots]() -> std::unique_ptr<SerialPort> {
-      return std::make_unique<RoutedSerialPort>(roots);
-    };
-  }
-#endif
+  options.create_port = CommandPorts(env_);
   std::map<std::pair<std::string, int>, std::string> sums_by_controller;
   for (const SiteLine& line : site.lines) {
     for (const SiteController& c : line.controllers) {
