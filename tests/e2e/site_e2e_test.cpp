@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,17 +27,11 @@ std::map<std::string, std::string> Outcomes(const fs::path& csv) {
   std::map<std::string, std::string> outcomes;
   const std::vector<std::string> lines = Lines(ReadAll(csv));
   for (std::size_t i = 1; i < lines.size(); ++i) {
+    std::istringstream row(lines[i]);
     std::vector<std::string> fields;
-    std::string field;
-    for (const char c : lines[i]) {
-      if (c == ',') {
-        fields.push_back(field);
-        field.clear();
-      } else {
-        field += c;
-      }
+    for (std::string field; std::getline(row, field, ',');) {
+      fields.push_back(field);
     }
-    fields.push_back(field);
     if (fields.size() >= 4) outcomes[fields[0] + "/" + fields[2]] = fields[3];
   }
   return outcomes;

@@ -129,12 +129,6 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
   }
 }
 
-}  // namespace
-}  // namespace lumera
-
-namespace lumera {
-namespace {
-
 // Under ThreadSanitizer: the lines' threads, the journal callback and the
 // progress read beside them.
 TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
@@ -189,12 +183,6 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
   std::filesystem::remove(program);
   std::filesystem::remove(CommentFileName(program));
 }
-
-}  // namespace
-}  // namespace lumera
-
-namespace lumera {
-namespace {
 
 // What ends a line early: --stop-at-first ends only the line that failed;
 // an interrupt ends every line, the current request included.
