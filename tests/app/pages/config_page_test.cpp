@@ -241,6 +241,10 @@ class ConfigPageTest : public QObject {
     QVERIFY(!PageEdit(app, kOutputsTab, out::kOutputType5)->isEnabled());
     QCOMPARE(PageEdit(app, kOutputsTab, out::kOutputType5)->toolTip(),
              QString::fromUtf8(kNoRecordPlaceTip.data()));
+    const auto* label = app.window->findChild<QWidget*>("outputRow5");
+    QVERIFY(label && !label->isEnabled() &&
+            label->toolTip() == QString::fromUtf8(kNoRecordPlaceTip.data()));
+    QVERIFY(app.window->findChild<QWidget*>("outputRow4")->isEnabled());
   }
 
   // The page is filled as it is made: the clock shows the time of the

@@ -87,11 +87,16 @@ QGroupBox* OutputsPage::BuildOutputsBox() {
                   Qt::AlignHCenter);
   for (int n = 1; n <= 8; ++n) {
     const auto at = static_cast<std::size_t>(n - 1);
-    grid->addWidget(Fixed(box, "outputRow" + QByteArray::number(n),
-                          QStringLiteral("Wyjście %1:").arg(n)),
-                    n, 0);
-    grid->addWidget(edits_->Edit(ids::kOutputTypes[at]), n, 1,
-                    Qt::AlignHCenter);
+    auto* label = Fixed(box, "outputRow" + QByteArray::number(n),
+                        QStringLiteral("Wyjście %1:").arg(n));
+    auto* type = edits_->Edit(ids::kOutputTypes[at]);
+    // A row the record has no place for reads as disabled from its label on.
+    if (!type->isEnabled()) {
+      label->setEnabled(false);
+      label->setToolTip(type->toolTip());
+    }
+    grid->addWidget(label, n, 0);
+    grid->addWidget(type, n, 1, Qt::AlignHCenter);
     grid->addWidget(edits_->Edit(ids::kOutputLimits[at]), n, 2,
                     Qt::AlignHCenter);
     grid->addWidget(edits_->Edit(ids::kOutputStates[at]), n, 3,
