@@ -130,8 +130,8 @@ class QuietObserver : public TransferObserver {
   }
   void PositionReported(int, int) override {}
   void RequestsCompleted() override {}
-  void JobFinished(bool succeeded) override {
-    succeeded_ = succeeded;
+  void JobFinished(const JobOutcome& outcome) override {
+    succeeded_ = outcome.succeeded();
     finished_ = true;
   }
   bool finished() const { return finished_; }

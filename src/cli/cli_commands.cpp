@@ -56,7 +56,7 @@ class Session {
   void LoadSettingsIfPresent();
   void ApplyOverrides();
   CliJobRunner& Runner(int timeout_ms, bool progress = true);
-  int Report(const JobOutcome& outcome, bool print_status = true);
+  int Report(const CliJobResult& outcome, bool print_status = true);
   int RunJob(const std::function<bool(LinkContext&)>& start);
   EditorSide Editor(int segment, int selected_row = 0);
   int SegmentOrCurrent() const;
@@ -141,7 +141,7 @@ CliJobRunner& Session::Runner(int timeout_ms, bool progress) {
   return *runner_;
 }
 
-int Session::Report(const JobOutcome& outcome, bool print_status) {
+int Session::Report(const CliJobResult& outcome, bool print_status) {
   if (!outcome.started) {
     // The prompts have already said why (a refused question or the
     // broadcast guard); another job cannot be under way here.
@@ -367,7 +367,7 @@ int Session::RadioScan() {
     if (env_.err_is_terminal) {
       env_.err << "\r" << number << "/" << options_.scan_to << std::flush;
     }
-    JobOutcome outcome = runner.Run([](LinkContext& c) {
+    CliJobResult outcome = runner.Run([](LinkContext& c) {
       return StartSingleRequest(c, {.direction = JobDirection::kReceive},
                                 RequestCode::kReadVersion);
     });
@@ -456,7 +456,7 @@ bool Session::ReadControllerProgram() {
   CliJobRunner& runner =
       Runner(options_.timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
   const EditorSide editor = Editor(options_.segment.value_or(1));
-  const JobOutcome read = runner.Run([&](LinkContext& c) {
+  const CliJobResult read = runner.Run([&](LinkContext& c) {
     return options_.segment ? StartDownloadSegment(c, editor)
                             : StartDownloadProgram(c, editor);
   });

@@ -65,8 +65,8 @@ void CliJobRunner::DrawProgress(int position, int maximum) {
   progress_drawn_ = true;
 }
 
-JobOutcome CliJobRunner::Run(const std::function<bool(LinkContext&)>& start) {
-  JobOutcome outcome;
+CliJobResult CliJobRunner::Run(const std::function<bool(LinkContext&)>& start) {
+  CliJobResult outcome;
   observer_.ClearRecord();
   job_.SetLineValues(LineValuesOf(workspace_));
   LinkContext context{workspace_, job_, observer_, prompts_};
@@ -94,12 +94,13 @@ JobOutcome CliJobRunner::Run(const std::function<bool(LinkContext&)>& start) {
     progress_drawn_ = false;
   }
   outcome.status = observer_.last_status();
+  outcome.outcome = observer_.outcome();
   // The worker tells why the port failed before the job ends.
   outcome.port_failure = observer_.port_failure().value_or(PortFailure{});
   return outcome;
 }
 
-std::string CliJobRunner::FailureReport(const JobOutcome& outcome) {
+std::string CliJobRunner::FailureReport(const CliJobResult& outcome) {
   std::string text = outcome.status;
   const std::string reason = DescribePortFailure(outcome.port_failure);
   if (!reason.empty()) {

@@ -42,11 +42,12 @@ struct CliPortSetup {
   LineTraceSink* trace = nullptr;  // none: no line trace
 };
 
-struct JobOutcome {
+struct CliJobResult {
   bool started = false;      // the Start function accepted the job
   bool succeeded = false;    // the job ended with the success text
   std::string status;        // last status-line text
   PortFailure port_failure;  // why the port failed, when the job failed so
+  JobOutcome outcome;        // how the job ended
 };
 
 class CliJobRunner {
@@ -58,11 +59,11 @@ class CliJobRunner {
                std::function<bool()> interrupted = {});
 
   // Calls `start` with a fresh context and waits until the job has ended.
-  JobOutcome Run(const std::function<bool(LinkContext&)>& start);
+  CliJobResult Run(const std::function<bool(LinkContext&)>& start);
 
   // The text for a failed or refused job: the status text and, on a second
   // line, the system's reason with the fix for a permission error.
-  static std::string FailureReport(const JobOutcome& outcome);
+  static std::string FailureReport(const CliJobResult& outcome);
 
   DirectObserver& observer() { return observer_; }
   TransferJob& job() { return job_; }

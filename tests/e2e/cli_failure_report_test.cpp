@@ -21,7 +21,7 @@ class FailureReport : public testing::TestWithParam<ReportCase> {};
 
 TEST_P(FailureReport, GivesStatusThenTheSystemsReason) {
   const ReportCase& c = GetParam();
-  JobOutcome outcome;
+  CliJobResult outcome;
   outcome.started = true;
   outcome.status = c.status;
   outcome.port_failure.system_error = c.system_error;

@@ -61,8 +61,8 @@ void QueuedObserver::PortFailed(const PortFailure& failure) {
   Post([e = events_, failure] { emit e->portFailed(failure); });
 }
 
-void QueuedObserver::JobFinished(bool succeeded) {
-  Post([e = events_, succeeded] { e->JobFinished(succeeded); });
+void QueuedObserver::JobFinished(const JobOutcome& outcome) {
+  Post([e = events_, outcome] { e->JobFinished(outcome); });
 }
 
 }  // namespace lumera

@@ -24,7 +24,7 @@ class QueuedObserver : public TransferObserver {
   void ErrorReportRead() override;
   void RequestsCompleted() override;
   void PortFailed(const PortFailure& failure) override;
-  void JobFinished(bool succeeded) override;
+  void JobFinished(const JobOutcome& outcome) override;
 
  private:
   template <typename Call>

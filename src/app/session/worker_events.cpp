@@ -23,9 +23,9 @@ void WorkerEvents::RequestsCompleted() {
   emit refreshMainStatus();
 }
 
-void WorkerEvents::JobFinished(bool succeeded) {
+void WorkerEvents::JobFinished(const JobOutcome& outcome) {
   refreshes_.JobFinished();
-  emit jobFinished(succeeded);
+  emit jobFinished(outcome.succeeded());
 }
 
 }  // namespace lumera

@@ -27,7 +27,7 @@ class WorkerEvents : public QObject {
   void FinalReplyReceived(const ReplyRecord& record);
   // The refreshes in their order: editor, configuration, main status.
   void RequestsCompleted();
-  void JobFinished(bool succeeded);
+  void JobFinished(const JobOutcome& outcome);
 
  signals:
   // A job has been started (on the user-interface thread, by the launcher):

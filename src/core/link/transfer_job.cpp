@@ -29,6 +29,8 @@ std::string_view FailureText(TransferFailure failure) {
       return kReplyChecksumText;
     case TransferFailure::kVerification:
       return "Błąd weryfikacji";
+    case TransferFailure::kThread:
+      return kThreadFailedText;
     case TransferFailure::kAbort:
       return kAbortText;
   }
@@ -156,7 +158,7 @@ bool TransferJob::Start(TransferObserver& observer) {
     shared_.Reset();
     shared_.running.store(false);
     observer.SetStatusLine(kThreadFailedText);
-    observer.JobFinished(false);
+    observer.JobFinished(JobOutcome{.failure = TransferFailure::kThread});
     return false;
   }
   return true;

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "core/link/frames.h"
+#include "core/link/job_outcome.h"
 #include "core/link/line_trace.h"
 #include "core/link/operations.h"
 #include "core/link/request_queue.h"
@@ -40,19 +41,6 @@ enum class TransferStep {
   kWaitController,
   kClosePort,
   kDone,
-};
-
-enum class TransferFailure {
-  kNone,
-  kOpen,
-  kBuffers,
-  kLine,
-  kTimeouts,
-  kWrite,
-  kReplyLength,
-  kReplyChecksum,
-  kVerification,
-  kAbort,
 };
 
 inline constexpr std::string_view kSuccessText =

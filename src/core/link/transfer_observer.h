@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/link/job_outcome.h"
 #include "core/link/serial_port.h"
 
 namespace lumera {
@@ -69,8 +70,7 @@ class TransferObserver {
   virtual void PortFailed(const PortFailure& failure) { (void)failure; }
 
   // Last call of a job: the job is reset and another may be prepared.
-  // `succeeded` is false when the job ended with a failure text.
-  virtual void JobFinished(bool succeeded) = 0;
+  virtual void JobFinished(const JobOutcome& outcome) = 0;
 };
 
 }  // namespace lumera

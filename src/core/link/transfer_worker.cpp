@@ -37,13 +37,13 @@ void TransferWorker::Run() {
   tracing_ = nullptr;
   port_.reset();
   port_open_ = false;
-  const bool succeeded = failure_ == TransferFailure::kNone;
+  outcome_.failure = failure_;
   // Running is cleared before the job is freed: a job prepared in between
   // would otherwise find the worker still running, fail to queue or start,
   // and stay prepared for good, refusing every later job.
   shared_.running.store(false, std::memory_order_release);
   shared_.Reset();
-  observer_.JobFinished(succeeded);
+  observer_.JobFinished(outcome_);
 }
 
 void TransferWorker::Step() {
@@ -245,12 +245,14 @@ void TransferWorker::ReceiveReply() {
   if (count == kReplyReadFailed) return FailPort(TransferFailure::kReplyLength);
   switch (check) {
     case ReplyCheck::kTooShort:
+      outcome_.nothing_received = count == 0;
       return Fail(TransferFailure::kReplyLength);
     case ReplyCheck::kBadChecksum:
       return Fail(TransferFailure::kReplyChecksum);
     case ReplyCheck::kAccepted:
       break;
   }
+  ++outcome_.replies;
   ReplyRecord& record = last_reply_;
   record.request_code = request_.code;
   record.payload_size = static_cast<std::uint8_t>(

@@ -59,6 +59,7 @@ class TransferWorker {
 
   TransferStep step_ = TransferStep::kOpenPort;
   TransferFailure failure_ = TransferFailure::kNone;
+  JobOutcome outcome_;
   std::string failure_text_;
   // The status texts with numbers are formatted here: no allocation.
   std::array<char, 200> status_text_{};

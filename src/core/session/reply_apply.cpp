@@ -138,7 +138,7 @@ void DirectObserver::RunWaiting(bool wait) {
 
 bool DirectObserver::WaitForJob() {
   while (!finished_) RunWaiting(true);
-  return succeeded_;
+  return outcome_.succeeded();
 }
 
 bool DirectObserver::Pump() {
@@ -163,13 +163,13 @@ void DirectObserver::ClearRecord() {
   positions_shown_.clear();
   port_failure_.reset();
   finished_ = false;
-  succeeded_ = false;
+  outcome_ = JobOutcome{};
 }
 
 void DirectObserver::JobStarted() {
   port_failure_.reset();
   finished_ = false;
-  succeeded_ = false;
+  outcome_ = JobOutcome{};
 }
 
 void DirectObserver::SetStatusLine(std::string_view view) {
@@ -249,11 +249,11 @@ void DirectObserver::PortFailed(const PortFailure& failure) {
   });
 }
 
-void DirectObserver::JobFinished(bool succeeded) {
-  Post([this, succeeded] {
+void DirectObserver::JobFinished(const JobOutcome& outcome) {
+  Post([this, outcome] {
     refreshes_.JobFinished();
     finished_ = true;
-    succeeded_ = succeeded;
+    outcome_ = outcome;
   });
 }
 

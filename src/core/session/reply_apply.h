@@ -87,7 +87,9 @@ class DirectObserver : public TransferObserver {
     return port_failure_;
   }
   bool finished() const { return finished_; }
-  bool succeeded() const { return succeeded_; }
+  bool succeeded() const { return outcome_.succeeded(); }
+  // How the job ended; valid once finished().
+  const JobOutcome& outcome() const { return outcome_; }
   // Forgets the record of the previous job.
   void ClearRecord();
 
@@ -103,7 +105,7 @@ class DirectObserver : public TransferObserver {
   void ErrorReportRead() override;
   void RequestsCompleted() override;
   void PortFailed(const PortFailure& failure) override;
-  void JobFinished(bool succeeded) override;
+  void JobFinished(const JobOutcome& outcome) override;
 
  private:
   void Post(std::function<void()> call);
@@ -127,7 +129,7 @@ class DirectObserver : public TransferObserver {
   std::vector<std::pair<int, int>> positions_shown_;
   std::optional<PortFailure> port_failure_;
   bool finished_ = false;
-  bool succeeded_ = false;
+  JobOutcome outcome_;
 };
 
 }  // namespace lumera

@@ -41,8 +41,8 @@ bool SiteJobResult::RefusedAtOnce() const {
 }
 
 bool SiteJobResult::Silent() const {
-  return status == kReplyTooShortText && port_failure.system_error == 0 &&
-         frames_written <= 1;
+  return frames_written <= 1 && port_failure.system_error == 0 &&
+         (unanswered || outcome.silent());
 }
 
 SiteLineJobs::SiteLineJobs(const SiteLine& line, const SiteRunOptions& options,
@@ -121,8 +121,10 @@ SiteJobResult SiteLineJobs::RunOnce(
   }
   job_.Join();
   result.succeeded = observer_.succeeded();
-  result.status = unanswered && !abort_.load() ? std::string(kReplyTooShortText)
-                                               : observer_.last_status();
+  result.outcome = observer_.outcome();
+  result.unanswered = unanswered && !abort_.load();
+  result.status = result.unanswered ? std::string(kReplyTooShortText)
+                                    : observer_.last_status();
   result.port_failure = observer_.port_failure().value_or(PortFailure{});
   result.frames_written = observer_.frames_written();
   return result;

@@ -23,10 +23,16 @@ struct SiteJobResult {
   std::string status;
   PortFailure port_failure;
   int frames_written = 0;
+  JobOutcome outcome;
+  // A radio request went unanswered for twice the time-out, and the job
+  // was ended for it.
+  bool unanswered = false;
 
   // The status text with the port's reason after it.
   std::string Failure() const;
-  bool PortOpenFailed() const { return status == kOpenPortFailedText; }
+  bool PortOpenFailed() const {
+    return outcome.failure == TransferFailure::kOpen;
+  }
   // What a network serial server does while it still serves the previous
   // connection: it refuses the next, or takes it and drops it at once (a
   // read sees the end, a write the broken pipe).

@@ -576,7 +576,7 @@ class MainWindowTest : public QObject {
       for (int i = 0; i < 3; ++i) observer.StepProgress();
       observer.SetStatusLine("Operacja zakończona pomyślnie.");
       observer.ResetProgress();
-      observer.JobFinished(true);
+      observer.JobFinished(JobOutcome{});
     });
     worker.join();
     // Nothing happens until the window's thread handles its events.
