@@ -76,6 +76,7 @@ bool LoadSettings(const std::filesystem::path& settings_path,
       RadioAddress::FromWord(file.ReadInt(kSettingsSection, kAddressKey, 0));
   settings.access_point_address =
       RadioAddress::FromWord(file.ReadInt(kSettingsSection, kAccessKey, 0));
+  settings.site_file = file.Find(kSiteSection, kFileKey).value_or("");
   return first_start;
 }
 
@@ -116,6 +117,12 @@ bool SaveProgramFileSetting(const std::filesystem::path& settings_path,
                             const ShellSettings& settings) {
   return WriteProfileString(settings_path, kSettingsSection, kFileKey,
                             settings.program_file_name);
+}
+
+bool SaveSiteFileSetting(const std::filesystem::path& settings_path,
+                         const ShellSettings& settings) {
+  return WriteProfileString(settings_path, kSiteSection, kFileKey,
+                            settings.site_file);
 }
 
 }  // namespace lumera

@@ -41,4 +41,11 @@ bool SaveSettings(const std::filesystem::path& settings_path,
 bool SaveProgramFileSetting(const std::filesystem::path& settings_path,
                             const ShellSettings& settings);
 
+// The site file opened last lives in a section of its own, so that "Config"
+// keeps its eight keys. LoadSettings reads it into `site_file`; this writes
+// it alone, after a site file was opened or saved.
+inline constexpr char kSiteSection[] = "Site";
+bool SaveSiteFileSetting(const std::filesystem::path& settings_path,
+                         const ShellSettings& settings);
+
 }  // namespace lumera

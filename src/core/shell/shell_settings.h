@@ -21,6 +21,8 @@ struct ShellSettings {
   int entries_only = 0;  // "Entries": 0 off, any other value on
   RadioAddress target_radio_address{15, 15, 240};  // "Address"
   RadioAddress access_point_address{15, 15, 0};    // "Access"
+  // The site page's file: [Site] "File", none of Config's keys. Empty: none.
+  std::string site_file;
 
   bool RadioOn() const { return radio_option != 0; }
   bool EntriesOnly() const { return entries_only != 0; }

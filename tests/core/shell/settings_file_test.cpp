@@ -258,6 +258,23 @@ TEST_F(SettingsFileTest, FileKeyIsWrittenAlone) {
   EXPECT_EQ(ReadAll(path_), expected);
 }
 
+TEST_F(SettingsFileTest, SiteFileHasItsOwnSectionAndConfigStaysAsItWas) {
+  WriteAll(path_, kFirstStartFile);
+  ShellSettings settings;
+  settings.site_file = "/srv/obiekty/hala ą.site";
+  EXPECT_TRUE(SaveSiteFileSetting(path_, settings));
+  const std::string with_site =
+      std::string(kFirstStartFile) +
+      "[Site]\r\nFile=/srv/obiekty/hala \xB9.site\r\n";
+  EXPECT_EQ(ReadAll(path_), with_site);
+  ShellSettings read;
+  LoadSettings(path_, false, store_, read);
+  EXPECT_EQ(read.site_file, settings.site_file);
+  // The close writes Config's keys and leaves the site alone.
+  EXPECT_TRUE(SaveSettings(path_, read));
+  EXPECT_EQ(ReadAll(path_), with_site);
+}
+
 TEST_F(SettingsFileTest, LongFolderPathsWork) {
   std::filesystem::path deep = folder_;
   for (int i = 0; i < 12; ++i)
