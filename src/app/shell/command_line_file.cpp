@@ -15,6 +15,32 @@ std::string JoinCommandLine(int argc, const char* const* argv) {
   return line;
 }
 
+std::optional<std::string> TakeSiteOption(int& argc, char** argv) {
+  constexpr std::string_view kOption = "--site";
+  std::optional<std::string> site;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == kOption) {
+      if (i + 1 < argc) site = argv[++i];
+    } else if (argument.starts_with(kOption) &&
+               argument[kOption.size()] == '=') {
+      site = std::string(argument.substr(kOption.size() + 1));
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
+  argv[argc] = nullptr;
+  if (site && !site->empty()) {
+    std::error_code error;
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(*site, error);
+    if (!error) site = absolute.string();
+  }
+  return site;
+}
+
 std::optional<std::string> ProgramFileFromCommandLine(
     std::string_view command_line) {
   if (command_line.empty()) return std::nullopt;

@@ -15,6 +15,13 @@ inline constexpr std::size_t kProgramFileNameMax = 259;
 // joined by single spaces.
 std::string JoinCommandLine(int argc, const char* const* argv);
 
+// Takes "--site FILE" or "--site=FILE" out of the arguments (the last one
+// given counts), so that what is left is the command line a program file is
+// taken from and Qt never sees the option. The file is made absolute at
+// once, before the program may move to its own folder. Nothing when none is
+// given.
+std::optional<std::string> TakeSiteOption(int& argc, char** argv);
+
 // The name taken from a command line: everything up to and including the
 // first ".prg" (or, when there is none, the first ".PRG"; the search is
 // case-sensitive), without a leading double quote. Nothing when neither form

@@ -6,7 +6,8 @@
 
 namespace lumera {
 StartupResult StartUp(Workspace& workspace, std::string_view command_line,
-                      std::optional<std::filesystem::path> settings_path) {
+                      std::optional<std::filesystem::path> settings_path,
+                      std::optional<std::string> site_file) {
   StartupResult result;
   result.settings_path = std::move(settings_path);
 
@@ -23,6 +24,10 @@ StartupResult StartUp(Workspace& workspace, std::string_view command_line,
   if (result.settings_path) {
     LoadSettings(*result.settings_path, result.command_line_file,
                  workspace.store, workspace.settings);
+  }
+  if (site_file) {
+    workspace.settings.site_file = std::move(*site_file);
+    result.site_option = true;
   }
   workspace.store.TakeSnapshot();
   return result;

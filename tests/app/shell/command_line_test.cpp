@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "app/session/port_failure_hint.h"
 #include "app/shell/command_line_file.h"
@@ -51,6 +52,43 @@ class CommandLineTest : public QObject {
         ProgramFileFromCommandLine(command_line.toStdString());
     QCOMPARE(result.has_value(), taken);
     if (taken) QCOMPARE(QString::fromStdString(*result), name);
+  }
+
+  void TakesTheSiteOptionOut_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("site");  // empty: none
+    QTest::addColumn<QString>("left");  // the command line after it
+    const QString here = QDir::currentPath();
+    QTest::newRow("before a program file")
+        << QStringList{"--site", "a.site", "x.prg"} << here + "/a.site"
+        << "x.prg";
+    QTest::newRow("joined by '=', a path with a space")
+        << QStringList{"x.prg", "--site=/srv/hala b.site"} << "/srv/hala b.site"
+        << "x.prg";
+    QTest::newRow("the last one counts")
+        << QStringList{"--site", "a.site", "--site", "/b.site"} << "/b.site"
+        << "";
+    QTest::newRow("without its file") << QStringList{"--site"} << ""
+                                      << "";
+    QTest::newRow("another option") << QStringList{"--sites", "x"} << ""
+                                    << "--sites x";
+  }
+  void TakesTheSiteOptionOut() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, site);
+    QFETCH(QString, left);
+    std::vector<std::string> texts{"lumera"};
+    for (const QString& argument : arguments) {
+      texts.push_back(argument.toStdString());
+    }
+    std::vector<char*> argv;
+    for (std::string& text : texts) argv.push_back(text.data());
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(texts.size());
+    const std::optional<std::string> taken = TakeSiteOption(argc, argv.data());
+    QCOMPARE(QString::fromStdString(taken.value_or("")), site);
+    QCOMPARE(QString::fromStdString(JoinCommandLine(argc, argv.data())), left);
+    QCOMPARE(argv[argc], nullptr);
   }
 
   void JoinsArgumentsWithSpaces() {
