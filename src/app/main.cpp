@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QTranslator>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "app/pages/default_pages.h"
 #include "app/session/qt_prompts.h"
 #include "app/session/trace_from_environment.h"
 #include "app/shell/application_setup.h"
@@ -28,6 +31,7 @@ int main(int argc, char* argv[]) {
     ++argv;
     --argc;
   }
+  std::optional<std::string> site = lumera::TakeSiteOption(argc, argv);
   // The command line as the user gave it, before Qt takes its own options.
   const std::string command_line = lumera::JoinCommandLine(argc, argv);
 
@@ -56,12 +60,14 @@ int main(int argc, char* argv[]) {
     job.SetPortAccess(std::move(access));
   }
   const lumera::StartupResult started = lumera::StartUp(
-      workspace, command_line, lumera::SettingsPathOfWorkingDirectory());
+      workspace, command_line, lumera::SettingsPathOfWorkingDirectory(),
+      std::move(site));
 
   lumera::MainWindow window(workspace, job, prompts, started.settings_path,
                             lumera::DiscoverSerialPorts(),
                             started.command_line_file);
   prompts.SetOwner(&window);
+  if (started.site_option) window.SelectTab(lumera::kSiteTabIndex);
   lumera::ShowCentred(window);
   app.exec();
   return 0;

@@ -32,7 +32,7 @@ class RecordingPage : public Page {
 // Recording pages for the tabs in `recorded`, the program's own pages for
 // the others; `made` receives the recording ones.
 struct RecordingPages {
-  std::array<bool, kPageCount> recorded{true, true, true};
+  std::array<bool, kPageCount> recorded{true, true, true, true};
   std::array<RecordingPage*, kPageCount> made{};
 
   PageFactory Factory() {

@@ -3,6 +3,7 @@
 #include "app/pages/config/config_page.h"
 #include "app/pages/editor/editor_page.h"
 #include "app/pages/outputs/outputs_page.h"
+#include "app/pages/site/site_page.h"
 
 namespace lumera {
 namespace {
@@ -13,7 +14,7 @@ Page* Make(PageContext& context, QWidget* parent) {
 }
 
 constexpr Page* (*kMakers[kPageCount])(PageContext&, QWidget*) = {
-    Make<EditorPage>, Make<ConfigPage>, Make<OutputsPage>};
+    Make<EditorPage>, Make<ConfigPage>, Make<OutputsPage>, Make<SitePage>};
 
 }  // namespace
 

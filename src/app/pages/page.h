@@ -6,13 +6,16 @@
 #pragma once
 
 #include <QWidget>
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace lumera {
 
 class JobLauncher;
 class PageEvents;
 class Prompts;
+struct PortList;
 struct Workspace;
 
 // What a page works with; it reaches jobs only through `launcher`, the
@@ -22,6 +25,10 @@ struct PageContext {
   JobLauncher& launcher;
   Prompts& prompts;
   PageEvents& events;
+  // Where the settings file lives (none: the run keeps no settings).
+  const std::optional<std::filesystem::path>& settings_path;
+  // The ports discovered as the window was made.
+  const PortList& ports;
 };
 
 class Page : public QWidget {
@@ -36,14 +43,17 @@ class Page : public QWidget {
   // A program file was loaded into the workspace, or saved from it.
   virtual void ProgramLoaded() {}
   virtual void ProgramSaved() {}
+  // The window closes with no job running: what the page holds and has not
+  // yet kept may be kept now (after the program's own question).
+  virtual void WindowClosing() {}
 
   // The page's control with the given resource id, or null.
   QWidget* Control(int control_id) const;
 };
 
-inline constexpr int kPageCount = 3;
+inline constexpr int kPageCount = 4;
 
-// Makes the page of tab `tab_index` (0..2) in `parent`, the window's page
+// Makes the page of tab `tab_index` (0..3) in `parent`, the window's page
 // area. The window makes them one by one in tab order, as each page's
 // creation may rely on the one before.
 using PageFactory =

@@ -37,7 +37,8 @@ namespace ids = main_window_ids;
 
 // The tabs' texts: 17 characters, the word padded by spaces.
 constexpr const char* kTabTitles[kPageCount] = {
-    "      Edytor     ", "   Konfiguracja  ", "     Wyjścia     "};
+    "      Edytor     ", "   Konfiguracja  ", "     Wyjścia     ",
+    "      Obiekt     "};
 
 }  // namespace
 
@@ -51,7 +52,8 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
       settings_path_(std::move(settings_path)),
       ports_(ports),
       launcher_(workspace, job, prompts),
-      page_context_{workspace, launcher_, prompts, page_events_},
+      page_context_{workspace,    launcher_,      prompts,
+                    page_events_, settings_path_, ports_},
       print_listing_([this](bool all_segments) {
         PrintListing(all_segments ? PrintScope::kAllSegments
                                   : PrintScope::kCurrentSegment);
@@ -401,6 +403,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
                           QStringLiteral("Zapisac do pliku ?"))) {
       ChooseProgramFile(true);
     }
+  }
+  for (Page* page : pages_) {
+    if (page) page->WindowClosing();
   }
   if (settings_path_) SaveSettings(*settings_path_, workspace_.settings);
   workspace_.store.ClearAllComments();

@@ -5,6 +5,7 @@
 #include "app/pages/config/config_page_ids.h"
 #include "app/pages/editor/editor_page_ids.h"
 #include "app/pages/outputs/outputs_page_ids.h"
+#include "app/pages/site/site_page_ids.h"
 
 namespace lumera::main_window_ids {
 
@@ -50,9 +51,10 @@ inline constexpr int kRadioReset = 1171;
 // Labels and group boxes are the dialog's unnamed statics.
 inline constexpr int kStatic = -1;
 
-// Dialog templates of the three pages, which their own ids headers hold.
+// Dialog templates of the pages, which their own ids headers hold.
 inline constexpr int kEditorPage = editor_page_ids::kDialog;
 inline constexpr int kOutputsPage = outputs_page_ids::kDialog;
 inline constexpr int kConfigPage = config_page_ids::kDialog;
+inline constexpr int kSitePage = site_page_ids::kDialog;
 
 }  // namespace lumera::main_window_ids

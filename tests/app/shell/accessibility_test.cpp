@@ -29,6 +29,7 @@ const std::map<int, Expected>& ExpectedControls() {
       {ids::kEditorPage, {"Edytor", true}},
       {ids::kConfigPage, {"Konfiguracja", false}},
       {ids::kOutputsPage, {"Wyjścia", false}},
+      {ids::kSitePage, {"Obiekt", false}},
       {ids::kTabs, {"      Edytor     ", true}},  // the shown tab
       {ids::kPageArea, {"unvisible", false}},
       {ids::kFileName, {"Plik programu", true}},
@@ -148,7 +149,7 @@ class AccessibilityTest : public QObject {
         }
       }
       QCOMPARE(titles, (QStringList{"      Edytor     ", "   Konfiguracja  ",
-                                    "     Wyjścia     "}));
+                                    "     Wyjścia     ", "      Obiekt     "}));
     } else {
       QCOMPARE(access->text(QAccessible::Description), QString::number(id));
     }

@@ -128,14 +128,16 @@ class MainWindowTest : public QObject {
             .hasMatch());
 
     auto* tabs = qobject_cast<QTabBar*>(app.Control(ids::kTabs));
-    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->count(), 4);
     QCOMPARE(tabs->tabText(0), QStringLiteral("      Edytor     "));
     QCOMPARE(tabs->tabText(1), QStringLiteral("   Konfiguracja  "));
     QCOMPARE(tabs->tabText(2), QStringLiteral("     Wyjścia     "));
+    QCOMPARE(tabs->tabText(3), QStringLiteral("      Obiekt     "));
     QCOMPARE(tabs->currentIndex(), 0);
     QVERIFY(!app.window->PageAt(0)->isHidden());
     QVERIFY(app.window->PageAt(1)->isHidden());
     QVERIFY(app.window->PageAt(2)->isHidden());
+    QVERIFY(app.window->PageAt(3)->isHidden());
   }
 
   void ShowsWorkingValuesOnRefresh() {

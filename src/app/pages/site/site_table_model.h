@@ -1,0 +1,51 @@
+// The installation table: a Qt view of the core's rows, one a controller.
+// A state shows as a coloured mark and always as its text beside it.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <vector>
+
+#include "core/site/site_installation.h"
+
+namespace lumera {
+
+enum class SiteColumn {
+  kLine,
+  kController,
+  kState,
+  kVersion,
+  kClockOffset,
+  kProgramSum,
+  kJournalOutcome,
+  kJournalTime,
+};
+inline constexpr int kSiteColumnCount = 8;
+
+// The state's text ("zweryfikowany", "w toku", ...); empty before a run.
+QString SiteStateText(const SiteInstallationRow& row);
+// Its colour; invalid before a run.
+QColor SiteStateColour(const SiteInstallationRow& row);
+// A journal's UTC time (ISO 8601) on this computer's clock.
+QString SiteLocalTime(const std::string& utc);
+
+class SiteTableModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit SiteTableModel(QObject* parent = nullptr);
+
+  void SetRows(std::vector<SiteInstallationRow> rows);
+  const std::vector<SiteInstallationRow>& rows() const { return rows_; }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role) const override;
+
+ private:
+  std::vector<SiteInstallationRow> rows_;
+};
+
+}  // namespace lumera
