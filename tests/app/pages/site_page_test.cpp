@@ -169,27 +169,37 @@ struct SitePageTest : QObject {
     }
   }
 
+  // A cell typed anew rewrites its own lines and nothing else.
   void SavedByThePageReadsBackAsTheSameSite_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("row");
-    QTest::addColumn<QByteArray>("line_before");
-    QTest::addColumn<QByteArray>("line_after");
+    QTest::addColumn<int>("cell");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("lines_before");
+    QTest::addColumn<QByteArray>("lines_after");
     QTest::newRow("comments, ranges, own program, radio targets")
-        << QByteArray(kHall) << 0 << QByteArray("controllers = 1-3, 20\n")
+        << QByteArray(kHall) << 0 << int(SiteCell::kControllers) << "1-4, 20"
+        << QByteArray("controllers = 1-3, 20\n")
         << QByteArray("controllers = 1-4, 20\n");
-    QTest::newRow("CR LF, no spaces, no last line end")
-        << QByteArray("[line a]\r\nport=COM1\r\ncontrollers=7,1-2\r\n#end") << 0
-        << QByteArray("controllers=7,1-2\r\n")
-        << QByteArray("controllers=1-4, 20\r\n");
-    QTest::newRow("second of two lines, radio")
-        << QByteArray(kHall) << 1 << QByteArray("controllers = 3, 5\n")
-        << QByteArray("controllers = 5, 3\n");
+    QTest::newRow("CR LF, no spaces, an own program kept as written")
+        << QByteArray(
+               "[line a]\r\nport=COM1\r\ncontrollers=7,1-2\r\n"
+               "program.02=b.prg\r\n#end")
+        << 0 << int(SiteCell::kPrograms) << "a.prg; 02=b.prg"
+        << QByteArray("program.02=b.prg\r\n")
+        << QByteArray("program.02=b.prg\r\nprogram = a.prg\r\n");
+    QTest::newRow("the second line's radio targets")
+        << QByteArray(kHall) << 1 << int(SiteCell::kTargets)
+        << "3=15,15,16; 5=1,2,3" << QByteArray("target.5 = 15,15,32\n")
+        << QByteArray("target.5 = 1,2,3\n");
   }
   void SavedByThePageReadsBackAsTheSameSite() {
     QFETCH(QByteArray, file);
     QFETCH(int, row);
-    QFETCH(QByteArray, line_before);
-    QFETCH(QByteArray, line_after);
+    QFETCH(int, cell);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, lines_before);
+    QFETCH(QByteArray, lines_after);
     Write("hala.site", file);
     AppFixture app;
     OpenWindow(app);
@@ -199,13 +209,11 @@ struct SitePageTest : QObject {
     Click(app, ids::kSave);
     QCOMPARE(Read("hala.site"), file);
 
-    const QString typed =
-        QString::fromLatin1(line_after).section(QLatin1Char('='), 1).trimmed();
-    TypeCell(app, row, SiteCell::kControllers, typed);
+    TypeCell(app, row, static_cast<SiteCell>(cell), typed);
     QVERIFY(Page(app)->lines().changed());
     Click(app, ids::kSave);
     QByteArray expected = file;
-    expected.replace(line_before, line_after);
+    expected.replace(lines_before, lines_after);
     QCOMPARE(Read("hala.site"), expected);
     QVERIFY(!Page(app)->lines().changed());
     QVERIFY(LoadSiteFile(Path("hala.site"), false).site);
@@ -249,31 +257,27 @@ struct SitePageTest : QObject {
   // Every state a person reads has its words beside its colour, and the
   // ones that call for different acts differ in colour.
   void StatesShowTextBesideColour() {
-    const struct {
-      std::optional<SiteOutcome> outcome;
-      bool running;
-      const char* text;
-    } kStates[] = {{std::nullopt, false, ""},
-                   {std::nullopt, true, "w toku"},
-                   {SiteOutcome::kVerified, false, "zweryfikowany"},
-                   {SiteOutcome::kAbsent, false, "nieobecny"},
-                   {SiteOutcome::kFailed, false, "błąd"},
-                   {SiteOutcome::kDiffers, false, "różnice"}};
+    const auto state = [](std::optional<SiteOutcome> outcome, bool running) {
+      SiteInstallationRow row;
+      row.outcome = outcome;
+      row.running = running;
+      return row;
+    };
     SiteTableModel model;
-    std::vector<SiteInstallationRow> rows;
-    for (const auto& state : kStates) {
-      rows.push_back(
-          {"a", 1, state.outcome, state.running, {}, {}, {}, {}, {}});
-    }
-    model.SetRows(rows);
+    model.SetRows({state({}, false), state({}, true),
+                   state(SiteOutcome::kVerified, false),
+                   state(SiteOutcome::kAbsent, false),
+                   state(SiteOutcome::kFailed, false),
+                   state(SiteOutcome::kDiffers, false)});
+    const QStringList texts = {"",          "w toku", "zweryfikowany",
+                               "nieobecny", "błąd",   "różnice"};
     QSet<QRgb> colours;
     for (int row = 0; row < model.rowCount(); ++row) {
       const QModelIndex cell =
           model.index(row, static_cast<int>(SiteColumn::kState));
-      QCOMPARE(cell.data().toString(), QString::fromUtf8(kStates[row].text));
-      QCOMPARE(cell.data(Qt::DecorationRole).isValid(),
-               !cell.data().toString().isEmpty());
-      if (row > 0) colours.insert(SiteStateColour(rows[row]).rgb());
+      QCOMPARE(cell.data().toString(), texts[row]);
+      QCOMPARE(cell.data(Qt::DecorationRole).isValid(), row > 0);
+      if (row > 0) colours.insert(SiteStateColour(model.rows()[row]).rgb());
     }
     QCOMPARE(colours.size(), 5);
   }
