@@ -119,69 +119,6 @@ TEST_F(SiteOperationTest, JournalTellsEachStepBeforeItActs) {
   EXPECT_EQ(operation.Verdict(), SiteVerdict::kFailed);
 }
 
-TEST_F(SiteOperationTest, ResumeRunsWhatWasBegunOrNeverReachedOnly) {
-  WriteSite("[line a]\nport = mem-a\ncontrollers = 1-3\nprogram = p.prg\n");
-  // A run killed while it wrote to a/2; a/1 was finished.
-  const std::string sum = *Sha256OfFile(dir_ / "p.prg");
-  JournalWriter journal(dir_ / "site.txt.journal");
-  JournalEntry e;
-  e.event = JournalEvent::kStart;
-  e.job = "upload";
-  e.run = "R1";
-  ASSERT_TRUE(journal.Append(e));
-  e.line = "a";
-  e.program_sha256 = sum;
-  for (const auto& [event, controller, outcome] :
-       {std::tuple{JournalEvent::kBegun, 1, ""},
-        std::tuple{JournalEvent::kOutcome, 1, "zweryfikowany"},
-        std::tuple{JournalEvent::kBegun, 2, ""}}) {
-    e.event = event;
-    e.controller = controller;
-    e.outcome = outcome;
-    ASSERT_TRUE(journal.Append(e));
-  }
-  SiteOperationSettings settings = Settings(SiteCommand::kUpload);
-  settings.resume = true;
-  {
-    SiteOperation operation(settings);
-    ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
-    const std::vector<SitePlanLine> plan = operation.Plan();
-    ASSERT_EQ(plan.size(), 1u);
-    ASSERT_EQ(plan[0].controllers.size(), 2u);
-    EXPECT_EQ(plan[0].controllers[0].number, 2);
-    EXPECT_EQ(plan[0].controllers[1].number, 3);
-    ASSERT_TRUE(operation.Start());
-    // a/2 and a/3 are the one in-memory controller, number 1: both absent.
-    EXPECT_EQ(operation.Finish().size(), 2u);
-  }
-  EXPECT_EQ(Journal().back().run, "R1");
-  // Once the chain verified them all, a resume has nothing to do.
-  for (int n : {2, 3}) {
-    e.controller = n;
-    e.event = JournalEvent::kOutcome;
-    e.outcome = "zweryfikowany";
-    ASSERT_TRUE(journal.Append(e));
-  }
-  SiteOperation done(settings);
-  EXPECT_EQ(done.Prepare(), SitePreparation::kAllVerified);
-}
-
-TEST_F(SiteOperationTest, SecondRunOfTheSiteIsRefusedUntilTheFirstEnds) {
-  WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
-  auto first = std::make_unique<SiteOperation>(Settings(SiteCommand::kStatus));
-  ASSERT_EQ(first->Prepare(), SitePreparation::kReady);
-  SiteOperation second(Settings(SiteCommand::kVerify));
-  EXPECT_EQ(second.Prepare(), SitePreparation::kRefused);
-  EXPECT_NE(second.refusal().find("jest już obsługiwany przez inne "
-                                  "uruchomienie (PID " +
-                                  std::to_string(::getpid()) + ", "),
-            std::string::npos)
-      << second.refusal();
-  first.reset();
-  SiteOperation third(Settings(SiteCommand::kStatus));
-  EXPECT_EQ(third.Prepare(), SitePreparation::kReady);
-}
-
 // A run killed outright leaves no lock behind.
 TEST_F(SiteOperationTest, LockEndsWithAKilledProcess) {
   int ready[2];
