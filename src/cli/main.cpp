@@ -33,12 +33,14 @@ int main(int argc, char** argv) {
 #else
   env.err_is_terminal = isatty(STDERR_FILENO) == 1;
   // Ctrl-C aborts a running job like "Przerwij", so the port is closed and
-  // the status text says so. The signals stay blocked (also for the worker
-  // thread, which inherits the mask) and are taken when polled.
+  // the status text says so; so do a closed terminal or SSH session (SIGHUP)
+  // and a polite kill (SIGTERM). The signals stay blocked (also for the
+  // worker thread, which inherits the mask) and are taken when polled.
   sigset_t stop_signals;
   sigemptyset(&stop_signals);
   sigaddset(&stop_signals, SIGINT);
   sigaddset(&stop_signals, SIGTERM);
+  sigaddset(&stop_signals, SIGHUP);
   if (sigprocmask(SIG_BLOCK, &stop_signals, nullptr) == 0) {
     env.interrupted = [stop_signals]() {
       const timespec no_wait{0, 0};

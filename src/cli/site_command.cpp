@@ -2,24 +2,19 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/link/transfer_job.h"
-#include "core/model/atomic_file.h"
-#include "core/site/sha256.h"
-#include "core/site/site_file.h"
-#include "core/site/site_journal.h"
+#include "core/site/site_operation.h"
 #include "core/site/site_report.h"
-#include "core/site/site_run.h"
 #ifdef _WIN32
 #include <io.h>
 #else
 #include <poll.h>
-#include <pwd.h>
 #include <unistd.h>
 #endif
 
@@ -38,7 +33,6 @@ constexpr std::string_view kSiteUsage =
 struct SiteArguments {
   std::filesystem::path file;
   SiteCommand command = SiteCommand::kStatus;
-  std::string job;  // the command's word, as the journal names it
   std::filesystem::path backup_dir;
   bool yes = false;
   bool resume = false;
@@ -88,7 +82,6 @@ std::optional<SiteArguments> Parse(std::span<const std::string_view> args,
     return std::nullopt;
   }
   parsed.file = std::filesystem::path(words[0]);
-  parsed.job = std::string(words[1]);
   std::size_t expected = 2;
   if (words[1] == "status") {
     parsed.command = SiteCommand::kStatus;
@@ -114,9 +107,7 @@ std::optional<SiteArguments> Parse(std::span<const std::string_view> args,
     error = "nadmiarowy argument: " + std::string(words[expected]);
     return std::nullopt;
   }
-  const bool writes = parsed.command == SiteCommand::kUpload ||
-                      parsed.command == SiteCommand::kClockSet;
-  if (parsed.resume && !writes) {
+  if (parsed.resume && !SiteCommandWrites(parsed.command)) {
     error = "--resume działa z upload i clock-set (dziennik zapisów)";
     return std::nullopt;
   }
@@ -142,43 +133,6 @@ bool AnswerWaiting(std::chrono::milliseconds wait) {
 #endif
 }
 
-std::string EnvironmentValue(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-std::string UserName() {
-  std::string user = EnvironmentValue("USER");
-  if (user.empty()) user = EnvironmentValue("USERNAME");
-#ifndef _WIN32
-  if (user.empty()) {
-    if (const passwd* entry = getpwuid(getuid())) user = entry->pw_name;
-  }
-#endif
-  return user;
-}
-
-std::string HostName() {
-#ifndef _WIN32
-  char name[256] = {};
-  if (gethostname(name, sizeof name - 1) == 0) return name;
-#endif
-  return EnvironmentValue("COMPUTERNAME");
-}
-
-std::string UtcNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &now);
-#else
-  gmtime_r(&now, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return text;
-}
-
 class SiteSession {
  public:
   SiteSession(const SiteArguments& args, CliEnvironment& env)
@@ -186,34 +140,21 @@ class SiteSession {
   int Run();
 
  private:
-  bool Confirm(const SiteFile& site, const SiteRunOptions& options);
-  void Journal(const SiteRow& row, std::string_view job);
-  void Watch(SiteRun& run, const SiteFile& site);
-  bool WriteOut(const std::filesystem::path& path, const std::string& text);
+  bool Confirm(const std::vector<SitePlanLine>& plan);
+  void Watch(SiteOperation& operation);
 
   const SiteArguments& args_;
   CliEnvironment& env_;
-  std::filesystem::path journal_;
-  std::string run_id_;
-  std::string user_ = UserName();
-  std::string host_ = HostName();
-  bool journal_failed_ = false;
 };
 
-bool SiteSession::Confirm(const SiteFile& site, const SiteRunOptions& options) {
+bool SiteSession::Confirm(const std::vector<SitePlanLine>& plan) {
   env_.out << (args_.command == SiteCommand::kUpload
                    ? "Plan: wysłanie programu"
                    : "Plan: ustawienie zegara")
            << "\n";
-  for (const SiteLine& line : site.lines) {
-    bool named = false;
+  for (const SitePlanLine& line : plan) {
+    env_.out << "linia " << line.name << " (" << line.port << "):\n";
     for (const SiteController& c : line.controllers) {
-      if (options.only_given && !options.only.contains({line.name, c.number}))
-        continue;
-      if (!named) {
-        env_.out << "linia " << line.name << " (" << line.port << "):\n";
-        named = true;
-      }
       env_.out << "  sterownik " << c.number;
       if (args_.command == SiteCommand::kUpload) {
         env_.out << ": " << c.program.string();
@@ -246,38 +187,23 @@ bool SiteSession::Confirm(const SiteFile& site, const SiteRunOptions& options) {
   return false;
 }
 
-void SiteSession::Journal(const SiteRow& row, std::string_view job) {
-  JournalEntry entry;
-  entry.time = UtcNow();
-  entry.user = user_;
-  entry.host = host_;
-  entry.line = row.line;
-  entry.port = row.port;
-  entry.controller = row.controller;
-  entry.job = std::string(job);
-  if (args_.command == SiteCommand::kUpload) {
-    entry.program_sha256 = row.program_sha256;
-  }
-  entry.outcome = std::string(SiteOutcomeText(row.outcome));
-  if (!row.failure.empty()) entry.outcome += ": " + row.failure;
-  entry.run = run_id_;
-  if (!AppendJournal(journal_, entry)) journal_failed_ = true;
-}
-
-void SiteSession::Watch(SiteRun& run, const SiteFile& site) {
-  std::vector<SiteLineProgress> shown(site.lines.size());
+void SiteSession::Watch(SiteOperation& operation) {
+  std::vector<SiteLineProgress> shown;
   bool drawn = false;
   for (;;) {
-    for (int poll = 0; poll < kPollsPerRedraw && !run.Finished(); ++poll) {
-      if (env_.interrupted && env_.interrupted()) run.Abort();
+    for (int poll = 0; poll < kPollsPerRedraw && !operation.Finished();
+         ++poll) {
+      if (env_.interrupted && env_.interrupted()) operation.Abort();
       std::this_thread::sleep_for(kPoll);
     }
-    const bool finished = run.Finished();
-    const std::vector<SiteLineProgress> now = run.Progress();
+    const bool finished = operation.Finished();
+    const std::vector<SiteLineProgress> now = operation.Progress();
+    shown.resize(now.size());
+    const std::vector<SiteLine>& lines = operation.site().lines;
     if (env_.err_is_terminal) {
       if (drawn) env_.err << "\033[" << now.size() << "A";
       for (std::size_t i = 0; i < now.size(); ++i) {
-        env_.err << "\r\033[K" << site.lines[i].name << ": ";
+        env_.err << "\r\033[K" << lines[i].name << ": ";
         if (now[i].current != 0) {
           env_.err << "sterownik " << now[i].current << ", ";
         }
@@ -289,131 +215,79 @@ void SiteSession::Watch(SiteRun& run, const SiteFile& site) {
     } else {
       for (std::size_t i = 0; i < now.size(); ++i) {
         if (now[i].done == shown[i].done) continue;
-        env_.err << site.lines[i].name << ": " << now[i].done << "/"
-                 << now[i].total << ", błędy " << now[i].failures << "\n";
+        env_.err << lines[i].name << ": " << now[i].done << "/" << now[i].total
+                 << ", błędy " << now[i].failures << "\n";
       }
     }
     shown = now;
     if (finished) break;
   }
-  run.Join();
-}
-
-bool SiteSession::WriteOut(const std::filesystem::path& path,
-                           const std::string& text) {
-  if (WriteFileAtomically(path, text) == AtomicWriteResult::kOk) return true;
-  env_.err << "Błąd zapisu pliku ! " << path.string() << "\n";
-  return false;
 }
 
 int SiteSession::Run() {
-  const bool needs_programs = args_.command == SiteCommand::kUpload ||
-                              args_.command == SiteCommand::kVerify;
-  const SiteParseResult parsed = LoadSiteFile(args_.file, needs_programs);
-  if (!parsed.site) {
-    for (const SiteFault& fault : parsed.faults) {
-      env_.err << SiteFaultText(args_.file, fault) << "\n";
-    }
-    return kExitUsage;
-  }
-  const SiteFile& site = *parsed.site;
-
-  SiteRunOptions options;
-  options.command = args_.command;
-  options.backup_dir = args_.backup_dir;
-  options.stop_at_first = args_.stop_at_first;
-  options.timeout_ms = args_.timeout_ms;
-  options.create_port = CommandPorts(env_);
-  std::map<std::pair<std::string, int>, std::string> sums_by_controller;
-  for (const SiteLine& line : site.lines) {
-    for (const SiteController& c : line.controllers) {
-      if (c.program.empty()) continue;
-      auto [it, added] = options.program_sums.emplace(c.program, "");
-      if (added) {
-        const std::optional<std::string> sum = Sha256OfFile(c.program);
-        if (!sum) {
-          env_.err << "Błąd odczytu pliku ! " << c.program.string() << "\n";
-          return kExitFailure;
-        }
-        it->second = *sum;
+  SiteOperationSettings settings;
+  settings.site_file = args_.file;
+  settings.command = args_.command;
+  settings.backup_dir = args_.backup_dir;
+  settings.resume = args_.resume;
+  settings.stop_at_first = args_.stop_at_first;
+  settings.timeout_ms = args_.timeout_ms;
+  settings.port_roots = env_.port_roots;
+  settings.create_port = CommandPorts(env_);
+  SiteOperation operation(std::move(settings));
+  switch (operation.Prepare()) {
+    case SitePreparation::kReady:
+      break;
+    case SitePreparation::kSiteFaults:
+      for (const SiteFault& fault : operation.faults()) {
+        env_.err << SiteFaultText(args_.file, fault) << "\n";
       }
-      if (args_.command == SiteCommand::kUpload) {
-        sums_by_controller[{line.name, c.number}] = it->second;
-      }
-    }
-  }
-
-  journal_ = JournalPathFor(args_.file);
-  run_id_ = UtcNow();
-  if (args_.resume) {
-    const ResumePoint point =
-        FindResumePoint(ReadJournal(journal_), args_.job, sums_by_controller);
-    if (point.run.empty()) {
-      env_.err << "Dziennik nie zawiera poprzedniego " << args_.job
-               << ": wszystkie sterowniki.\n";
-    } else {
-      run_id_ = point.run;
-      options.only_given = true;
-      for (const SiteLine& line : site.lines) {
-        for (const SiteController& c : line.controllers) {
-          if (!point.finished.contains({line.name, c.number})) {
-            options.only.insert({line.name, c.number});
-          }
-        }
-      }
-      if (options.only.empty()) {
-        env_.out << "Wszystkie sterowniki zakończone i zweryfikowane.\n";
-        return kExitSuccess;
-      }
-    }
-  }
-
-  const bool writes = args_.command == SiteCommand::kUpload ||
-                      args_.command == SiteCommand::kClockSet;
-  if (writes) {
-    if (!Confirm(site, options)) return kExitFailure;
-    options.on_write = [this](const SiteRow& row, std::string_view job) {
-      Journal(row, job);
-    };
-  }
-  if (args_.command == SiteCommand::kBackup) {
-    std::error_code error;
-    std::filesystem::create_directories(args_.backup_dir, error);
-    if (error) {
-      env_.err << "Nie można utworzyć katalogu " << args_.backup_dir.string()
-               << ": " << error.message() << "\n";
+      return kExitUsage;
+    case SitePreparation::kRefused:
+      env_.err << operation.refusal() << "\n";
       return kExitFailure;
-    }
+    case SitePreparation::kAllVerified:
+      for (const std::string& note : operation.notes()) {
+        env_.err << note << "\n";
+      }
+      env_.out << kAllVerifiedText << "\n";
+      return kExitSuccess;
   }
+  for (const std::string& note : operation.notes()) env_.err << note << "\n";
+  if (SiteCommandWrites(args_.command) && !Confirm(operation.Plan())) {
+    return kExitFailure;
+  }
+  if (!operation.Start()) {
+    env_.err << operation.refusal() << "\n";
+    return kExitFailure;
+  }
+  Watch(operation);
+  env_.out << SiteTableText(operation.Finish());
 
-  SiteRun run(site, std::move(options));
-  run.Start();
-  Watch(run, site);
-  const std::vector<SiteRow> rows = run.Rows();
-  env_.out << SiteTableText(rows);
-
-  bool failed = journal_failed_;
-  if (journal_failed_) {
-    env_.err << "Błąd zapisu dziennika " << journal_.string() << "\n";
+  bool failed = false;
+  if (operation.journal_failed()) {
+    env_.err << "Błąd zapisu dziennika " << operation.journal_path().string()
+             << "\n";
   }
-  if (args_.report) {
-    const std::string text = args_.report->extension() == ".json"
-                                 ? SiteReportJson(rows)
-                                 : SiteReportCsv(rows);
-    failed = !WriteOut(*args_.report, text) || failed;
+  std::string error;
+  if (args_.report && !operation.WriteReport(*args_.report, error)) {
+    env_.err << error << "\n";
+    failed = true;
   }
-  if (args_.command == SiteCommand::kBackup) {
-    failed = !WriteOut(args_.backup_dir / "MANIFEST.sha256",
-                       BackupManifest(rows, args_.backup_dir)) ||
-             failed;
+  if (args_.command == SiteCommand::kBackup &&
+      !operation.WriteBackupManifest(error)) {
+    env_.err << error << "\n";
+    failed = true;
   }
-  bool differs = false;
-  for (const SiteRow& row : rows) {
-    failed = failed || SiteOutcomeIsFailure(row.outcome);
-    differs = differs || row.outcome == SiteOutcome::kDiffers;
+  switch (operation.Verdict()) {
+    case SiteVerdict::kFailed:
+      return kExitFailure;
+    case SiteVerdict::kDiffers:
+      return failed ? kExitFailure : kExitDiffer;
+    case SiteVerdict::kSucceeded:
+      break;
   }
-  if (failed) return kExitFailure;
-  return differs ? kExitDiffer : kExitSuccess;
+  return failed ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace

@@ -2,13 +2,16 @@
 // one answering with a bad checksum.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/model/program_file.h"
 #include "core/site/sha256.h"
+#include "core/site/site_journal.h"
 #include "e2e/cli_process.h"
 
 namespace lumera {
@@ -35,6 +38,15 @@ std::map<std::string, std::string> Outcomes(const fs::path& csv) {
     if (fields.size() >= 4) outcomes[fields[0] + "/" + fields[2]] = fields[3];
   }
   return outcomes;
+}
+
+// Outcome lines of a journal.
+int OutcomeLines(const fs::path& journal) {
+  int count = 0;
+  for (const JournalEntry& e : ParseJournal(ReadAll(journal)).entries) {
+    count += e.event == JournalEvent::kOutcome ? 1 : 0;
+  }
+  return count;
 }
 
 void WriteProgram(const fs::path& path, std::uint8_t first_code) {
@@ -87,11 +99,14 @@ TEST(SiteE2eTest, ThreeLinesNameTheSilentAndTheBadChecksumOnly) {
   const std::string sum =
       Sha256OfFile(folder.path() / "programs/p.prg").value_or("none");
   EXPECT_NE(ReadAll(folder.path() / "r.csv").find(sum), std::string::npos);
-  // One journal line per write: the silent and the refused got none.
+  // A start line, then a begun and an outcome line per write: the silent
+  // and the refused got none.
   const fs::path journal = folder.path() / "site.txt.journal";
   std::vector<std::string> entries = Lines(ReadAll(journal));
-  ASSERT_EQ(entries.size(), 4u);
-  EXPECT_NE(entries[0].find("\"program_sha256\":\"" + sum), std::string::npos);
+  EXPECT_EQ(OutcomeLines(journal), 4);
+  ASSERT_EQ(entries.size(), 9u);
+  EXPECT_NE(entries[0].find("\"programs\":{\"programs/p.prg\":\"" + sum),
+            std::string::npos);
 
   // The fault is spent: the resumed run writes only to the two.
   const CliResult resumed = RunCliProcess(folder, [&] {
@@ -103,9 +118,9 @@ TEST(SiteE2eTest, ThreeLinesNameTheSilentAndTheBadChecksumOnly) {
   EXPECT_EQ(Outcomes(folder.path() / "r.csv"),
             (std::map<std::string, std::string>{{"a/3", "nieobecny"},
                                                 {"b/4", kVerified}}));
+  EXPECT_EQ(OutcomeLines(journal), 5);
   entries = Lines(ReadAll(journal));
-  ASSERT_EQ(entries.size(), 5u);
-  EXPECT_NE(entries[4].find("\"controller\":4"), std::string::npos);
+  EXPECT_NE(entries.back().find("\"controller\":4"), std::string::npos);
 
   // A changed program file: every controller that answers differs.
   WriteProgram(folder.path() / "programs/p.prg", 2);
@@ -153,7 +168,7 @@ TEST(SiteE2eTest, VerifyOfEqualAndChangedProgramsGivesItsExitCodes) {
       RunCliProcess(folder, {"site", "site.txt", "clock-set"});
   EXPECT_EQ(refused.exit_code, 1);
   EXPECT_NE(refused.err.find("--yes"), std::string::npos);
-  EXPECT_EQ(Lines(ReadAll(folder.path() / "site.txt.journal")).size(), 2u);
+  EXPECT_EQ(Lines(ReadAll(folder.path() / "site.txt.journal")).size(), 5u);
 }
 
 TEST(SiteE2eTest, PortThatCannotOpenFailsOnlyItsLine) {
@@ -178,6 +193,53 @@ TEST(SiteE2eTest, PortThatCannotOpenFailsOnlyItsLine) {
                        ": No such file or directory"),
               std::string::npos)
         << row;
+  }
+}
+
+// While a run holds the site, a second is refused at once and takes no port
+// from it; a closed terminal (SIGHUP) or a kill (SIGTERM) ends the run as
+// Ctrl-C does: the write aborted, its outcome journaled, the site free.
+TEST(SiteE2eTest, SecondRunIsRefusedAndAHangUpEndsTheFirst) {
+  for (const int signal_number : {SIGHUP, SIGTERM}) {
+    SCOPED_TRACE(signal_number == SIGHUP ? "SIGHUP" : "SIGTERM");
+    TempFolder folder;
+    Sim a(folder, {"--number", "1", "--baud", "38400"});
+    ASSERT_TRUE(a.port());
+    WriteProgram(folder.path() / "p.prg", 1);
+    WriteText(folder.path() / "site.txt",
+              "[line a]\nport = " + std::to_string(a.port()) +
+                  "\ncontrollers = 1\nprogram = p.prg\n");
+    const fs::path journal = folder.path() / "site.txt.journal";
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, STDOUT_FILENO);
+      dup2(null, STDERR_FILENO);
+      e2e::ExecCliInChild(folder, {"site", "site.txt", "upload", "--yes"});
+    }
+    // The paced write takes seconds; it has begun once its line is there.
+    for (int ms = 0; ms < 5000; ms += 10) {
+      if (ReadAll(journal).find("\"begun\"") != std::string::npos) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const CliResult second =
+        RunCliProcess(folder, {"site", "site.txt", "status"});
+    EXPECT_EQ(second.exit_code, 1);
+    EXPECT_NE(second.err.find("jest już obsługiwany przez inne uruchomienie"),
+              std::string::npos)
+        << second.err;
+    kill(pid, signal_number);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::vector<JournalEntry> entries =
+        ParseJournal(ReadAll(journal)).entries;
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[2].event, JournalEvent::kOutcome);
+    EXPECT_EQ(entries[2].outcome, "błąd: Operacja przerwana !");
+    EXPECT_EQ(RunCliProcess(folder, {"site", "site.txt", "status"}).exit_code,
+              0);
   }
 }
 

@@ -22,17 +22,6 @@ constexpr std::uint32_t Rotr(std::uint32_t x, int n) {
   return (x >> n) | (x << (32 - n));
 }
 
-std::string Hex(const Sha256Digest& digest) {
-  constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(64);
-  for (const std::uint8_t byte : digest) {
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0x0F];
-  }
-  return text;
-}
-
 }  // namespace
 
 Sha256::Sha256()
@@ -121,16 +110,27 @@ Sha256Digest Sha256::Finish() {
   return digest;
 }
 
+std::string Sha256DigestHex(const Sha256Digest& digest) {
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(64);
+  for (const std::uint8_t byte : digest) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
+  }
+  return text;
+}
+
 std::string Sha256Hex(std::span<const std::uint8_t> bytes) {
   Sha256 sum;
   sum.Update(bytes);
-  return Hex(sum.Finish());
+  return Sha256DigestHex(sum.Finish());
 }
 
 std::string Sha256Hex(std::string_view bytes) {
   Sha256 sum;
   sum.Update(bytes);
-  return Hex(sum.Finish());
+  return Sha256DigestHex(sum.Finish());
 }
 
 std::optional<std::string> Sha256OfFile(const std::filesystem::path& path) {
@@ -145,7 +145,7 @@ std::optional<std::string> Sha256OfFile(const std::filesystem::path& path) {
       sum.Update(std::string_view(chunk.data(), static_cast<std::size_t>(n)));
   }
   if (in.bad()) return std::nullopt;
-  return Hex(sum.Finish());
+  return Sha256DigestHex(sum.Finish());
 }
 
 }  // namespace lumera

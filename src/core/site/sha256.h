@@ -31,6 +31,7 @@ class Sha256 {
 };
 
 // 64 lower-case hexadecimal digits.
+std::string Sha256DigestHex(const Sha256Digest& digest);
 std::string Sha256Hex(std::span<const std::uint8_t> bytes);
 std::string Sha256Hex(std::string_view bytes);
 // The sum of a file's bytes as read; nothing when it cannot be read.

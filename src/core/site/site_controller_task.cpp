@@ -11,6 +11,7 @@
 #include "core/session/program_diff.h"
 #include "core/site/sha256.h"
 #include "core/site/site_jobs.h"
+#include "core/site/site_programs.h"
 
 namespace lumera {
 namespace {
@@ -103,12 +104,18 @@ class ControllerTask {
     row_.outcome = SiteOutcome::kDone;
   }
 
-  bool LoadProgram(ProgramStore& store) {
-    if (LoadProgramFile(store, controller_.program)) return true;
+  // The program as the run read it; nothing (and the row failed) when the
+  // run has none for this controller.
+  const ProgramStore* Program() {
+    const SiteProgram* program =
+        options_.programs != nullptr
+            ? options_.programs->Find(controller_.program)
+            : nullptr;
+    if (program != nullptr) return &program->store;
     row_.outcome = SiteOutcome::kFailed;
     row_.failure = std::string(kProgramLoadFailedText) + " " +
                    controller_.program.string();
-    return false;
+    return nullptr;
   }
 
   // Reads the commands of `program` and the slot after each segment's last
@@ -116,6 +123,18 @@ class ControllerTask {
   int Compare(const ProgramStore& program) {
     ProgramStore& held = jobs_.ws().store;
     held.mutable_image() = program.image();
+    // Each slot to be read starts as what the program cannot hold there,
+    // so that a slot no reply reached never counts as equal.
+    for (int segment = 0; segment < kWholeProgramSegments; ++segment) {
+      for (int command = 0; command < ReadCommandSlots(program, segment);
+           ++command) {
+        const Command expected = program.CommandAt(segment, command);
+        held.SetCommand(segment, command,
+                        Command{static_cast<std::uint8_t>(~expected.code),
+                                static_cast<std::uint8_t>(~expected.param1),
+                                static_cast<std::uint8_t>(~expected.param2)});
+      }
+    }
     if (!Job([&program](LinkContext& c) {
           return StartReadProgramCommands(c, program);
         })) {
@@ -141,8 +160,8 @@ class ControllerTask {
   }
 
   void Verify() {
-    auto program = std::make_unique<ProgramStore>();
-    if (!LoadProgram(*program)) return;
+    const ProgramStore* program = Program();
+    if (program == nullptr) return;
     const int differences = Compare(*program);
     if (differences < 0) return;
     row_.outcome =
@@ -150,9 +169,9 @@ class ControllerTask {
   }
 
   void Upload() {
-    auto program = std::make_unique<ProgramStore>();
-    if (!LoadProgram(*program)) return;
-    if (!ReadVersion()) return;
+    const ProgramStore* program = Program();
+    if (program == nullptr) return;
+    if (!ReadVersion() || !Begin("upload")) return;
     jobs_.ws().store.mutable_image() = program->image();
     EditorSide editor;
     const bool written = Job(
@@ -170,6 +189,7 @@ class ControllerTask {
   }
 
   void ClockSet() {
+    if (!Begin("clock-set")) return;
     const bool set = Job(StartWriteClock);
     if (set) {
       FillClockFromLocalTime(jobs_.ws().config_page.clock_time);
@@ -186,8 +206,7 @@ class ControllerTask {
         }
       }
     }
-    // Nothing reached the controller when the port did not open.
-    if (set || !last_.PortOpenFailed()) Wrote("clock-set");
+    Wrote("clock-set");
   }
 
   void Backup() {
@@ -228,11 +247,20 @@ class ControllerTask {
     row_.outcome = SiteOutcome::kDone;
   }
 
-  std::function<void(std::string_view)> on_write;
+  ControllerWrites writes;
 
  private:
+  // False, with the row failed, when the write may not begin.
+  bool Begin(std::string_view job) {
+    if (!writes.begun) return true;
+    std::string refusal = writes.begun(job);
+    if (refusal.empty()) return true;
+    row_.outcome = SiteOutcome::kFailed;
+    row_.failure = std::move(refusal);
+    return false;
+  }
   void Wrote(std::string_view job) {
-    if (on_write) on_write(job);
+    if (writes.ended) writes.ended(job);
   }
 
   SiteLineJobs& jobs_;
@@ -245,12 +273,12 @@ class ControllerTask {
 
 }  // namespace
 
-bool RunControllerCommand(
-    SiteLineJobs& jobs, const SiteRunOptions& options, const SiteLine& line,
-    const SiteController& controller, SiteRow& row,
-    const std::function<void(std::string_view)>& on_write) {
+bool RunControllerCommand(SiteLineJobs& jobs, const SiteRunOptions& options,
+                          const SiteLine& line,
+                          const SiteController& controller, SiteRow& row,
+                          const ControllerWrites& writes) {
   ControllerTask task(jobs, options, line, controller, row);
-  task.on_write = on_write;
+  task.writes = writes;
   switch (options.command) {
     case SiteCommand::kStatus:
       task.Status();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "core/site/site_line_jobs.h"
@@ -9,13 +10,21 @@
 
 namespace lumera {
 
+// What a command tells about its writes (upload, clock set), with the
+// job's name: `begun` before the first write (a text it gives holds the
+// write back, and fails the controller with it), `ended` once a write that
+// began has ended.
+struct ControllerWrites {
+  std::function<std::string(std::string_view job)> begun;
+  std::function<void(std::string_view job)> ended;
+};
+
 // Runs `options.command` on `controller` with the line's jobs and fills the
-// row's outcome, failure and detail. `on_write` is called once a write was
-// made (upload, clock set), with the job's name. Returns false when the
-// line's port cannot be opened.
-bool RunControllerCommand(
-    SiteLineJobs& jobs, const SiteRunOptions& options, const SiteLine& line,
-    const SiteController& controller, SiteRow& row,
-    const std::function<void(std::string_view)>& on_write);
+// row's outcome, failure and detail. Returns false when the line's port
+// cannot be opened.
+bool RunControllerCommand(SiteLineJobs& jobs, const SiteRunOptions& options,
+                          const SiteLine& line,
+                          const SiteController& controller, SiteRow& row,
+                          const ControllerWrites& writes);
 
 }  // namespace lumera

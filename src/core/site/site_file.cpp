@@ -8,6 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include "core/site/port_identity.h"
+
 namespace lumera {
 namespace {
 
@@ -68,8 +70,11 @@ struct LineDraft {
 
 class Parser {
  public:
-  Parser(const std::filesystem::path& base_dir, bool programs_required)
-      : base_dir_(base_dir), programs_required_(programs_required) {}
+  Parser(const std::filesystem::path& base_dir, bool programs_required,
+         const PortRoots& port_roots)
+      : base_dir_(base_dir),
+        programs_required_(programs_required),
+        port_roots_(port_roots) {}
 
   SiteParseResult Parse(std::string_view text);
 
@@ -88,11 +93,12 @@ class Parser {
 
   std::filesystem::path base_dir_;
   bool programs_required_;
+  const PortRoots& port_roots_;
   std::vector<SiteFault> faults_;
   std::optional<LineDraft> draft_;
   SiteFile site_;
   std::set<std::string> names_;
-  std::map<std::string, int> ports_;  // port -> line of its first use
+  std::map<std::string, int> ports_;  // PortIdentity -> line of its use
 };
 
 void Parser::Header(std::string_view text, int line) {
@@ -240,22 +246,6 @@ std::optional<std::filesystem::path> Parser::Program(const std::string& value,
   return path;
 }
 
-// Two spellings of one port are one port: a COM number, a device reached
-// through a link.
-std::string PortKey(const std::string& port) {
-  bool digits = !port.empty();
-  for (const char c : port) digits = digits && c >= '0' && c <= '9';
-  if (digits) return "COM" + std::to_string(std::stoi(port));
-  if (port.starts_with("tcp:") || port.starts_with("rfc2217:") ||
-      port.starts_with("COM")) {
-    return port;
-  }
-  std::error_code error;
-  const std::filesystem::path canonical =
-      std::filesystem::weakly_canonical(port, error);
-  return error ? port : canonical.string();
-}
-
 void Parser::FinishLine() {
   if (!draft_) return;
   LineDraft draft = std::move(*draft_);
@@ -266,7 +256,7 @@ void Parser::FinishLine() {
     Fault(at, "linia " + Quoted(line.name) + " bez klucza port");
   } else {
     const auto [first, inserted] =
-        ports_.emplace(PortKey(line.port), draft.port_line);
+        ports_.emplace(PortIdentity(line.port, port_roots_), draft.port_line);
     if (!inserted) {
       Fault(draft.port_line, "port " + Quoted(line.port) +
                                  " już użyty przez linię w wierszu " +
@@ -361,13 +351,14 @@ SiteParseResult Parser::Parse(std::string_view text) {
 
 SiteParseResult ParseSite(std::string_view text,
                           const std::filesystem::path& base_dir,
-                          bool programs_required) {
-  Parser parser(base_dir, programs_required);
+                          bool programs_required, const PortRoots& port_roots) {
+  Parser parser(base_dir, programs_required, port_roots);
   return parser.Parse(text);
 }
 
 SiteParseResult LoadSiteFile(const std::filesystem::path& path,
-                             bool programs_required) {
+                             bool programs_required,
+                             const PortRoots& port_roots) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   if (in) text << in.rdbuf();
@@ -376,7 +367,8 @@ SiteParseResult LoadSiteFile(const std::filesystem::path& path,
     result.faults.push_back({0, "nie można odczytać pliku obiektu"});
     return result;
   }
-  return ParseSite(text.str(), path.parent_path(), programs_required);
+  return ParseSite(text.str(), path.parent_path(), programs_required,
+                   port_roots);
 }
 
 std::string SiteFaultText(const std::filesystem::path& file,

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/link/port_names.h"
 #include "core/model/radio_address.h"
 
 namespace lumera {
@@ -52,14 +53,17 @@ struct SiteParseResult {
 // Parses `text`; program paths are taken relative to `base_dir`. With
 // `programs_required` every controller must have a program file that
 // exists (upload, verify); otherwise a named program must still exist.
+// Two lines on one port (PortIdentity, with COM<n> looked up in
+// `port_roots`) are a fault.
 SiteParseResult ParseSite(std::string_view text,
                           const std::filesystem::path& base_dir,
-                          bool programs_required);
+                          bool programs_required, const PortRoots& port_roots);
 
 // Reads and parses the file; a file that cannot be read is one fault on
 // line 0.
 SiteParseResult LoadSiteFile(const std::filesystem::path& path,
-                             bool programs_required);
+                             bool programs_required,
+                             const PortRoots& port_roots);
 
 // "FILE:LINE: message", or "FILE: message" for line 0.
 std::string SiteFaultText(const std::filesystem::path& file,

@@ -7,6 +7,10 @@
 
 namespace lumera {
 
+int ReadCommandSlots(const ProgramStore& program, int segment) {
+  return std::min(program.CommandListLength(segment) + 1, kCommandsPerSegment);
+}
+
 bool StartReadProgramCommands(LinkContext& context,
                               const ProgramStore& program) {
   context.job.SetLineValues(LineValuesOf(context.workspace));
@@ -16,9 +20,8 @@ bool StartReadProgramCommands(LinkContext& context,
   }
   bool ok = context.job.Queue(RequestCode::kPauseProgram);
   for (int segment = 0; segment < kWholeProgramSegments; ++segment) {
-    const int slots =
-        std::min(program.CommandListLength(segment) + 1, kCommandsPerSegment);
-    for (int command = 0; command < slots; ++command) {
+    for (int command = 0; command < ReadCommandSlots(program, segment);
+         ++command) {
       const std::array<std::uint8_t, 2> place{
           static_cast<std::uint8_t>(segment),
           static_cast<std::uint8_t>(command)};

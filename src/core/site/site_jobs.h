@@ -13,4 +13,7 @@ namespace lumera {
 bool StartReadProgramCommands(LinkContext& context,
                               const ProgramStore& program);
 
+// How many slots of `segment` (0-based) that job reads.
+int ReadCommandSlots(const ProgramStore& program, int segment);
+
 }  // namespace lumera

@@ -30,9 +30,9 @@ struct SiteJobResult {
 
   // The status text with the port's reason after it.
   std::string Failure() const;
-  bool PortOpenFailed() const {
-    return outcome.failure == TransferFailure::kOpen;
-  }
+  // The port could not be opened or set up: the line's other controllers
+  // would fail alike.
+  bool PortOpenFailed() const { return outcome.port_failed(); }
   // What a network serial server does while it still serves the previous
   // connection: it refuses the next, or takes it and drops it at once (a
   // read sees the end, a write the broken pipe).

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/site/journal_json.h"
 #include "core/site/sha256.h"
-#include "core/site/site_journal.h"
 
 namespace lumera {
 namespace {

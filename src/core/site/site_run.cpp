@@ -6,7 +6,9 @@
 
 #include "core/link/transfer_job.h"
 #include "core/site/site_controller_task.h"
+#include "core/site/site_journal.h"
 #include "core/site/site_line_jobs.h"
+#include "core/site/site_programs.h"
 
 namespace lumera {
 
@@ -25,7 +27,7 @@ std::string_view SiteOutcomeText(SiteOutcome outcome) {
     case SiteOutcome::kDone:
       return "ok";
     case SiteOutcome::kVerified:
-      return "zweryfikowany";
+      return kVerifiedOutcome;
     case SiteOutcome::kDiffers:
       return "różnice";
     case SiteOutcome::kAbsent:
@@ -109,17 +111,25 @@ void SiteRun::RunLine(std::size_t index) {
         !options_.only.contains({line.name, controller.number})) {
       continue;
     }
+    SiteLineProgress progress;
     {
       const std::lock_guard lock(state.mutex);
       state.progress.current = controller.number;
+      progress = state.progress;
+    }
+    if (options_.events) {
+      const std::lock_guard lock(calls_mutex_);
+      options_.events->ControllerBegun(index, controller.number, progress);
     }
     SiteRow row;
     row.line = line.name;
     row.port = line.port;
     row.controller = controller.number;
-    if (!controller.program.empty()) {
-      const auto sum = options_.program_sums.find(controller.program);
-      if (sum != options_.program_sums.end()) row.program_sha256 = sum->second;
+    if (options_.programs != nullptr) {
+      if (const SiteProgram* program =
+              options_.programs->Find(controller.program)) {
+        row.program_sha256 = program->sha256;
+      }
     }
     const Clock::time_point began = Clock::now();
     if (abort_.load()) {
@@ -133,14 +143,21 @@ void SiteRun::RunLine(std::size_t index) {
       row.failure = *port_failure;
     } else {
       jobs.Address(controller);
-      const auto wrote = [&](std::string_view job) {
+      ControllerWrites writes;
+      writes.begun = [&](std::string_view job) -> std::string {
+        if (!options_.on_begun) return {};
+        const std::lock_guard lock(calls_mutex_);
+        return options_.on_begun(row, job);
+      };
+      writes.ended = [&](std::string_view job) {
         row.seconds =
             std::chrono::duration<double>(Clock::now() - began).count();
         if (!options_.on_write) return;
-        const std::lock_guard lock(write_mutex_);
+        const std::lock_guard lock(calls_mutex_);
         options_.on_write(row, job);
       };
-      if (!RunControllerCommand(jobs, options_, line, controller, row, wrote)) {
+      if (!RunControllerCommand(jobs, options_, line, controller, row,
+                                writes)) {
         port_failure = row.failure;
       }
       if (abort_.load() && SiteOutcomeIsFailure(row.outcome)) {
@@ -151,10 +168,17 @@ void SiteRun::RunLine(std::size_t index) {
     if (options_.stop_at_first && SiteOutcomeIsFailure(row.outcome)) {
       stopped = true;
     }
-    const std::lock_guard lock(state.mutex);
-    ++state.progress.done;
-    if (SiteOutcomeIsFailure(row.outcome)) ++state.progress.failures;
-    state.rows.push_back(std::move(row));
+    {
+      const std::lock_guard lock(state.mutex);
+      ++state.progress.done;
+      if (SiteOutcomeIsFailure(row.outcome)) ++state.progress.failures;
+      state.rows.push_back(row);
+      progress = state.progress;
+    }
+    if (options_.events) {
+      const std::lock_guard lock(calls_mutex_);
+      options_.events->ControllerEnded(index, row, progress);
+    }
   }
   {
     const std::lock_guard lock(state.mutex);

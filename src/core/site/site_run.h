@@ -6,8 +6,8 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -52,6 +52,21 @@ struct SiteLineProgress {
   int failures = 0;
 };
 
+class SitePrograms;
+
+// What a run tells as it goes, for a front end that shows each controller:
+// called on the lines' threads, one call at a time.
+class SiteRunEvents {
+ public:
+  virtual ~SiteRunEvents() = default;
+  // Line `line` (its index in the site) starts serving `controller`.
+  virtual void ControllerBegun(std::size_t line, int controller,
+                               const SiteLineProgress& progress) = 0;
+  // ... and is done with it: its row, as the table shows it.
+  virtual void ControllerEnded(std::size_t line, const SiteRow& row,
+                               const SiteLineProgress& progress) = 0;
+};
+
 struct SiteRunOptions {
   SiteCommand command = SiteCommand::kStatus;
   std::filesystem::path backup_dir;
@@ -65,11 +80,17 @@ struct SiteRunOptions {
   // Only these (line, controller) run; the rest are left out. Empty: all.
   std::set<std::pair<std::string, int>> only;
   bool only_given = false;
-  // Program file -> SHA-256 of its bytes.
-  std::map<std::filesystem::path, std::string> program_sums;
-  // A write has been made (upload after its verification, clock set):
-  // called on the line's thread, one call at a time.
+  // The program files, each read once; needed by upload and verify.
+  const SitePrograms* programs = nullptr;
+  // A write (upload, clock set) is about to begin on a controller: empty
+  // lets it go on; a text holds it back and fails the controller with it.
+  std::function<std::string(const SiteRow&, std::string_view job)> on_begun;
+  // A write that began has ended (upload after its verification, clock
+  // set), its outcome in the row.
   std::function<void(const SiteRow&, std::string_view job)> on_write;
+  SiteRunEvents* events = nullptr;
+  // The hooks and the events are called on the lines' threads, one call at
+  // a time.
 };
 
 class SiteRun {
@@ -99,7 +120,7 @@ class SiteRun {
   SiteRunOptions options_;
   std::atomic<bool> abort_{false};
   std::vector<std::unique_ptr<LineState>> lines_;
-  mutable std::mutex write_mutex_;
+  std::mutex calls_mutex_;  // one hook or event call at a time
 };
 
 }  // namespace lumera

@@ -21,9 +21,20 @@ class SiteFileTest : public ::testing::Test {
     for (const char* name : {"programs/a.prg", "programs/a-7.prg", "b.prg"}) {
       std::ofstream(dir_ / name) << "x";
     }
+    // A ports folder: COM77 names a device (a link to it), COM78 a network
+    // serial server.
+    roots_.ports_folder = dir_ / "ports";
+    roots_.dev_folder = dir_ / "dev";
+    fs::create_directories(roots_.ports_folder);
+    fs::create_directories(roots_.dev_folder);
+    std::ofstream(dir_ / "ttyX") << "";
+    fs::create_symlink(dir_ / "ttyX", roots_.ports_folder / "COM77");
+    fs::create_symlink(dir_ / "ttyX", dir_ / "link");
+    std::ofstream(roots_.ports_folder / "COM78") << "tcp:Serwer.example:4001\n";
   }
   void TearDown() override { fs::remove_all(dir_); }
   fs::path dir_;
+  PortRoots roots_;
 };
 
 TEST_F(SiteFileTest, ReadsLinesRangesOwnProgramsAndTargets) {
@@ -42,7 +53,7 @@ TEST_F(SiteFileTest, ReadsLinesRangesOwnProgramsAndTargets) {
       "target.3 = 15,15,16\n"
       "target.5 = 15,15,32\n"
       "program = b.prg\n",
-      dir_, true);
+      dir_, true, roots_);
   ASSERT_TRUE(result.site) << result.faults.front().message;
   const auto& lines = result.site->lines;
   ASSERT_EQ(lines.size(), 2u);
@@ -95,6 +106,26 @@ TEST_F(SiteFileTest, RefusesEveryFaultWithItsLineNumber) {
        "[line b]\nport = COM3\ncontrollers = 1\n",
        false,
        {{5, "port \"COM3\" już użyty"}}},
+      {"COM<n> and the device it names",
+       "[line a]\nport = COM77\ncontrollers = 1\n"
+       "[line b]\nport = @/ttyX\ncontrollers = 1\n",
+       false,
+       {{5, "port \"@/ttyX\" już użyty"}}},
+      {"a number and the link of the ports folder",
+       "[line a]\nport = @/ports/COM77\ncontrollers = 1\n"
+       "[line b]\nport = 77\ncontrollers = 1\n",
+       false,
+       {{5, "port \"77\" już użyty"}}},
+      {"a link and its device",
+       "[line a]\nport = @/link\ncontrollers = 1\n"
+       "[line b]\nport = @/ttyX\ncontrollers = 1\n",
+       false,
+       {{5, "już użyty"}}},
+      {"COM<n> of a server, and the server by its other protocol",
+       "[line a]\nport = COM78\ncontrollers = 1\n"
+       "[line b]\nport = rfc2217:serwer.EXAMPLE:4001\ncontrollers = 1\n",
+       false,
+       {{5, "już użyty"}}},
       {"missing program file",
        "[line a]\nport = COM1\ncontrollers = 1, 2\nprogram = b.prg\n"
        "program.2 = gone.prg\n",
@@ -135,14 +166,22 @@ TEST_F(SiteFileTest, RefusesEveryFaultWithItsLineNumber) {
        {{3, "klucz \"port\" podany dwa razy"}}},
       {"no line at all", "# nothing\n", false, {{0, "brak linii"}}},
   };
+  // "@" stands for the test's folder.
+  const auto here = [&](std::string text) {
+    for (std::size_t at; (at = text.find('@')) != std::string::npos;) {
+      text.replace(at, 1, dir_.string());
+    }
+    return text;
+  };
   for (const FaultCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const SiteParseResult result = ParseSite(c.text, dir_, c.programs_required);
+    const SiteParseResult result =
+        ParseSite(here(c.text), dir_, c.programs_required, roots_);
     EXPECT_FALSE(result.site);
     ASSERT_EQ(result.faults.size(), c.faults.size());
     for (std::size_t i = 0; i < c.faults.size(); ++i) {
       EXPECT_EQ(result.faults[i].line_number, c.faults[i].first);
-      EXPECT_NE(result.faults[i].message.find(c.faults[i].second),
+      EXPECT_NE(result.faults[i].message.find(here(c.faults[i].second)),
                 std::string::npos)
           << result.faults[i].message;
     }

@@ -9,67 +9,11 @@
 
 #include "core/model/comment_file.h"
 #include "core/model/program_file.h"
-#include "support/in_memory_controller.h"
+#include "core/site/site_programs.h"
+#include "site_line_ports.h"
 
 namespace lumera {
 namespace {
-
-using Lines = std::vector<std::pair<std::string, InMemoryController*>>;
-
-// How a line's opens went: the first `left` fail with `error`, as a busy
-// network serial server's do.
-struct Opens {
-  std::atomic<int> left{0};
-  std::atomic<int> count{0};
-  int error = 0;
-};
-
-// Each line's port name leads to its own controller.
-class LinePort : public SerialPort {
- public:
-  LinePort(const Lines& lines, Opens& opens) : lines_(lines), opens_(opens) {}
-  bool Open(std::string_view name) override {
-    ++opens_.count;
-    if (opens_.left.fetch_sub(1) > 0) {
-      failure_ = PortFailure{kOpenPortFailedText, opens_.error, "refused"};
-      return false;
-    }
-    for (const auto& [line_port, controller] : lines_) {
-      if (line_port == name) port_ = controller->MakePort();
-    }
-    return port_ != nullptr && port_->Open(name);
-  }
-  bool SetBuffers(int i, int o) override { return port_->SetBuffers(i, o); }
-  bool SetLine(const LineSettings& s) override { return port_->SetLine(s); }
-  bool SetTimeouts(const SerialTiming& t) override {
-    return port_->SetTimeouts(t);
-  }
-  void Purge() override { port_->Purge(); }
-  int Write(std::span<const std::uint8_t> b) override {
-    return port_->Write(b);
-  }
-  ReadResult ReadByte() override { return port_->ReadByte(); }
-  void Close() override {
-    if (port_) port_->Close();
-  }
-  bool IsOpen() const override { return port_ && port_->IsOpen(); }
-  const PortFailure& LastFailure() const override {
-    return port_ && (failure_.system_error == 0 || port_->IsOpen())
-               ? port_->LastFailure()
-               : failure_;
-  }
-
- private:
-  const Lines& lines_;
-  Opens& opens_;
-  PortFailure failure_;
-  std::unique_ptr<SerialPort> port_;
-};
-
-std::function<std::unique_ptr<SerialPort>()> PortsOf(const Lines& lines,
-                                                     Opens& opens) {
-  return [&] { return std::make_unique<LinePort>(lines, opens); };
-}
 
 TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
   struct Case {
@@ -129,11 +73,34 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
   }
 }
 
-// Under ThreadSanitizer: the lines' threads, the journal callback and the
-// progress read beside them.
-TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
+// Each line's events in the order they came, under the run's own lock.
+class RecordedEvents : public SiteRunEvents {
+ public:
+  explicit RecordedEvents(std::size_t lines) : lines_(lines) {}
+  void ControllerBegun(std::size_t line, int controller,
+                       const SiteLineProgress& progress) override {
+    lines_[line].push_back("begun " + std::to_string(controller) + " " +
+                           std::to_string(progress.done));
+  }
+  void ControllerEnded(std::size_t line, const SiteRow& row,
+                       const SiteLineProgress& progress) override {
+    lines_[line].push_back("ended " + std::to_string(row.controller) + " " +
+                           std::string(SiteOutcomeText(row.outcome)) + " " +
+                           std::to_string(progress.done));
+  }
+  const std::vector<std::vector<std::string>>& lines() const { return lines_; }
+
+ private:
+  std::vector<std::vector<std::string>> lines_;
+};
+
+// Under ThreadSanitizer: the lines' threads, the journal's hooks, the events
+// and the progress read beside them. A write is told before it begins (and
+// held back when the hook refuses it) and once more when it has ended.
+TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldBeforeAndAfter) {
   InMemoryController first;
   InMemoryController second;
+  InMemoryController third;
   const std::filesystem::path program =
       std::filesystem::temp_directory_path() /
       ("lumera-site-run-" + std::to_string(::getpid()) + ".prg");
@@ -146,18 +113,30 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
   site.lines.push_back({"a", "mem-a", false, {{1, program, {}}}, 1});
   site.lines.push_back(
       {"b", "mem-b", false, {{2, program, {}}, {1, program, {}}}, 5});
+  site.lines.push_back({"c", "mem-c", false, {{1, program, {}}}, 9});
+  SitePrograms programs;
+  std::filesystem::path unreadable;
+  ASSERT_TRUE(programs.Load(site, unreadable));
   SiteRunOptions options;
-  const Lines lines{{"mem-a", &first}, {"mem-b", &second}};
+  const Lines lines{{"mem-a", &first}, {"mem-b", &second}, {"mem-c", &third}};
   Opens opens;
   options.create_port = PortsOf(lines, opens);
   options.command = SiteCommand::kUpload;
   options.timeout_ms = 200;
+  options.programs = &programs;
   std::vector<std::string> writes;
+  options.on_begun = [&](const SiteRow& row, std::string_view job) {
+    const std::string name = row.line + "/" + std::to_string(row.controller);
+    writes.push_back(name + " " + std::string(job) + " begun");
+    return row.line == "c" ? std::string("dziennik pełny") : std::string();
+  };
   options.on_write = [&](const SiteRow& row, std::string_view job) {
     writes.push_back(row.line + "/" + std::to_string(row.controller) + " " +
                      std::string(job) + " " +
                      std::string(SiteOutcomeText(row.outcome)));
   };
+  RecordedEvents events(site.lines.size());
+  options.events = &events;
   SiteRun run(site, std::move(options));
   run.Start();
   int totals = 0;
@@ -167,7 +146,7 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   run.Join();
-  EXPECT_EQ(totals, 3);
+  EXPECT_EQ(totals, 4);
   std::vector<std::string> rows;
   for (const SiteRow& row : run.Rows()) {
     rows.push_back(row.line + "/" + std::to_string(row.controller) + " " +
@@ -175,11 +154,19 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldOnce) {
   }
   EXPECT_EQ(rows,
             (std::vector<std::string>{"a/1 zweryfikowany", "b/2 nieobecny",
-                                      "b/1 zweryfikowany"}));
+                                      "b/1 zweryfikowany", "c/1 błąd"}));
+  EXPECT_EQ(run.Rows()[3].failure, "dziennik pełny");
   std::sort(writes.begin(), writes.end());
-  EXPECT_EQ(writes, (std::vector<std::string>{"a/1 upload zweryfikowany",
-                                              "b/1 upload zweryfikowany"}));
+  EXPECT_EQ(writes, (std::vector<std::string>{
+                        "a/1 upload begun", "a/1 upload zweryfikowany",
+                        "b/1 upload begun", "b/1 upload zweryfikowany",
+                        "c/1 upload begun"}));
+  EXPECT_EQ(events.lines()[1],
+            (std::vector<std::string>{"begun 2 0", "ended 2 nieobecny 1",
+                                      "begun 1 1", "ended 1 zweryfikowany 2"}));
   EXPECT_EQ(first.State().image[3 * 19], 19);
+  // Held back: nothing was written.
+  EXPECT_EQ(third.State().image[3 * 19], 0xFF);
   std::filesystem::remove(program);
   std::filesystem::remove(CommentFileName(program));
 }

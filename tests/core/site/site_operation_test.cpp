@@ -1,0 +1,211 @@
+#include "core/site/site_operation.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "core/link/operations.h"
+#include "core/model/program_file.h"
+#include "core/site/sha256.h"
+#include "site_line_ports.h"
+
+namespace lumera {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr auto kWriteCommandCode =
+    static_cast<std::uint8_t>(RequestCode::kWriteCommand);
+
+ProgramStore Program(std::uint8_t first_code) {
+  ProgramStore store;
+  for (int k = 0; k < 12; ++k) {
+    store.SetCommand(0, k,
+                     Command{static_cast<std::uint8_t>((first_code + k) % 45),
+                             static_cast<std::uint8_t>(k), 3});
+  }
+  return store;
+}
+
+bool Holds(const InMemoryController& controller, const ProgramStore& program) {
+  const ProgramImage image = controller.State().image;
+  return std::equal(image.begin(), image.begin() + kProgramBytes,
+                    program.image().begin());
+}
+
+// A site file "site.txt" with a program "p.prg", its lines on in-memory
+// controllers "mem-a" and "mem-b".
+class SiteOperationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/lumera-site-operation-XXXXXX";
+    dir_ = mkdtemp(pattern);
+    ASSERT_TRUE(SaveProgramFile(program_, dir_ / "p.prg"));
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void WriteSite(const std::string& text) {
+    std::ofstream(dir_ / "site.txt") << text;
+  }
+  SiteOperationSettings Settings(SiteCommand command) {
+    SiteOperationSettings settings;
+    settings.site_file = dir_ / "site.txt";
+    settings.command = command;
+    settings.timeout_ms = 200;
+    settings.create_port = PortsOf(lines_, opens_);
+    return settings;
+  }
+  std::vector<JournalEntry> Journal() const {
+    return ReadJournalFile(dir_ / "site.txt.journal")
+        .value_or(JournalContents{})
+        .entries;
+  }
+
+  fs::path dir_;
+  ProgramStore program_ = Program(1);
+  InMemoryController a_;
+  InMemoryController b_;
+  Lines lines_{{"mem-a", &a_}, {"mem-b", &b_}};
+  Opens opens_;
+};
+
+std::string Described(const JournalEntry& e) {
+  const char* kinds[] = {"start", "begun", "outcome"};
+  std::string text = kinds[static_cast<int>(e.event)];
+  if (e.event != JournalEvent::kStart) {
+    text += " " + e.line + "/" + std::to_string(e.controller);
+  }
+  return e.outcome.empty() ? text : text + " " + e.outcome;
+}
+
+TEST_F(SiteOperationTest, JournalTellsEachStepBeforeItActs) {
+  WriteSite(
+      "[line a]\nport = mem-a\ncontrollers = 1, 2\nprogram = p.prg\n"
+      "[line b]\nport = mem-b\ncontrollers = 1\nprogram = p.prg\n");
+  // What the journal held when controller a/1 took its first write.
+  std::vector<std::string> at_first_write;
+  a_.SetHook([&](const InMemoryController::Request& request) {
+    if (request.code != kWriteCommandCode || !at_first_write.empty()) return;
+    for (const JournalEntry& e : Journal()) {
+      if (e.line == "a" || e.event == JournalEvent::kStart) {
+        at_first_write.push_back(Described(e));
+      }
+    }
+  });
+  SiteOperation operation(Settings(SiteCommand::kUpload));
+  ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
+  ASSERT_TRUE(operation.Start());
+  operation.Finish();
+  EXPECT_EQ(at_first_write, (std::vector<std::string>{"start", "begun a/1"}));
+  const std::vector<JournalEntry> journal = Journal();
+  ASSERT_FALSE(journal.empty());
+  EXPECT_EQ(journal[0].programs,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"p.prg", *Sha256OfFile(dir_ / "p.prg")}}));
+  // a/2 does not answer: nothing was begun on it.
+  std::vector<std::string> a_lines;
+  std::vector<std::string> b_lines;
+  for (const JournalEntry& e : journal) {
+    EXPECT_EQ(e.run, journal[0].run);
+    (e.line == "b" ? b_lines : a_lines).push_back(Described(e));
+  }
+  EXPECT_EQ(a_lines, (std::vector<std::string>{"start", "begun a/1",
+                                               "outcome a/1 zweryfikowany"}));
+  EXPECT_EQ(b_lines, (std::vector<std::string>{"begun b/1",
+                                               "outcome b/1 zweryfikowany"}));
+  EXPECT_EQ(operation.Verdict(), SiteVerdict::kFailed);
+}
+
+// A run killed outright leaves no lock behind.
+TEST_F(SiteOperationTest, LockEndsWithAKilledProcess) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    SiteLock lock;
+    const char taken = lock.Take(dir_ / "site.txt") == SiteLock::Result::kTaken;
+    if (write(ready[1], &taken, 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  char taken = 0;
+  ASSERT_EQ(read(ready[0], &taken, 1), 1);
+  ASSERT_TRUE(taken);
+  SiteLock lock;
+  EXPECT_EQ(lock.Take(dir_ / "site.txt"), SiteLock::Result::kHeld);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_EQ(lock.Take(dir_ / "site.txt"), SiteLock::Result::kTaken);
+  close(ready[0]);
+  close(ready[1]);
+  SiteLock nowhere;
+  EXPECT_EQ(nowhere.Take(dir_ / "no-folder" / "site.txt"),
+            SiteLock::Result::kFailed);
+  EXPECT_FALSE(nowhere.error().empty());
+}
+
+TEST_F(SiteOperationTest, EachProgramFileIsReadOnceForTheRun) {
+  WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
+  const std::string sum = *Sha256OfFile(dir_ / "p.prg");
+  SiteOperation operation(Settings(SiteCommand::kUpload));
+  ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
+  // Changed after the plan was shown: the run keeps what it read.
+  ASSERT_TRUE(SaveProgramFile(Program(7), dir_ / "p.prg"));
+  ASSERT_TRUE(operation.Start());
+  const std::vector<SiteRow> rows = operation.Finish();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].outcome, SiteOutcome::kVerified) << rows[0].failure;
+  EXPECT_EQ(rows[0].program_sha256, sum);
+  EXPECT_TRUE(Holds(a_, program_));
+  EXPECT_EQ(Journal().back().program_sha256, sum);
+}
+
+TEST_F(SiteOperationTest, JournalThatCannotBeWrittenSendsNothing) {
+  WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
+  fs::create_directories(dir_ / "site.txt.journal");
+  SiteOperation operation(Settings(SiteCommand::kUpload));
+  ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
+  EXPECT_FALSE(operation.Start());
+  EXPECT_NE(operation.refusal().find("Błąd zapisu dziennika"),
+            std::string::npos);
+  EXPECT_TRUE(a_.requests().empty());
+}
+
+// A reply that lands nowhere (another code than the one asked for) leaves
+// its slot unread: the controller must not count as holding the program.
+TEST_F(SiteOperationTest, VerifyNeverCountsAnUnreadSlotEqual) {
+  WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
+  SimControllerState state = a_.State();
+  std::copy_n(program_.image().begin(), kProgramBytes, state.image.begin());
+  for (const bool recoded : {false, true}) {
+    SCOPED_TRACE(recoded ? "one reply recoded" : "every reply as asked");
+    a_.SetState(state);
+    if (recoded) {
+      // ReadCommand of slot 1/3 to controller 1, answered as ReadVersion.
+      opens_.recode = {0x88,
+                       0xFF,
+                       1,
+                       4,
+                       static_cast<std::uint8_t>(RequestCode::kReadCommand),
+                       0,
+                       2};
+      opens_.recode_to = static_cast<std::uint8_t>(RequestCode::kReadVersion);
+    }
+    SiteOperation operation(Settings(SiteCommand::kVerify));
+    ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
+    ASSERT_TRUE(operation.Start());
+    const std::vector<SiteRow> rows = operation.Finish();
+    ASSERT_EQ(rows.size(), 1u);
+    if (recoded) {
+      EXPECT_NE(rows[0].outcome, SiteOutcome::kDone);
+    } else {
+      EXPECT_EQ(rows[0].outcome, SiteOutcome::kDone) << rows[0].failure;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumera
