@@ -54,16 +54,17 @@ struct SiteParseResult {
 // `programs_required` every controller must have a program file that
 // exists (upload, verify); otherwise a named program must still exist.
 // Two lines on one port (PortIdentity, with COM<n> looked up in
-// `port_roots`) are a fault.
+// `port_roots`, the system's unless a test gives its own) are a fault.
 SiteParseResult ParseSite(std::string_view text,
                           const std::filesystem::path& base_dir,
-                          bool programs_required, const PortRoots& port_roots);
+                          bool programs_required,
+                          const PortRoots& port_roots = DefaultPortRoots());
 
 // Reads and parses the file; a file that cannot be read is one fault on
 // line 0.
 SiteParseResult LoadSiteFile(const std::filesystem::path& path,
                              bool programs_required,
-                             const PortRoots& port_roots);
+                             const PortRoots& port_roots = DefaultPortRoots());
 
 // "FILE:LINE: message", or "FILE: message" for line 0.
 std::string SiteFaultText(const std::filesystem::path& file,

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <map>
-#include <stdexcept>
 
+#include "core/site/journal_file.h"
 #include "core/site/sha256.h"
-#include "core/site/site_journal.h"
 
 namespace lumera {
 
@@ -31,15 +30,15 @@ std::vector<SiteInstallationRow> InstallationRows(const SiteFile& site) {
 // The page's only reading of the journal.
 SiteJournalView ReadSiteJournalView(const std::filesystem::path& site_file) {
   SiteJournalView view;
-  std::vector<JournalEntry> entries;
-  try {
-    entries = ReadJournal(JournalPathFor(site_file));
-  } catch (const std::exception&) {
-    // A damaged line must not take the window down with it.
+  const std::optional<JournalContents> journal =
+      ReadJournalFile(JournalPathFor(site_file));
+  if (!journal) {
     view.readable = false;
     return view;
   }
+  const std::vector<JournalEntry>& entries = journal->entries;
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+    if (entry->event != JournalEvent::kOutcome) continue;
     view.rows.push_back({entry->time, entry->line, entry->controller,
                          entry->job, entry->outcome});
   }
