@@ -50,6 +50,10 @@ EditorSide JobLauncher::Editor() const {
   return editor;
 }
 
+void JobLauncher::CommitGrid() {
+  if (editor_ != nullptr) editor_->CommitGrid();
+}
+
 bool JobLauncher::Launch(const JobStart& start, Replaces replaces) {
   ShowPendingErrorReport();
   LinkContext context = Context();

@@ -56,6 +56,9 @@ class JobLauncher {
   // current segment's command list and nothing to commit.
   void SetEditor(ShownSegmentEditor* editor) { editor_ = editor; }
   EditorSide Editor() const;
+  // The editor's shown segment into the store (its CommitGrid), before the
+  // program is printed, saved or checked for changes; nothing without one.
+  void CommitGrid();
 
   // Starts `start` after showing a pending error report; false when the
   // job was refused.

@@ -83,10 +83,10 @@ class Editor : public ShownSegmentEditor {
   // Makes `segment` (outside 1..10: 1) the CurrentSegment and loads its
   // rows; row 0 in `column` becomes current.
   void LoadSegmentIntoGrid(int segment, int column);
-  void CommitGrid();
+  // The shown segment into the store. Every write-back goes through here.
+  void CommitGrid() override;
 
   // ShownSegmentEditor, for the jobs.
-  void CommitShownSegment() override { CommitGrid(); }
   void ReloadShownSegment() override {
     LoadSegmentIntoGrid(state_.current_segment, 1);
   }

@@ -53,8 +53,8 @@ bool ValidRow(const EditorSide& editor) {
          ValidSegment(editor.current_segment);
 }
 
-void CommitShownSegment(const EditorSide& editor) {
-  if (editor.shown != nullptr) editor.shown->CommitShownSegment();
+void CommitGrid(const EditorSide& editor) {
+  if (editor.shown != nullptr) editor.shown->CommitGrid();
 }
 
 void ClearReturnStack(const EditorSide& editor) {
@@ -84,7 +84,7 @@ bool Verify(LinkContext& context, const EditorSide& editor, int first, int last,
             int commands) {
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kReceive})) return false;
-  CommitShownSegment(editor);
+  CommitGrid(editor);
   ClearReturnStack(editor);
   // Compared against the store as it is now, edits during the job aside.
   context.job.SetVerifyImage(context.workspace.store.image());
@@ -102,7 +102,7 @@ bool Upload(LinkContext& context, const EditorSide& editor, int first,
             int last) {
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kSend})) return false;
-  CommitShownSegment(editor);
+  CommitGrid(editor);
   ClearReturnStack(editor);
   job.Add(RequestCode::kStopProgram);
   const ProgramStore& store = context.workspace.store;
@@ -307,7 +307,7 @@ bool StartWriteSelectedCommand(LinkContext& context, const EditorSide& editor) {
   if (!ValidRow(editor)) return false;
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kSend})) return false;
-  CommitShownSegment(editor);
+  CommitGrid(editor);
   ClearReturnStack(editor);
   const int segment = editor.current_segment - 1;
   const Command c =

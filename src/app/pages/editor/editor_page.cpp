@@ -58,8 +58,6 @@ void EditorPage::RefreshOnTabChange() {
   emit context_.events.editorTabChanged();
 }
 
-void EditorPage::Commit() { editor_.CommitGrid(); }
-
 void EditorPage::ProgramLoaded() {
   // The window has set the segment to show with the program.
   editor_.LoadSegmentIntoGrid(context_.workspace.settings.current_segment, 1);

@@ -23,8 +23,6 @@ class EditorPage : public Page {
 
   // The editor's tab refreshes the main window's own status fields.
   void RefreshOnTabChange() override;
-  // CommitGrid.
-  void Commit() override;
   void ProgramLoaded() override;
   void ProgramSaved() override;
 
