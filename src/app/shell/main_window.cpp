@@ -228,9 +228,8 @@ void MainWindow::ConnectControls() {
     launcher_.Abort();
   });
 
-  launcher_.Connect(c.download_all, StartDownloadProgram, Replaces::kProgram);
-  launcher_.Connect(c.download_segment, StartDownloadSegment,
-                    Replaces::kSegment);
+  launcher_.Connect(c.download_all, StartDownloadProgram);
+  launcher_.Connect(c.download_segment, StartDownloadSegment);
   launcher_.Connect(c.upload_all, StartUploadProgram);
   launcher_.Connect(c.upload_segment, StartUploadSegment);
   launcher_.Connect(c.verify_all, StartVerifyProgram);

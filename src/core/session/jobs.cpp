@@ -69,15 +69,21 @@ bool Download(LinkContext& context, const EditorSide& editor, int first,
   if (!job.Prepare({.direction = JobDirection::kReceive, .post_process = true}))
     return false;
   ClearReturnStack(editor);
+  // Read into a copy: the store and its comments change only when the job
+  // has ended well (EndReceivedProgram).
+  ReceivedProgram& received = context.workspace.received;
   job.Add(RequestCode::kPauseProgram);
   for (int segment = first; segment <= last; ++segment) {
     for (int command = 0; command < kCommandsPerSegment; ++command) {
-      context.workspace.store.ClearComment(segment, command);
+      received.Ask(segment, command);
       job.Add(RequestCode::kReadCommand, {Byte(segment), Byte(command)});
     }
   }
   job.Add(RequestCode::kResumeProgram);
-  return job.Start();
+  if (job.Start()) return true;
+  // Nothing will be read: the segments are free again.
+  received.JobEnded();
+  return false;
 }
 
 bool Verify(LinkContext& context, const EditorSide& editor, int first, int last,

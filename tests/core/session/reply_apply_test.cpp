@@ -51,12 +51,14 @@ std::vector<ApplyCase> ApplyCases() {
       {"ReadCommandTakesThePlaceFromTheRequest",
        Record(78, {4, 200}, 78, {0x11, 0x22, 0x33}), true,
        [](const Workspace& w) {
-         EXPECT_EQ(w.store.CommandAt(4, 200), (Command{0x11, 0x22, 0x33}));
+         EXPECT_EQ(w.received.At(4, 200), (Command{0x11, 0x22, 0x33}));
+         // Into the job's copy only, until the job ends well.
+         EXPECT_EQ(w.store.CommandAt(4, 200), kEmptyCommand);
        }},
       {"ReplyCodeBitSevenIsIgnored",
        Record(78, {0, 0}, 0x80 | 78, {0x01, 0x02, 0x03}), true,
        [](const Workspace& w) {
-         EXPECT_EQ(w.store.CommandAt(0, 0), (Command{1, 2, 3}));
+         EXPECT_EQ(w.received.At(0, 0), (Command{1, 2, 3}));
        }},
       {"ReadPositionIsKept", Record(68, {}, 68, {4, 9}), true,
        [](const Workspace& w) {
@@ -169,6 +171,65 @@ TEST(PostProcessReply, AnEmptyReplyBufferChangesNothing) {
   EXPECT_FALSE(PostProcessReply(workspace, none));
   EXPECT_EQ(workspace.store.image(), image);
   EXPECT_EQ(workspace.config_page.clock_time, clock);
+}
+
+// A job's end puts what it read into the store only when it ended well and
+// read every slot it asked for (a queue replaced part-way is not a
+// download); the comments of the slots read go with it, the others stay.
+TEST(EndReceivedProgram, ReplacesOnlyAWholeReadOfAJobThatEndedWell) {
+  const struct {
+    const char* name;
+    JobOutcome outcome;
+    int read;  // of the 3 slots asked for
+    bool replaced;
+  } cases[] = {
+      {"ended well", {}, 3, true},
+      {"cut short", {}, 2, false},
+      {"failed at the end",
+       {.failure = TransferFailure::kReplyChecksum},
+       3,
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace w;
+    w.store.SetComment(0, 0, "czytany");
+    w.store.SetComment(0, 5, "obok");
+    for (int k = 0; k < 3; ++k) w.received.Ask(0, k);
+    w.received.JobStarted();
+    EXPECT_TRUE(w.received.Replacing(0));
+    for (int k = 0; k < c.read; ++k) {
+      w.received.Receive(0, k, Command{1, 2, static_cast<std::uint8_t>(k)});
+    }
+    EXPECT_EQ(EndReceivedProgram(w, c.outcome).test(0), c.replaced);
+    EXPECT_FALSE(w.received.Replacing(0));
+    EXPECT_EQ(w.store.CommandAt(0, 1) == (Command{1, 2, 1}), c.replaced);
+    EXPECT_EQ(w.store.Comment(0, 0) == nullptr, c.replaced);
+    EXPECT_NE(w.store.Comment(0, 5), nullptr);
+  }
+}
+
+// Each job reads into a copy of its own: what an earlier job read is never
+// put into the store by a later one, whether or not that one names slots.
+TEST(EndReceivedProgram, AJobNeverReplaysAnEarlierOnesReads) {
+  Workspace w;
+  const JobOutcome failed{.failure = TransferFailure::kReplyLength};
+  w.received.Ask(0, 0);
+  w.received.JobStarted();
+  w.received.Receive(0, 0, Command{1, 2, 3});
+  EXPECT_TRUE(EndReceivedProgram(w, failed).none());
+
+  w.received.Ask(1, 0);
+  w.received.JobStarted();
+  w.received.Receive(1, 0, Command{4, 5, 6});
+  EXPECT_EQ(EndReceivedProgram(w, {}), SegmentSet(0b10));
+  EXPECT_EQ(w.received.At(1, 0), (Command{4, 5, 6}));  // still readable
+  EXPECT_FALSE(w.received.WasRead(0, 0));
+
+  w.received.JobStarted();  // names no slot
+  w.received.Receive(2, 0, Command{7, 8, 9});
+  EXPECT_EQ(EndReceivedProgram(w, {}), SegmentSet(0b100));
+  EXPECT_EQ(w.store.CommandAt(0, 0), kEmptyCommand);
 }
 
 }  // namespace

@@ -43,11 +43,10 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
           &EditorPage::LoadSegmentIntoGrid);
   connect(&events, &WorkerEvents::showControllerPosition, this,
           &EditorPage::ShowControllerPosition);
+  connect(&events, &WorkerEvents::programReplaced, this,
+          &EditorPage::ForgetReplacedHistory);
   // A job may have emptied the return stack.
   connect(&events, &WorkerEvents::jobLaunched, this, [this] { ShowView(); });
-  // A download that failed part way may still have replaced some slots.
-  connect(&events, &WorkerEvents::jobFinished, this,
-          [this] { ForgetReplacedHistory(); });
   // However the current row moved, the chooser's field and the lamps show
   // what the editor took from it.
   connect(grid_, &CommandGridView::currentCellChosen, this,
@@ -69,7 +68,6 @@ void EditorPage::ProgramLoaded() {
 void EditorPage::ProgramSaved() { ClearReturnStack(); }
 
 void EditorPage::LoadSegmentIntoGrid() {
-  ForgetReplacedHistory();
   editor_.ReloadShownSegment();
   ShowView();
 }

@@ -76,8 +76,9 @@ class EditorPage : public Page {
   void RedoKey();
   // The undo buttons follow the shown segment's steps.
   void ShowHistoryState();
-  // A download has replaced the program (or a part of it) under the steps.
-  void ForgetReplacedHistory();
+  // A download has replaced these segments (bit s: segment index s) under
+  // their steps.
+  void ForgetReplacedHistory(unsigned segments);
 
   void ConnectControls();
   // Runs an editing operation, then shows the editor's state.
