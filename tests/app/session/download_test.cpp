@@ -1,19 +1,25 @@
 // Jobs of the main window against the virtual controller, end to end: the
 // program lumera-sim on a pseudo-terminal, registered as COM<n> in a
 // private ports folder, and the job opening that port by its number.
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QFile>
 #include <QProgressBar>
 #include <QtTest>
+#include <atomic>
+#include <future>
 
 #include "app/pages/editor/command_grid_view.h"
 #include "app/pages/editor/editor_page.h"
 #include "app/pages/editor/editor_page_ids.h"
 #include "app/session/trace_from_environment.h"
 #include "app/shell/main_window_ids.h"
+#include "app/widgets/qt_text.h"
 #include "app_fixture.h"
 #include "core/editor/grid_rows.h"
 #include "core/model/program_file.h"
 #include "sim_process.h"
+#include "support/in_memory_controller.h"
 
 namespace lumera {
 namespace {
@@ -162,6 +168,96 @@ class DownloadTest : public QObject {
     QVERIFY(app.WaitForJob(finished, 60000));
     QCOMPARE(app.Text(ids::kStatusLine),
              QStringLiteral("Błąd weryfikacji: 1/2= [00.00.01] hex"));
+  }
+
+  // The segment chooser clicked while "POBIERZ" runs: the segment left is
+  // not written back over what the job reads, and at the end the store holds
+  // what the controller holds.
+  void SegmentChosenWhileDownloading() {
+    InMemoryController controller;
+    SimControllerState memory = FreshControllerState(1);
+    for (int segment = 0; segment < kSegmentCount; ++segment) {
+      for (int command = 0; command < 10; ++command) {
+        const std::size_t at = CommandOffset(segment, command);
+        memory.image[at] = 0;
+        memory.image[at + 1] = static_cast<std::uint8_t>(segment);
+        memory.image[at + 2] = static_cast<std::uint8_t>(command + 1);
+      }
+    }
+    controller.SetState(memory);
+    // The worker waits in the middle of segment 2 until the test has chosen.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    // Released however the test ends, so the window can end its job.
+    const std::unique_ptr<void, std::function<void(void*)>> let_go(
+        &release, [&released, &release](void*) {
+          if (released.wait_for(std::chrono::seconds(0)) !=
+              std::future_status::ready) {
+            release.set_value();
+          }
+        });
+    std::atomic<bool> waiting{false};
+    controller.SetHook([&](const InMemoryController::Request& request) {
+      if (request.index != 300) return;
+      waiting = true;
+      released.wait();
+    });
+    AppFixture app;
+    for (int command = 0; command < 4; ++command) {
+      app.workspace.store.SetCommand(0, command, Command{1, 1, 5});
+    }
+    app.Open();
+    PortAccess access;
+    access.create = [&controller] { return controller.MakePort(); };
+    QVERIFY(app.job.SetPortAccess(access));
+    app.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
+    auto* page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
+    QVERIFY(page != nullptr);
+    auto* chooser = qobject_cast<QComboBox*>(
+        page->Control(editor_page_ids::kSegmentChooser));
+    QVERIFY(chooser != nullptr);
+    QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+
+    app.Click(ids::kDownloadAll);
+    QTRY_VERIFY(waiting.load());
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(app.job.running());
+    QTest::mouseClick(chooser, Qt::LeftButton);
+    QAbstractItemView* list = chooser->view();
+    QTRY_VERIFY(list->isVisible());
+    // A release right after the press that opened the list is not a choice.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
+    QTRY_COMPARE(page->editor().current_segment(), 2);
+    QVERIFY(app.job.running());
+    // Segment 2 is being read too: shown, not edited, and the line says so.
+    QVERIFY(!page->Control(editor_page_ids::kAppend)->isEnabled());
+    QCOMPARE(app.Text(ids::kStatusLine), ToQString(kSegmentHeldNote));
+    release.set_value();
+    QVERIFY(app.WaitForJob(finished, 60000));
+    app.job.Join();
+
+    QCOMPARE(app.Text(ids::kStatusLine), kSuccess);
+    QString first_difference;
+    int differences = 0;
+    for (int segment = 0; segment < 9; ++segment) {
+      for (int command = 0; command < kCommandsPerSegment; ++command) {
+        if (app.workspace.store.CommandAt(segment, command) ==
+            CommandAt(memory.image, segment, command)) {
+          continue;
+        }
+        if (differences++ == 0) {
+          first_difference =
+              QStringLiteral("%1/%2").arg(segment + 1).arg(command + 1);
+        }
+      }
+    }
+    QVERIFY2(differences == 0, qPrintable(QStringLiteral("%1 from %2")
+                                              .arg(differences)
+                                              .arg(first_difference)));
+    QCOMPARE(page->grid().model()->rowCount(), 10);
   }
 
   // From a keystroke to the wire: rows added, a value and a comment typed

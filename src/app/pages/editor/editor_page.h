@@ -59,6 +59,8 @@ class EditorPage : public Page {
     std::array<QLabel*, kRegisterCount> registers{};
     QToolButton* undo = nullptr;
     QToolButton* redo = nullptr;
+    // The buttons that change the rows: off while the segment is held.
+    std::array<QPushButton*, 8> editing{};
   };
 
   // editor_page_layout.cpp: the controls around the grid.
