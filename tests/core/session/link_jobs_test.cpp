@@ -350,6 +350,12 @@ TEST_F(LinkJobsTest, ADownloadThatFailsLeavesTheProgramAsItWas) {
       {"bad checksum part-way",
        [&] { controller_.SetFault(FaultKind::kChecksum, kMidSegment2); },
        "Błąd sumy kontrolnej !", kMidSegment2},
+      {"reply cut part-way",
+       [&] { controller_.SetFault(FaultKind::kCut, kMidSegment2); },
+       "Błąd odczytu pakietu: pakiet za krótki !", kMidSegment2},
+      {"stray bytes part-way",
+       [&] { controller_.SetFault(FaultKind::kStray, kMidSegment2); },
+       "Błąd odczytu pakietu: pakiet za krótki !", kMidSegment2},
       {"Przerwij",
        [&] {
          controller_.SetHook([this](const Request& r) {

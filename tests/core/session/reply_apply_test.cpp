@@ -174,62 +174,31 @@ TEST(PostProcessReply, AnEmptyReplyBufferChangesNothing) {
 }
 
 // A job's end puts what it read into the store only when it ended well and
-// read every slot it asked for (a queue replaced part-way is not a
-// download); the comments of the slots read go with it, the others stay.
+// read every slot it asked for (a queue replaced part-way is no download);
+// the comments of the slots read go with it, and a later job never replays
+// an earlier one's reads.
 TEST(EndReceivedProgram, ReplacesOnlyAWholeReadOfAJobThatEndedWell) {
-  const struct {
-    const char* name;
-    JobOutcome outcome;
-    int read;  // of the 3 slots asked for
-    bool replaced;
-  } cases[] = {
-      {"ended well", {}, 3, true},
-      {"cut short", {}, 2, false},
-      {"failed at the end",
-       {.failure = TransferFailure::kReplyChecksum},
-       3,
-       false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Workspace w;
-    w.store.SetComment(0, 0, "czytany");
-    w.store.SetComment(0, 5, "obok");
-    for (int k = 0; k < 3; ++k) w.received.Ask(0, k);
-    w.received.JobStarted();
-    EXPECT_TRUE(w.received.Replacing(0));
-    for (int k = 0; k < c.read; ++k) {
-      w.received.Receive(0, k, Command{1, 2, static_cast<std::uint8_t>(k)});
-    }
-    EXPECT_EQ(EndReceivedProgram(w, c.outcome).test(0), c.replaced);
-    EXPECT_FALSE(w.received.Replacing(0));
-    EXPECT_EQ(w.store.CommandAt(0, 1) == (Command{1, 2, 1}), c.replaced);
-    EXPECT_EQ(w.store.Comment(0, 0) == nullptr, c.replaced);
-    EXPECT_NE(w.store.Comment(0, 5), nullptr);
-  }
-}
-
-// Each job reads into a copy of its own: what an earlier job read is never
-// put into the store by a later one, whether or not that one names slots.
-TEST(EndReceivedProgram, AJobNeverReplaysAnEarlierOnesReads) {
   Workspace w;
-  const JobOutcome failed{.failure = TransferFailure::kReplyLength};
-  w.received.Ask(0, 0);
-  w.received.JobStarted();
-  w.received.Receive(0, 0, Command{1, 2, 3});
-  EXPECT_TRUE(EndReceivedProgram(w, failed).none());
-
-  w.received.Ask(1, 0);
-  w.received.JobStarted();
-  w.received.Receive(1, 0, Command{4, 5, 6});
-  EXPECT_EQ(EndReceivedProgram(w, {}), SegmentSet(0b10));
-  EXPECT_EQ(w.received.At(1, 0), (Command{4, 5, 6}));  // still readable
-  EXPECT_FALSE(w.received.WasRead(0, 0));
-
-  w.received.JobStarted();  // names no slot
-  w.received.Receive(2, 0, Command{7, 8, 9});
-  EXPECT_EQ(EndReceivedProgram(w, {}), SegmentSet(0b100));
+  w.store.SetComment(1, 0, "czytany");
+  w.store.SetComment(1, 5, "obok");
+  auto job = [&w](int segment, int asked, int read, JobOutcome outcome) {
+    for (int k = 0; k < asked; ++k) w.received.Ask(segment, k);
+    w.received.JobStarted();
+    for (int k = 0; k < read; ++k) {
+      w.received.Receive(segment, k,
+                         Command{1, 2, static_cast<std::uint8_t>(k)});
+    }
+    return EndReceivedProgram(w, outcome);
+  };
+  EXPECT_TRUE(
+      job(0, 2, 2, {.failure = TransferFailure::kReplyChecksum}).none());
+  EXPECT_TRUE(job(1, 3, 2, {}).none());
+  EXPECT_EQ(job(1, 3, 3, {}), SegmentSet(0b10));
+  EXPECT_EQ(w.store.CommandAt(1, 2), (Command{1, 2, 2}));
+  EXPECT_EQ(w.store.Comment(1, 0), nullptr);
+  EXPECT_NE(w.store.Comment(1, 5), nullptr);
   EXPECT_EQ(w.store.CommandAt(0, 0), kEmptyCommand);
+  EXPECT_EQ(job(2, 0, 1, {}), SegmentSet(0b100));  // names no slot
 }
 
 }  // namespace
