@@ -4,6 +4,7 @@
 // copy never passes for the program it would replace or be compared with.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstddef>
 #include <optional>
