@@ -24,7 +24,10 @@ JobLauncher::JobLauncher(Workspace& workspace, TransferJob& job,
       prompts_(prompts),
       job_prompts_(prompts),
       events_(std::make_unique<WorkerEvents>(workspace)),
-      observer_(events_.get()) {}
+      observer_(events_.get()) {
+  QObject::connect(events_.get(), &WorkerEvents::jobFinished, events_.get(),
+                   [this] { ending_ = false; });
+}
 
 JobLauncher::~JobLauncher() {
   // The observer's receiver dies with the launcher: the worker goes first.
@@ -50,28 +53,25 @@ EditorSide JobLauncher::Editor() const {
   return editor;
 }
 
-bool JobLauncher::Launch(const JobStart& start, Replaces replaces) {
+void JobLauncher::CommitGrid() {
+  if (editor_ != nullptr) editor_->CommitGrid();
+}
+
+bool JobLauncher::Launch(const JobStart& start) {
   ShowPendingErrorReport();
+  // The worker frees the job just before its end reaches this thread.
+  if (ending_ && !job_.running()) return false;
   LinkContext context = Context();
   const EditorSide editor = Editor();
   if (!start(context, editor)) return false;
+  ending_ = true;
   emit events_->jobLaunched();
-  replaced_ = ReplacedProgram{};
-  if (replaces == Replaces::kProgram) replaced_.all_segments = true;
-  if (replaces == Replaces::kSegment)
-    replaced_.segment = editor.current_segment;
   return true;
 }
 
-ReplacedProgram JobLauncher::TakeReplacedProgram() {
-  return std::exchange(replaced_, ReplacedProgram{});
-}
-
-void JobLauncher::Connect(QAbstractButton* button, JobStart start,
-                          Replaces replaces) {
-  QObject::connect(
-      button, &QAbstractButton::clicked, button,
-      [this, start = std::move(start), replaces] { Launch(start, replaces); });
+void JobLauncher::Connect(QAbstractButton* button, JobStart start) {
+  QObject::connect(button, &QAbstractButton::clicked, button,
+                   [this, start = std::move(start)] { Launch(start); });
 }
 
 bool JobLauncher::Abort() { return job_.RequestAbort(); }
@@ -86,7 +86,7 @@ bool JobLauncher::ShowPendingErrorReport() {
 }
 
 bool JobLauncher::QueueHoldsRequests() const {
-  return job_.has_queued_requests();
+  return job_.has_queued_requests() || workspace_.received.Replacing();
 }
 
 void JobLauncher::PushLineValues() {
