@@ -24,7 +24,7 @@ void UseSansFont(QApplication& app) {
   font.setFamilies({QStringLiteral("Segoe UI"), QStringLiteral("Tahoma"),
                     QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
                     QStringLiteral("DejaVu Sans")});
-  font.setStyleHint(QFont::SansSerif);
+  font.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
   app.setFont(font);
 #else
   (void)app;
