@@ -3,7 +3,7 @@
 # paced at 38400 baud on COM23 of a private wine prefix:
 # - start-up: from starting lumera.exe of the portable zip with a full
 #   commented program on its command line to its main window on the screen
-#   (the X window mapped); the first run starts wine's services too;
+#   (the X window mapped), wine's server already running;
 # - upload: "WYŚLIJ" of segments 1 to 9 in the main window, click to the
 #   job's end (window_upload_bench.exe), against the wire time of the same
 #   bytes (bytes x 10 bits / baud, 8N1).
@@ -67,14 +67,14 @@ for ((r = 0; r < runs; r++)); do
   while [[ -n $(main_window) ]]; do sleep 0.1; done
 done
 echo "lumera.exe start-up to the main window shown, full commented program:"
-echo "  runs (ms): ${startup[*]} (the first starts wine's services too)"
+echo "  runs (ms): ${startup[*]}"
 
 commands=$((9 * 255))
 requests=$((6 + commands * 11 + 6))  # Stop, WriteCommand x, Restart
 replies=$((6 + commands * 6))        # Restart is not answered
 uploads=()
 for ((r = 0; r < runs; r++)); do
-  out=$(cd "$work/run" && "$root/tests/wine/run_under_wine.sh" "$qt/bin" "$bench")
+  out=$(cd "$work/run" && "$root/tests/wine/run_under_wine.sh" "$qt/bin" "$bench" 2>/dev/null)
   uploads+=("$(sed -n 's/^upload //p' <<<"$out")")
 done
 awk -v rq="$requests" -v rp="$replies" -v baud="$baud" -v times="${uploads[*]}" 'BEGIN {
