@@ -100,8 +100,8 @@ if [[ -n $window ]]; then
   # The main window as laid out (1020 x 640 under wine): the pages, the
   # grid and the boxes below it, not a bare default window.
   check "screenshot: the main window's size, at least 800 x 450" yes \
-    "$(((width >= 800 && height >= 450)) && echo yes || echo no)"
-  check "screenshot: not blank" yes "$(((colours >= 16)) && echo yes || echo no)"
+    "$( ((width >= 800 && height >= 450)) && echo yes || echo no)"
+  check "screenshot: not blank" yes "$( ((colours >= 16)) && echo yes || echo no)"
   [[ -n $shot ]] && cp "$work/window.png" "$shot"
 fi
 "$WINE" taskkill /IM lumera.exe >/dev/null 2>&1

@@ -50,7 +50,8 @@ export WINEQT_FORCE_STDERR_LOGGING=1
 # The offscreen platform draws with the fonts of one folder: sans faces
 # with Polish letters.
 if [[ ${QT_QPA_PLATFORM:-} == offscreen && -z ${QT_QPA_FONTDIR:-} ]]; then
-  export WINEQT_QPA_FONTDIR=$(winpath /usr/share/fonts/truetype/dejavu)
+  WINEQT_QPA_FONTDIR=$(winpath /usr/share/fonts/truetype/dejavu)
+  export WINEQT_QPA_FONTDIR
 fi
 
 exec "$WINE" "$program" "$@"
