@@ -1,6 +1,7 @@
 #include "app/shell/application_setup.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QIcon>
 #include <QScreen>
 #include <QWidget>
@@ -11,8 +12,30 @@
 
 namespace lumera {
 
+namespace {
+
+// Windows names its dialog font after a face it ships (Segoe UI, Tahoma);
+// where that face is missing, as under wine, Qt falls back to a serif face.
+// The first sans face present, at the system's size, keeps the window's
+// look.
+void UseSansFont(QApplication& app) {
+#ifdef Q_OS_WIN
+  QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("Segoe UI"), QStringLiteral("Tahoma"),
+                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("DejaVu Sans")});
+  font.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
+  app.setFont(font);
+#else
+  (void)app;
+#endif
+}
+
+}  // namespace
+
 void SetUpApplication(QApplication& app, QTranslator& translator) {
   app.setApplicationName(QStringLiteral("lumera"));
+  UseSansFont(app);
   RegisterAppResources();
   app.setWindowIcon(QIcon(QString::fromLatin1(kProgramIconImage)));
   InstallPolishTranslation(app, translator);

@@ -48,6 +48,9 @@ class QtPromptsTest : public QObject {
   void initTestCase() { QVERIFY(InstallPolishTranslation(*qApp, polish_)); }
 
   void PrintDialogOffersOneCopyAndNoPageRange() {
+#ifdef _WIN32
+    QSKIP("the print dialog is the system's own window there, not a widget");
+#endif
     QWidget owner;
     QtPrompts prompts(&owner);
     QPrinter printer;

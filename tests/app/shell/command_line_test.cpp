@@ -163,6 +163,9 @@ class CommandLineTest : public QObject {
     QFETCH(QString, reason);
     QFETCH(QString, starts_with);
     QFETCH(bool, dialout);
+#ifdef _WIN32
+    dialout = false;  // no group grants access to a port there
+#endif
     PortFailure failure;
     failure.system_error = error;
     failure.reason = reason.toStdString();

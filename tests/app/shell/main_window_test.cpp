@@ -778,6 +778,9 @@ class MainWindowTest : public QObject {
   }
 
   void CloseDuringAJobEndsAtOnce() {
+#ifdef _WIN32
+    QSKIP("the line that never answers is a pseudo-terminal (POSIX)");
+#else
     QTemporaryDir dir;
     const std::filesystem::path folder(dir.path().toStdString());
     AppFixture app;
@@ -801,6 +804,7 @@ class MainWindowTest : public QObject {
     QVERIFY(app.prompts.asked.empty());
     QVERIFY(!QFile::exists(dir.filePath("Lumera.ini")));
     ::close(terminal);
+#endif
   }
 };
 
