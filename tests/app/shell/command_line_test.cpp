@@ -2,6 +2,7 @@
 // read and correct what is typed.
 #include <QtTest>
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,11 +57,11 @@ class CommandLineTest : public QObject {
 
   void TakesTheSiteOptionOut_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("site");  // empty: none
+    // The file named (taken as it is made absolute here); empty: none.
+    QTest::addColumn<QString>("site");
     QTest::addColumn<QString>("left");  // the command line after it
-    const QString here = QDir::currentPath();
     QTest::newRow("before a program file")
-        << QStringList{"--site", "a.site", "x.prg"} << here + "/a.site"
+        << QStringList{"--site", "a.site", "x.prg"} << "a.site"
         << "x.prg";
     QTest::newRow("joined by '=', a path with a space")
         << QStringList{"x.prg", "--site=/srv/hala b.site"} << "/srv/hala b.site"
@@ -86,7 +87,11 @@ class CommandLineTest : public QObject {
     argv.push_back(nullptr);
     int argc = static_cast<int>(texts.size());
     const std::optional<std::string> taken = TakeSiteOption(argc, argv.data());
-    QCOMPARE(QString::fromStdString(taken.value_or("")), site);
+    const std::string absolute =
+        site.isEmpty() ? ""
+                       : std::filesystem::absolute(site.toStdString()).string();
+    QCOMPARE(QString::fromStdString(taken.value_or("")),
+             QString::fromStdString(absolute));
     QCOMPARE(QString::fromStdString(JoinCommandLine(argc, argv.data())), left);
     QCOMPARE(argv[argc], nullptr);
   }
