@@ -7,9 +7,15 @@
 #include "app/session/prompts.h"
 #include "app/widgets/qt_text.h"
 #include "core/link/error_report.h"
+#include "core/link/port_names.h"
 #include "core/session/workspace.h"
 
 namespace lumera {
+namespace {
+
+constexpr std::string_view kWindowJobOwner = "zadanie głównego okna";
+
+}  // namespace
 
 JobStart WithoutEditor(bool (*start)(LinkContext& context)) {
   return [start](LinkContext& context, const EditorSide&) {
@@ -24,7 +30,16 @@ JobLauncher::JobLauncher(Workspace& workspace, TransferJob& job,
       prompts_(prompts),
       job_prompts_(prompts),
       events_(std::make_unique<WorkerEvents>(workspace)),
-      observer_(events_.get()) {}
+      observer_(events_.get()) {
+  // A job that ended frees its port, unless the next one is under way
+  // already (it took the port anew).
+  QObject::connect(events_.get(), &WorkerEvents::jobFinished, events_.get(),
+                   [this] {
+                     if (!job_.prepared() && !job_.running()) {
+                       port_owners_.Release(kWindowJobOwner);
+                     }
+                   });
+}
 
 JobLauncher::~JobLauncher() {
   // The observer's receiver dies with the launcher: the worker goes first.
@@ -52,9 +67,16 @@ EditorSide JobLauncher::Editor() const {
 
 bool JobLauncher::Launch(const JobStart& start, Replaces replaces) {
   ShowPendingErrorReport();
+  // A job under way holds its port already (the access-point reset joins
+  // it; anything else is refused by the job itself).
+  const bool takes_port = !job_.prepared() && !job_.running();
+  if (takes_port && !TakePort()) return false;
   LinkContext context = Context();
   const EditorSide editor = Editor();
-  if (!start(context, editor)) return false;
+  if (!start(context, editor)) {
+    if (takes_port) port_owners_.Release(kWindowJobOwner);
+    return false;
+  }
   emit events_->jobLaunched();
   replaced_ = ReplacedProgram{};
   if (replaces == Replaces::kProgram) replaced_.all_segments = true;
@@ -91,6 +113,15 @@ bool JobLauncher::QueueHoldsRequests() const {
 
 void JobLauncher::PushLineValues() {
   job_.SetLineValues(LineValuesOf(workspace_));
+}
+
+bool JobLauncher::TakePort() {
+  const std::optional<PortRefusal> refusal = port_owners_.Take(
+      kWindowJobOwner, {job_.PortName(workspace_.settings.port_number)},
+      DefaultPortRoots());
+  if (!refusal) return true;
+  prompts_.Warn(QStringLiteral("INFO"), ToQString(PortRefusalText(*refusal)));
+  return false;
 }
 
 LinkContext JobLauncher::Context() {
