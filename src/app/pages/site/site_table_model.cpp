@@ -45,13 +45,14 @@ QString SiteLocalTime(const std::string& utc) {
 
 QString SiteStateText(const SiteInstallationRow& row) {
   if (row.running) return QStringLiteral("w toku");
+  if (row.waiting) return QStringLiteral("oczekuje");
   if (!row.outcome) return {};
   return ToQString(SiteOutcomeText(*row.outcome));
 }
 
 QColor SiteStateColour(const SiteInstallationRow& row) {
   if (row.running) return QColor(0x2f, 0x6f, 0xd0);  // blue
-  if (!row.outcome) return {};
+  if (row.waiting || !row.outcome) return {};
   switch (*row.outcome) {
     case SiteOutcome::kDone:
     case SiteOutcome::kVerified:
@@ -75,6 +76,45 @@ void SiteTableModel::SetRows(std::vector<SiteInstallationRow> rows) {
   endResetModel();
 }
 
+void SiteTableModel::Planned(const std::vector<SitePlanLine>& plan) {
+  for (const SitePlanLine& line : plan) {
+    for (const SiteController& c : line.controllers) {
+      MarkWaiting(rows_, line.name, c.number);
+    }
+  }
+  AllChanged();
+}
+
+void SiteTableModel::Begun(const std::string& line, int controller) {
+  RowChanged(MarkBegun(rows_, line, controller));
+}
+
+void SiteTableModel::Ended(const SiteRow& row) {
+  RowChanged(MarkEnded(rows_, row));
+}
+
+void SiteTableModel::RunEnded(const std::vector<SiteRow>& rows) {
+  for (const SiteRow& row : rows) MarkEnded(rows_, row);
+  MarkRunEnded(rows_);
+  AllChanged();
+}
+
+void SiteTableModel::SetJournal(const SiteJournalView& journal) {
+  ApplyJournal(journal, rows_);
+  AllChanged();
+}
+
+void SiteTableModel::RowChanged(int row) {
+  if (row < 0) return;
+  emit dataChanged(index(row, 0), index(row, kSiteColumnCount - 1));
+}
+
+void SiteTableModel::AllChanged() {
+  if (rows_.empty()) return;
+  emit dataChanged(index(0, 0), index(static_cast<int>(rows_.size()) - 1,
+                                      kSiteColumnCount - 1));
+}
+
 int SiteTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -94,6 +134,11 @@ QVariant SiteTableModel::data(const QModelIndex& index, int role) const {
   }
   if (column == SiteColumn::kProgramSum && role == Qt::ToolTipRole) {
     return ToQString(row.program_sha256);
+  }
+  // Why it failed, or what it found: too long for the cell.
+  if (column == SiteColumn::kState && role == Qt::ToolTipRole &&
+      !row.note.empty()) {
+    return ToQString(row.note);
   }
   if (column == SiteColumn::kController && role == Qt::TextAlignmentRole) {
     return static_cast<int>(Qt::AlignCenter);
