@@ -104,10 +104,17 @@ SiteJournalPanel::SiteJournalPanel(QWidget* parent) : QWidget(parent) {
   list_->setHeaderLabels({QStringLiteral("Czas"), QStringLiteral("Zdarzenie"),
                           QStringLiteral("Linia"), QStringLiteral("Sterownik"),
                           QStringLiteral("Zadanie"), QStringLiteral("Wynik")});
-  const int letter = list_->fontMetrics().averageCharWidth();
-  const int widths[] = {20, 12, 12, 10, 14};
+  // Each column as wide as its widest usual text or its heading.
+  const char* widest[] = {"2026-12-08 09:49:06", "rozpoczęty", "hala-a-01",
+                          "254", "Ustaw zegary"};
   for (int column = 0; column < kWhat; ++column) {
-    list_->header()->resizeSection(column, widths[column] * letter);
+    const QString heading = list_->headerItem()->text(column);
+    list_->header()->resizeSection(
+        column,
+        std::max(list_->fontMetrics().horizontalAdvance(
+                     QString::fromUtf8(widest[column])),
+                 list_->header()->fontMetrics().horizontalAdvance(heading)) +
+            24);
   }
   unreadable_ =
       Label(this, "siteJournalUnreadable",

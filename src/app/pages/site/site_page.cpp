@@ -260,10 +260,17 @@ QWidget* SitePage::BuildInstallationView() {
 
   progress_ = Tag(new SiteRunProgress(box), ids::kRunProgress,
                   "siteRunProgress", QStringLiteral("Postęp linii"));
-  summary_ = SunkenText(box, ids::kSummary, "siteSummary",
+  // What the run came to: the verdict's mark, then its words.
+  summary_box_ = new QWidget(box);
+  summary_mark_ = new QLabel(summary_box_);
+  summary_ = SunkenText(summary_box_, ids::kSummary, "siteSummary",
                         QStringLiteral("Wynik zadania"), QString());
   summary_->setWordWrap(true);
-  summary_->hide();
+  auto* summary_row = new QHBoxLayout(summary_box_);
+  summary_row->setContentsMargins(0, 0, 0, 0);
+  summary_row->addWidget(summary_mark_);
+  summary_row->addWidget(summary_, 1);
+  summary_box_->hide();
 
   table_view_ =
       TableLike<QTableView>(box, ids::kInstallation, "siteInstallation",
@@ -281,7 +288,7 @@ QWidget* SitePage::BuildInstallationView() {
   auto* layout = new QVBoxLayout(box);
   layout->addLayout(buttons);
   layout->addWidget(progress_);
-  layout->addWidget(summary_);
+  layout->addWidget(summary_box_);
   layout->addWidget(table_view_, 1);
   return box;
 }
@@ -321,7 +328,7 @@ void SitePage::ShowSite(const std::filesystem::path& path,
   table_model_->SetRows(InstallationRows(site));
   ShowJournal();
   progress_->Reset({}, {});
-  summary_->hide();
+  summary_box_->hide();
   has_report_ = false;
 
   context_.workspace.settings.site_file = path.string();
@@ -453,7 +460,7 @@ void SitePage::OnNew() {
   journal_->Clear();
   resume_command_.reset();
   progress_->Reset({}, {});
-  summary_->hide();
+  summary_box_->hide();
   has_report_ = false;
   lines_model_->Reset(SiteDocument());
   OnAddLine();

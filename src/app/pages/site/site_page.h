@@ -88,6 +88,8 @@ class SitePage : public Page {
   QListWidget* faults_ = nullptr;
   QTableView* table_view_ = nullptr;
   SiteRunProgress* progress_ = nullptr;
+  QWidget* summary_box_ = nullptr;
+  QLabel* summary_mark_ = nullptr;
   QLabel* summary_ = nullptr;
   SiteJournalPanel* journal_ = nullptr;
   QTabWidget* views_ = nullptr;

@@ -147,7 +147,7 @@ void SitePage::OnRunEnded() {
   QString text = QStringLiteral("%1: %2 po %3 s; %4.")
                      .arg(Caption(run_command_),
                           aborted_ ? QStringLiteral("przerwane")
-                                   : QStringLiteral("koniec"),
+                                   : QStringLiteral("zakończone"),
                           QString::number(run_clock_.elapsed() / 1000.0, 'f', 1)
                               .replace('.', ','),
                           ToQString(SiteOutcomeCounts(rows)));
@@ -205,12 +205,9 @@ void SitePage::OnReport() {
 
 void SitePage::ShowSummary(const QString& text, const QColor& colour) {
   SetShownText(summary_, text);
-  summary_->setStyleSheet(
-      colour.isValid() ? QStringLiteral("QLabel { border-left: 6px solid %1; "
-                                        "padding-left: 4px; }")
-                             .arg(colour.name())
-                       : QString());
-  summary_->show();
+  summary_mark_->setPixmap(colour.isValid() ? SiteStateMark(colour)
+                                            : QPixmap());
+  summary_box_->show();
 }
 
 }  // namespace lumera

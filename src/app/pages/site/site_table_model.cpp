@@ -21,8 +21,9 @@ constexpr const char* kHeaders[kSiteColumnCount] = {"Linia",
 // A short sum names a program well enough to tell two apart in a table.
 constexpr int kShortSum = 12;
 
-// A round mark of the state's colour.
-QPixmap StateMark(const QColor& colour) {
+}  // namespace
+
+QPixmap SiteStateMark(const QColor& colour) {
   QPixmap mark(12, 12);
   mark.fill(Qt::transparent);
   QPainter painter(&mark);
@@ -32,8 +33,6 @@ QPixmap StateMark(const QColor& colour) {
   painter.drawEllipse(QRectF(1, 1, 10, 10));
   return mark;
 }
-
-}  // namespace
 
 // The journal keeps UTC; people read their own clock.
 QString SiteLocalTime(const std::string& utc) {
@@ -130,7 +129,7 @@ QVariant SiteTableModel::data(const QModelIndex& index, int role) const {
   const auto column = static_cast<SiteColumn>(index.column());
   if (column == SiteColumn::kState && role == Qt::DecorationRole) {
     const QColor colour = SiteStateColour(row);
-    return colour.isValid() ? QVariant(StateMark(colour)) : QVariant();
+    return colour.isValid() ? QVariant(SiteStateMark(colour)) : QVariant();
   }
   if (column == SiteColumn::kProgramSum && role == Qt::ToolTipRole) {
     return ToQString(row.program_sha256);

@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QPixmap>
 #include <vector>
 
 #include "core/site/site_installation.h"
@@ -27,6 +28,8 @@ inline constexpr int kSiteColumnCount = 8;
 QString SiteStateText(const SiteInstallationRow& row);
 // Its colour; invalid before a run.
 QColor SiteStateColour(const SiteInstallationRow& row);
+// A round mark of a state's colour.
+QPixmap SiteStateMark(const QColor& colour);
 // A journal's UTC time (ISO 8601) on this computer's clock.
 QString SiteLocalTime(const std::string& utc);
 
