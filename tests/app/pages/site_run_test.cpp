@@ -248,6 +248,15 @@ class SiteRunTest : public QObject {
     QFile report(Path("raport.json"));
     QVERIFY(report.open(QIODevice::ReadOnly));
     QVERIFY(report.readAll().contains("\"outcome\":\"nieobecny\""));
+
+    // "Kopia…" into the folder chosen, with the manifest of what it wrote.
+    QVERIFY(QDir(Path("")).mkpath("kopia"));
+    app.prompts.files = {Path("kopia")};
+    Click(app, ids::kBackup);
+    QVERIFY(WaitForRuns(ended, 3));
+    QFile manifest(Path("kopia/MANIFEST.sha256"));
+    QVERIFY(manifest.open(QIODevice::ReadOnly));
+    QCOMPARE(manifest.readAll().count(".prg\n"), 4);
   }
 
   // "Przerwij" mid-upload ends both lines; every begun controller has its
