@@ -4,7 +4,9 @@
 #include <ctime>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/job_runner.h"
 #include "cli/line_commands.h"
@@ -82,7 +84,8 @@ class Session {
   int List();
   int Print();
   int Diff();
-  bool ReadControllerProgram();
+  std::optional<std::vector<ProgramDifference>> DiffController(
+      const ProgramStore& file);
 
   void PrintVersion();
   void PrintHardwareInfo();
@@ -443,15 +446,18 @@ int Session::Print() {
   return kExitSuccess;
 }
 
-// What the controller holds into the workspace's store, as a download reads
-// it: segments 1 to 9, or the --segment one; the whole program brings the
-// configuration along.
-bool Session::ReadControllerProgram() {
+// Where the controller differs from `file`, read as a download reads it:
+// segments 1 to 9, or the --segment one, compared slot by slot with what
+// the read brought (segment 10 stays in the file, and a controller keeps no
+// comments); the whole program brings the configuration along. Nothing when
+// a read failed.
+std::optional<std::vector<ProgramDifference>> Session::DiffController(
+    const ProgramStore& file) {
   // With the radio to all no reply is read: there would be nothing to
-  // compare, and every slot would pass for a difference.
+  // compare, and every slot would be one not read.
   if (ws().settings.RadioOn() && ws().link.radio_mode == RadioMode::kAll) {
     env_.err << "Radio: wszystkie - odpowiedź nie jest odczytywana.\n";
-    return false;
+    return std::nullopt;
   }
   CliJobRunner& runner =
       Runner(options_.timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
@@ -460,9 +466,28 @@ bool Session::ReadControllerProgram() {
     return options_.segment ? StartDownloadSegment(c, editor)
                             : StartDownloadProgram(c, editor);
   });
-  if (Report(read, false) != kExitSuccess) return false;
-  if (options_.segment) return true;
-  return Report(runner.Run(StartReadConfiguration), false) == kExitSuccess;
+  if (Report(read, false) != kExitSuccess) return std::nullopt;
+  SlotCounts slots{};
+  for (int segment = 0; segment < kSegmentCount; ++segment) {
+    const bool read_here = options_.segment ? segment == *options_.segment - 1
+                                            : segment < kWholeProgramSegments;
+    slots[static_cast<std::size_t>(segment)] =
+        read_here ? kCommandsPerSegment : 0;
+  }
+  // Before the next job starts a new copy.
+  std::vector<ProgramDifference> differences =
+      DiffReceived(file, ws().received, slots);
+  if (options_.segment) return differences;
+  if (Report(runner.Run(StartReadConfiguration), false) != kExitSuccess) {
+    return std::nullopt;
+  }
+  ProgramDiffScope configuration;
+  configuration.last_segment = 0;
+  configuration.comments = false;
+  for (ProgramDifference& d : DiffPrograms(file, ws().store, configuration)) {
+    differences.push_back(std::move(d));
+  }
+  return differences;
 }
 
 int Session::Diff() {
@@ -471,27 +496,21 @@ int Session::Diff() {
     env_.err << kProgramLoadFailedText << "\n" << inv_.file << "\n";
     return kExitFailure;
   }
-  ProgramDiffScope scope;
-  scope.segment = options_.segment;
-  std::unique_ptr<ProgramStore> second;
-  const ProgramStore* other = nullptr;
+  std::vector<ProgramDifference> differences;
   if (!inv_.second_file.empty()) {
-    second = std::make_unique<ProgramStore>();
+    auto second = std::make_unique<ProgramStore>();
     if (!LoadProgramFile(*second, inv_.second_file)) {
       env_.err << kProgramLoadFailedText << "\n" << inv_.second_file << "\n";
       return kExitFailure;
     }
-    other = second.get();
+    ProgramDiffScope scope;
+    scope.segment = options_.segment;
+    differences = DiffPrograms(*file, *second, scope);
   } else {
-    if (!ReadControllerProgram()) return kExitFailure;
-    // Only what the read brought: segment 10 stays in the file, and the
-    // controller keeps no comments.
-    scope.last_segment = kWholeProgramSegments;
-    scope.comments = false;
-    other = &ws().store;
+    auto controller = DiffController(*file);
+    if (!controller) return kExitFailure;
+    differences = std::move(*controller);
   }
-  const std::vector<ProgramDifference> differences =
-      DiffPrograms(*file, *other, scope);
   for (const ProgramDifference& difference : differences) {
     env_.out << FormatDifference(difference) << "\n";
   }

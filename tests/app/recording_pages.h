@@ -16,10 +16,9 @@ class RecordingPage : public Page {
       : Page(1000 + tab_index, "recordingPage", QStringLiteral("Strona"),
              parent) {}
 
-  std::function<void()> on_refresh, on_commit, on_loaded, on_saved;
+  std::function<void()> on_refresh, on_loaded, on_saved;
 
   void RefreshOnTabChange() override { Call(on_refresh); }
-  void Commit() override { Call(on_commit); }
   void ProgramLoaded() override { Call(on_loaded); }
   void ProgramSaved() override { Call(on_saved); }
 

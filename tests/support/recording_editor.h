@@ -14,7 +14,7 @@ namespace lumera {
 class RecordingEditor : public ShownSegmentEditor {
  public:
   RunControlValues RunControl() const override { return run; }
-  void CommitShownSegment() override {
+  void CommitGrid() override {
     ++commits;
     if (on_commit) on_commit();
   }

@@ -1,8 +1,9 @@
 // A tab page of the main window. The window holds its pages through this
 // interface only: it shows and hides them, runs their refresh when their tab
-// is left or entered, has them write back what they hold before the program
-// is saved or the run ends, and tells them when a program file was loaded or
-// saved.
+// is left or entered, and tells them when a program file was loaded or
+// saved. (The editor's grid is written back through the job launcher's
+// CommitGrid; the other pages take every value into the workspace as it is
+// typed.)
 #pragma once
 
 #include <QWidget>
@@ -38,8 +39,6 @@ class Page : public QWidget {
 
   // The refresh its tab runs when it is left and when it is entered.
   virtual void RefreshOnTabChange() = 0;
-  // Writes what the page holds but the workspace does not yet.
-  virtual void Commit() {}
   // A program file was loaded into the workspace, or saved from it.
   virtual void ProgramLoaded() {}
   virtual void ProgramSaved() {}

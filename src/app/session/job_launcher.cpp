@@ -31,13 +31,12 @@ JobLauncher::JobLauncher(Workspace& workspace, TransferJob& job,
       job_prompts_(prompts),
       events_(std::make_unique<WorkerEvents>(workspace)),
       observer_(events_.get()) {
-  // A job that ended frees its port, unless the next one is under way
-  // already (it took the port anew).
+  // A job that ended frees its port; no other job of the window is
+  // launched before its end has come here.
   QObject::connect(events_.get(), &WorkerEvents::jobFinished, events_.get(),
                    [this] {
-                     if (!job_.prepared() && !job_.running()) {
-                       port_owners_.Release(kWindowJobOwner);
-                     }
+                     ending_ = false;
+                     port_owners_.Release(kWindowJobOwner);
                    });
 }
 
@@ -65,8 +64,14 @@ EditorSide JobLauncher::Editor() const {
   return editor;
 }
 
-bool JobLauncher::Launch(const JobStart& start, Replaces replaces) {
+void JobLauncher::CommitGrid() {
+  if (editor_ != nullptr) editor_->CommitGrid();
+}
+
+bool JobLauncher::Launch(const JobStart& start) {
   ShowPendingErrorReport();
+  // The worker frees the job just before its end reaches this thread.
+  if (ending_ && !job_.running()) return false;
   // A job under way holds its port already (the access-point reset joins
   // it; anything else is refused by the job itself).
   const bool takes_port = !job_.prepared() && !job_.running();
@@ -77,23 +82,14 @@ bool JobLauncher::Launch(const JobStart& start, Replaces replaces) {
     if (takes_port) port_owners_.Release(kWindowJobOwner);
     return false;
   }
+  ending_ = true;
   emit events_->jobLaunched();
-  replaced_ = ReplacedProgram{};
-  if (replaces == Replaces::kProgram) replaced_.all_segments = true;
-  if (replaces == Replaces::kSegment)
-    replaced_.segment = editor.current_segment;
   return true;
 }
 
-ReplacedProgram JobLauncher::TakeReplacedProgram() {
-  return std::exchange(replaced_, ReplacedProgram{});
-}
-
-void JobLauncher::Connect(QAbstractButton* button, JobStart start,
-                          Replaces replaces) {
-  QObject::connect(
-      button, &QAbstractButton::clicked, button,
-      [this, start = std::move(start), replaces] { Launch(start, replaces); });
+void JobLauncher::Connect(QAbstractButton* button, JobStart start) {
+  QObject::connect(button, &QAbstractButton::clicked, button,
+                   [this, start = std::move(start)] { Launch(start); });
 }
 
 bool JobLauncher::Abort() { return job_.RequestAbort(); }
@@ -108,7 +104,7 @@ bool JobLauncher::ShowPendingErrorReport() {
 }
 
 bool JobLauncher::QueueHoldsRequests() const {
-  return job_.has_queued_requests();
+  return job_.has_queued_requests() || workspace_.received.Replacing();
 }
 
 void JobLauncher::PushLineValues() {

@@ -30,17 +30,6 @@ using JobStart =
 // A job that takes no editor side.
 JobStart WithoutEditor(bool (*start)(LinkContext& context));
 
-// What a job replaces once started: a download's program makes the editor's
-// undo steps of it describe a program that is no longer there.
-enum class Replaces { kNothing, kProgram, kSegment };
-
-// What a started download replaces.
-struct ReplacedProgram {
-  bool all_segments = false;
-  int segment = 0;  // 1..10 for a one-segment download, else 0
-  bool any() const { return all_segments || segment != 0; }
-};
-
 class JobLauncher {
  public:
   JobLauncher(Workspace& workspace, TransferJob& job, Prompts& prompts);
@@ -61,24 +50,25 @@ class JobLauncher {
   // current segment's command list and nothing to commit.
   void SetEditor(ShownSegmentEditor* editor) { editor_ = editor; }
   EditorSide Editor() const;
+  // The editor's shown segment into the store (its CommitGrid), before the
+  // program is printed, saved or checked for changes; nothing without one.
+  void CommitGrid();
 
   // Starts `start` after showing a pending error report; false when the
-  // job was refused.
-  bool Launch(const JobStart& start, Replaces replaces = Replaces::kNothing);
+  // job was refused. A job is refused silently until the one before it has
+  // been told to have ended, as its end may still replace the program.
+  bool Launch(const JobStart& start);
   // Clicking `button` launches `start`.
-  void Connect(QAbstractButton* button, JobStart start,
-               Replaces replaces = Replaces::kNothing);
-
-  // What the download launched last replaces, once: the page asks when the
-  // job ends. Nothing after any other job.
-  ReplacedProgram TakeReplacedProgram();
+  void Connect(QAbstractButton* button, JobStart start);
 
   // "Przerwij": only while the worker runs.
   bool Abort();
 
   // Shows the controller's error report when one is pending (once).
   bool ShowPendingErrorReport();
-  // Requests are queued: the port and radio option stay as they are.
+  // Requests are queued, or a download's commands are still to replace the
+  // program's: the port, the radio option and the program file stay as
+  // they are.
   bool QueueHoldsRequests() const;
   // The workspace's port, number and radio values, for the worker.
   void PushLineValues();
@@ -97,7 +87,7 @@ class JobLauncher {
   QueuedObserver observer_;
   PortOwners port_owners_;
   ShownSegmentEditor* editor_ = nullptr;
-  ReplacedProgram replaced_;
+  bool ending_ = false;  // a launched job has not been told to have ended
 };
 
 }  // namespace lumera

@@ -16,6 +16,8 @@ void QueuedObserver::Post(Call call) {
   QMetaObject::invokeMethod(events_, std::move(call), Qt::QueuedConnection);
 }
 
+void QueuedObserver::JobStarted() { events_->JobStarted(); }
+
 void QueuedObserver::SetStatusLine(std::string_view text) {
   Post([e = events_, text = QString::fromUtf8(
                          text.data(), static_cast<qsizetype>(text.size()))] {

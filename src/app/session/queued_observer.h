@@ -14,6 +14,8 @@ class QueuedObserver : public TransferObserver {
  public:
   explicit QueuedObserver(WorkerEvents* events);
 
+  // On the thread that starts the job, the user-interface thread: direct.
+  void JobStarted() override;
   void SetStatusLine(std::string_view text) override;
   void SetProgressRange(int maximum) override;
   void StepProgress() override;

@@ -8,9 +8,10 @@ namespace lumera {
 WorkerEvents::WorkerEvents(Workspace& workspace, QObject* parent)
     : QObject(parent), workspace_(workspace) {}
 
+void WorkerEvents::JobStarted() { workspace_.received.JobStarted(); }
+
 void WorkerEvents::ReplyReceived(const ReplyRecord& record) {
   lumera::ApplyReply(workspace_, record);
-  refreshes_.ReplyApplied(record);
 }
 
 void WorkerEvents::FinalReplyReceived(const ReplyRecord& record) {
@@ -18,13 +19,16 @@ void WorkerEvents::FinalReplyReceived(const ReplyRecord& record) {
 }
 
 void WorkerEvents::RequestsCompleted() {
-  if (refreshes_.reload_editor()) emit loadSegmentIntoGrid();
   emit refreshConfigPage();
   emit refreshMainStatus();
 }
 
 void WorkerEvents::JobFinished(const JobOutcome& outcome) {
-  refreshes_.JobFinished();
+  const SegmentSet replaced = EndReceivedProgram(workspace_, outcome);
+  if (replaced.any()) {
+    emit programReplaced(static_cast<unsigned>(replaced.to_ulong()));
+  }
+  if (ShowsOneOf(workspace_, replaced)) emit loadSegmentIntoGrid();
   emit jobFinished(outcome.succeeded());
 }
 

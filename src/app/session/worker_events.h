@@ -1,8 +1,9 @@
 // What the transfer worker reports, as Qt signals on the user-interface
 // thread. QueuedObserver posts each worker event here in order; replies are
-// applied to the workspace before anything hears of them, and what to
-// refresh is decided here (JobRefreshes). The main window and the pages
-// connect to what concerns them.
+// applied to the workspace before anything hears of them, a download's
+// commands replace the store's when its job has ended well, and what to
+// refresh is decided here. The main window and the pages connect to what
+// concerns them.
 #pragma once
 
 #include <QObject>
@@ -22,11 +23,15 @@ class WorkerEvents : public QObject {
  public:
   explicit WorkerEvents(Workspace& workspace, QObject* parent = nullptr);
 
+  // Called on the user-interface thread as the job is started.
+  void JobStarted();
   // The worker's events, carried out on the user-interface thread.
   void ReplyReceived(const ReplyRecord& record);
   void FinalReplyReceived(const ReplyRecord& record);
-  // The refreshes in their order: editor, configuration, main status.
+  // The refreshes in their order: configuration, main status.
   void RequestsCompleted();
+  // A download that ended well replaces the program, then the shown segment
+  // is reloaded if it was replaced; the job is over last.
   void JobFinished(const JobOutcome& outcome);
 
  signals:
@@ -37,6 +42,10 @@ class WorkerEvents : public QObject {
   void progressRange(int maximum);
   void progressStep();
   void progressReset();
+  // A download's commands have replaced these segments (bit s: segment
+  // index s) of the store.
+  void programReplaced(unsigned segments);
+  // The shown segment afresh from the store.
   void loadSegmentIntoGrid();
   void refreshConfigPage();
   void refreshMainStatus();
@@ -47,7 +56,6 @@ class WorkerEvents : public QObject {
 
  private:
   Workspace& workspace_;
-  JobRefreshes refreshes_;
 };
 
 }  // namespace lumera

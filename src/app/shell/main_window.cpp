@@ -193,12 +193,6 @@ void MainWindow::OnTabChanged(int index) {
   }
 }
 
-void MainWindow::CommitPages() {
-  for (Page* page : pages_) {
-    if (page) page->Commit();
-  }
-}
-
 void MainWindow::ConnectControls() {
   MainWindowControls& c = controls_;
   connect(c.load_file, &QPushButton::clicked, this, &MainWindow::OnLoadFile);
@@ -206,12 +200,12 @@ void MainWindow::ConnectControls() {
   // The listing is printed from the store: the editor's rows first.
   connect(c.print_segment, &QPushButton::clicked, this, [this] {
     launcher_.ShowPendingErrorReport();
-    CommitPages();
+    launcher_.CommitGrid();
     if (print_listing_) print_listing_(false);
   });
   connect(c.print_all, &QPushButton::clicked, this, [this] {
     launcher_.ShowPendingErrorReport();
-    CommitPages();
+    launcher_.CommitGrid();
     if (print_listing_) print_listing_(true);
   });
   connect(c.entries_only, &QCheckBox::clicked, this, [this](bool checked) {
@@ -236,9 +230,8 @@ void MainWindow::ConnectControls() {
     launcher_.Abort();
   });
 
-  launcher_.Connect(c.download_all, StartDownloadProgram, Replaces::kProgram);
-  launcher_.Connect(c.download_segment, StartDownloadSegment,
-                    Replaces::kSegment);
+  launcher_.Connect(c.download_all, StartDownloadProgram);
+  launcher_.Connect(c.download_segment, StartDownloadSegment);
   launcher_.Connect(c.upload_all, StartUploadProgram);
   launcher_.Connect(c.upload_segment, StartUploadSegment);
   launcher_.Connect(c.verify_all, StartVerifyProgram);
@@ -400,7 +393,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   if (workspace_.store.LoadedFromFile()) {
-    CommitPages();
+    launcher_.CommitGrid();
     if (workspace_.store.ProgramImageChanged() &&
         prompts_.AskYesNo(QStringLiteral("    Wprowadzono zmiany:"),
                           QStringLiteral("Zapisac do pliku ?"))) {

@@ -78,7 +78,6 @@ class MainWindow : public QWidget {
   void ConnectWorkerEvents();
   void OnTabChanged(int index);
   void ReadNumberField(QObject* field);
-  void CommitPages();
 
   // Commands.
   void OnLoadFile();

@@ -66,7 +66,7 @@ void MainWindow::OnLoadFile() {
 
 void MainWindow::OnSaveFile() {
   launcher_.ShowPendingErrorReport();
-  CommitPages();
+  launcher_.CommitGrid();
   ChooseProgramFile(true);
   for (Page* page : pages_) {
     if (page) page->ProgramSaved();

@@ -17,7 +17,9 @@ bool ValidSegmentNumber(int segment) {
 
 }  // namespace
 
-Editor::Editor(ProgramStore& store, int current_segment) : store_(store) {
+Editor::Editor(ProgramStore& store, int current_segment,
+               const ReceivedProgram* download)
+    : store_(store), download_(download) {
   state_.current_segment =
       ValidSegmentNumber(current_segment) ? current_segment : 1;
 }
@@ -34,7 +36,13 @@ void Editor::LoadSegmentIntoGrid(int segment, int column) {
 }
 
 void Editor::CommitGrid() {
+  if (ShownSegmentHeld()) return;
   rows_.WriteBack(store_, state_.current_segment - 1);
+}
+
+bool Editor::ShownSegmentHeld() const {
+  return download_ != nullptr &&
+         download_->Replacing(state_.current_segment - 1);
 }
 
 int Editor::ValidCurrentRow() const { return rows_.current_row(); }
@@ -56,7 +64,7 @@ void Editor::CurrentRowChanged() {
 }
 
 bool Editor::CanEditCell(int row, int column) const {
-  if (!rows_.ValidRow(row)) return false;
+  if (!rows_.ValidRow(row) || ShownSegmentHeld()) return false;
   const CommandDef* def = CommandDefAt(RowCommandIndex(rows_.row(row)));
   switch (column) {
     case kCommandColumn:
@@ -96,7 +104,7 @@ bool Editor::EditCell(int row, int column, std::string_view text) {
 
 bool Editor::ChooseRowCommand(int row, int index) {
   const CommandDef* def = CommandDefAt(index);
-  if (def == nullptr || !rows_.ValidRow(row)) return false;
+  if (def == nullptr || !CanEditCell(row, kCommandColumn)) return false;
   HistoryStep step(*this);
   // The bytes stay; only the code changes.
   Command command = RowCommand(row);

@@ -23,12 +23,16 @@
 #include "core/editor/working_segment.h"
 #include "core/model/program_store.h"
 #include "core/model/program_types.h"
+#include "core/model/received_program.h"
 
 namespace lumera {
 
 inline constexpr std::string_view kClearListQuestion =
     "Czy skasować liste rozkazów ?";
 inline constexpr std::string_view kClearListTitle = "Kasowanie listy rozkazów";
+// The status line's note while the shown segment is being downloaded.
+inline constexpr std::string_view kSegmentHeldNote =
+    "Segment jest pobierany ze sterownika - edycja po zakończeniu operacji.";
 
 // The state the page keeps besides the grid.
 struct EditorState {
@@ -61,8 +65,10 @@ using ClearListQuestion =
 class Editor : public ShownSegmentEditor {
  public:
   // A segment outside 1..10 is taken as 1. The rows stay empty until
-  // LoadSegmentIntoGrid.
-  Editor(ProgramStore& store, int current_segment);
+  // LoadSegmentIntoGrid. `download`, when given, tells which segments a
+  // running download will replace: those are held (below).
+  Editor(ProgramStore& store, int current_segment,
+         const ReceivedProgram* download = nullptr);
 
   // Chooses catalogue entry 0.
   void SetUpPage();
@@ -83,10 +89,17 @@ class Editor : public ShownSegmentEditor {
   // Makes `segment` (outside 1..10: 1) the CurrentSegment and loads its
   // rows; row 0 in `column` becomes current.
   void LoadSegmentIntoGrid(int segment, int column);
-  void CommitGrid();
+  // The shown segment into the store; nothing while it is held. Every
+  // write-back goes through here.
+  void CommitGrid() override;
+
+  // The shown segment is held while a running download is to replace it:
+  // it is shown but not edited, and never written back, so nothing the
+  // editor holds can reach the slots the download fills. Other segments,
+  // moving between segments and the chooser stay as they are.
+  bool ShownSegmentHeld() const;
 
   // ShownSegmentEditor, for the jobs.
-  void CommitShownSegment() override { CommitGrid(); }
   void ReloadShownSegment() override {
     LoadSegmentIntoGrid(state_.current_segment, 1);
   }
@@ -196,6 +209,7 @@ class Editor : public ShownSegmentEditor {
   void ShowSegmentAt(int segment, int row);
 
   ProgramStore& store_;
+  const ReceivedProgram* download_;
   WorkingSegment rows_;
   EditorState state_;
   std::array<EditHistory, kSegmentCount> histories_;

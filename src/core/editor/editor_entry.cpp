@@ -70,7 +70,7 @@ void Editor::PressOutputButton(int output) {
 
 void Editor::SetOutputsPattern(std::uint8_t pattern) {
   const int row = ValidCurrentRow();
-  if (row >= 0 && RowCommand(row).code == kOutputsCode) {
+  if (row >= 0 && RowCommand(row).code == kOutputsCode && !ShownSegmentHeld()) {
     HistoryStep step(*this);
     rows_.SetParam(row, 1, pattern);
     step.Done();
@@ -90,6 +90,7 @@ EditorView Editor::View() const {
       def.param1.kind != ParamKind::kNone && def.code != kOutputsCode;
   view.field2_enabled = def.param2.kind != ParamKind::kNone;
   view.segment_choice = state_.current_segment - 1;
+  view.segment_held = ShownSegmentHeld();
   view.return_caption = ReturnButtonCaption(state_.return_stack.depth());
   view.return_enabled = state_.return_stack.depth() > 0;
   for (int k = 0; k < kPatternOutputs; ++k) {

@@ -32,14 +32,17 @@ void Editor::Restore(const SegmentSnapshot& snapshot) {
 }
 
 bool Editor::CanUndo() const {
-  return histories_[state_.current_segment - 1].CanUndo();
+  return !ShownSegmentHeld() &&
+         histories_[state_.current_segment - 1].CanUndo();
 }
 
 bool Editor::CanRedo() const {
-  return histories_[state_.current_segment - 1].CanRedo();
+  return !ShownSegmentHeld() &&
+         histories_[state_.current_segment - 1].CanRedo();
 }
 
 bool Editor::Undo() {
+  if (ShownSegmentHeld()) return false;
   std::optional<SegmentSnapshot> state =
       histories_[state_.current_segment - 1].Undo(Capture());
   if (!state) return false;
@@ -48,6 +51,7 @@ bool Editor::Undo() {
 }
 
 bool Editor::Redo() {
+  if (ShownSegmentHeld()) return false;
   std::optional<SegmentSnapshot> state =
       histories_[state_.current_segment - 1].Redo(Capture());
   if (!state) return false;
@@ -84,7 +88,7 @@ std::vector<ClipboardRow> Editor::CopyRows(int first_row, int count) const {
 
 std::vector<ClipboardRow> Editor::CutRows(int first_row, int count) {
   const auto [first, end] = RowRange(first_row, count);
-  if (first >= end) return {};
+  if (first >= end || ShownSegmentHeld()) return {};
   std::vector<ClipboardRow> cut = CopyRows(first, end - first);
   HistoryStep step(*this);
   const int rows = rows_.size();
@@ -103,6 +107,7 @@ std::vector<ClipboardRow> Editor::CutRows(int first_row, int count) {
 }
 
 int Editor::PasteRows(std::span<const ClipboardRow> rows) {
+  if (ShownSegmentHeld()) return 0;
   const int existing = rows_.size();
   int at = 0;
   if (existing > 0) {

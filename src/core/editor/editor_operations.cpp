@@ -18,7 +18,7 @@ constexpr std::uint8_t kCallCode = 27;
 bool Editor::AddCommand(AddMode mode) {
   const CommandDef* def = CommandDefAt(state_.chosen_index);
   const int rows = rows_.size();
-  if (def == nullptr || rows_.full()) return false;
+  if (def == nullptr || rows_.full() || ShownSegmentHeld()) return false;
   int row = rows;
   if (mode == AddMode::kInsert && rows > 0) {
     row = ValidCurrentRow();
@@ -41,7 +41,7 @@ bool Editor::AddCommand(AddMode mode) {
 
 bool Editor::DeleteCommand() {
   const int row = ValidCurrentRow();
-  if (row < 0) return false;
+  if (row < 0 || ShownSegmentHeld()) return false;
   const int rows = rows_.size();
   const int column = rows_.current_column();
   HistoryStep step(*this);
@@ -58,7 +58,7 @@ bool Editor::DeleteCommand() {
 
 bool Editor::MoveCommandDown() {
   const int row = ValidCurrentRow();
-  if (row < 0 || row >= rows_.size() - 1) return false;
+  if (row < 0 || row >= rows_.size() - 1 || ShownSegmentHeld()) return false;
   HistoryStep step(*this);
   rows_.Move(row + 1, row);
   SelectRow(row + 1);
@@ -68,7 +68,7 @@ bool Editor::MoveCommandDown() {
 
 bool Editor::MoveCommandUp() {
   const int row = ValidCurrentRow();
-  if (row <= 0) return false;
+  if (row <= 0 || ShownSegmentHeld()) return false;
   HistoryStep step(*this);
   rows_.Move(row, row - 1);
   SelectRow(row - 1);
@@ -77,7 +77,8 @@ bool Editor::MoveCommandUp() {
 }
 
 bool Editor::ClearList(const ClearListQuestion& ask) {
-  if (!ask || !ask(kClearListQuestion, kClearListTitle)) return false;
+  if (ShownSegmentHeld() || !ask || !ask(kClearListQuestion, kClearListTitle))
+    return false;
   HistoryStep step(*this);
   rows_.Clear();
   step.Done();

@@ -23,7 +23,10 @@ struct EditorView {
   std::string field2_text;  // parameter 2 field
   bool field1_enabled = false;
   bool field2_enabled = false;
-  int segment_choice = 0;      // segment chooser position: CurrentSegment - 1
+  int segment_choice = 0;  // segment chooser position: CurrentSegment - 1
+  // A running download is to replace the shown segment: the editing buttons
+  // are off and the status line says why (Editor::ShownSegmentHeld).
+  bool segment_held = false;
   std::string return_caption;  // "Wróć" or "Wróć (d)"
   bool return_enabled = false;
   // Index k is output k + 1 (output 1 is the button at the right end).

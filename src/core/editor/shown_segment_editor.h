@@ -26,8 +26,9 @@ class ShownSegmentEditor {
 
   virtual RunControlValues RunControl() const = 0;
 
-  // CommitGrid: the working copy into the store.
-  virtual void CommitShownSegment() = 0;
+  // The working copy into the store: the one write-back of the shown
+  // segment, whoever asks for it.
+  virtual void CommitGrid() = 0;
   virtual void ClearReturnStack() = 0;
   // The shown segment afresh from the store; for the end of a job that
   // read program commands only, since it drops what was not written back.

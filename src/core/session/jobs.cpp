@@ -53,8 +53,8 @@ bool ValidRow(const EditorSide& editor) {
          ValidSegment(editor.current_segment);
 }
 
-void CommitShownSegment(const EditorSide& editor) {
-  if (editor.shown != nullptr) editor.shown->CommitShownSegment();
+void CommitGrid(const EditorSide& editor) {
+  if (editor.shown != nullptr) editor.shown->CommitGrid();
 }
 
 void ClearReturnStack(const EditorSide& editor) {
@@ -69,22 +69,28 @@ bool Download(LinkContext& context, const EditorSide& editor, int first,
   if (!job.Prepare({.direction = JobDirection::kReceive, .post_process = true}))
     return false;
   ClearReturnStack(editor);
+  // Read into a copy: the store and its comments change only when the job
+  // has ended well (EndReceivedProgram).
+  ReceivedProgram& received = context.workspace.received;
   job.Add(RequestCode::kPauseProgram);
   for (int segment = first; segment <= last; ++segment) {
     for (int command = 0; command < kCommandsPerSegment; ++command) {
-      context.workspace.store.ClearComment(segment, command);
+      received.Ask(segment, command);
       job.Add(RequestCode::kReadCommand, {Byte(segment), Byte(command)});
     }
   }
   job.Add(RequestCode::kResumeProgram);
-  return job.Start();
+  if (job.Start()) return true;
+  // Nothing will be read: the segments are free again.
+  received.JobEnded();
+  return false;
 }
 
 bool Verify(LinkContext& context, const EditorSide& editor, int first, int last,
             int commands) {
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kReceive})) return false;
-  CommitShownSegment(editor);
+  CommitGrid(editor);
   ClearReturnStack(editor);
   // Compared against the store as it is now, edits during the job aside.
   context.job.SetVerifyImage(context.workspace.store.image());
@@ -102,7 +108,7 @@ bool Upload(LinkContext& context, const EditorSide& editor, int first,
             int last) {
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kSend})) return false;
-  CommitShownSegment(editor);
+  CommitGrid(editor);
   ClearReturnStack(editor);
   job.Add(RequestCode::kStopProgram);
   const ProgramStore& store = context.workspace.store;
@@ -307,7 +313,7 @@ bool StartWriteSelectedCommand(LinkContext& context, const EditorSide& editor) {
   if (!ValidRow(editor)) return false;
   JobBuilder job(context);
   if (!job.Prepare({.direction = JobDirection::kSend})) return false;
-  CommitShownSegment(editor);
+  CommitGrid(editor);
   ClearReturnStack(editor);
   const int segment = editor.current_segment - 1;
   const Command c =

@@ -99,6 +99,29 @@ std::vector<ProgramDifference> DiffPrograms(const ProgramStore& a,
   return out;
 }
 
+std::vector<ProgramDifference> DiffReceived(const ProgramStore& expected,
+                                            const ReceivedProgram& received,
+                                            const SlotCounts& slots) {
+  std::vector<ProgramDifference> out;
+  for (int segment = 0; segment < kSegmentCount; ++segment) {
+    const int count = std::clamp(slots[static_cast<std::size_t>(segment)], 0,
+                                 kCommandsPerSegment);
+    for (int command = 0; command < count; ++command) {
+      const Command want = expected.CommandAt(segment, command);
+      const std::optional<Command> read = received.At(segment, command);
+      if (read == want) continue;
+      ProgramDifference d;
+      d.kind = read ? DifferenceKind::kCommand : DifferenceKind::kNotRead;
+      d.segment_index = segment;
+      d.command_index = command;
+      d.a = want;
+      d.b = read.value_or(kEmptyCommand);
+      out.push_back(std::move(d));
+    }
+  }
+  return out;
+}
+
 std::string FormatDifference(const ProgramDifference& d) {
   std::string line;
   switch (d.kind) {
@@ -112,6 +135,10 @@ std::string FormatDifference(const ProgramDifference& d) {
       line = Slot(d.segment_index, d.command_index) +
              " komentarz: " + Quoted(d.comment_a) + std::string(kArrow) +
              Quoted(d.comment_b);
+      break;
+    case DifferenceKind::kNotRead:
+      line = Slot(d.segment_index, d.command_index) + ": " +
+             FormatCommandHex(d.a) + std::string(kArrow) + "nie odczytano";
       break;
     case DifferenceKind::kConfiguration:
       line = "konfiguracja/" + std::to_string(d.config_byte) + ": " +

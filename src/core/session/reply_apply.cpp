@@ -45,9 +45,10 @@ bool ApplyReply(Workspace& workspace, const ReplyRecord& record) {
     case RequestCode::kReadCommand:
       // The place is the one asked for, not one the reply names.
       if (!HasData(record, 3) || record.payload_size < 2) return false;
-      return workspace.store.SetCommand(
+      workspace.received.Receive(
           record.payload[0], record.payload[1],
           Command{record.data(0), record.data(1), record.data(2)});
+      return true;
     case RequestCode::kReadConfiguration:
       if (!HasData(record, kConfigBlockSize)) return false;
       CopyData(record, config.GeneralBlock());
@@ -109,11 +110,20 @@ bool PostProcessReply(Workspace& workspace, const ReplyRecord& record) {
   }
 }
 
-void JobRefreshes::ReplyApplied(const ReplyRecord& record) {
-  if (static_cast<RequestCode>(record.reply_code()) ==
-      RequestCode::kReadCommand) {
-    reload_editor_ = true;
+SegmentSet EndReceivedProgram(Workspace& workspace, const JobOutcome& outcome) {
+  ReceivedProgram& received = workspace.received;
+  SegmentSet replaced;
+  if (outcome.succeeded() && received.Complete()) {
+    replaced = received.ReplaceIn(workspace.store);
   }
+  received.JobEnded();
+  return replaced;
+}
+
+bool ShowsOneOf(const Workspace& workspace, const SegmentSet& segments) {
+  const int shown = workspace.settings.current_segment - 1;
+  return shown >= 0 && shown < kSegmentCount &&
+         segments.test(static_cast<std::size_t>(shown));
 }
 
 DirectObserver::DirectObserver(Workspace& workspace) : workspace_(workspace) {}
@@ -167,6 +177,7 @@ void DirectObserver::ClearRecord() {
 }
 
 void DirectObserver::JobStarted() {
+  workspace_.received.JobStarted();
   port_failure_.reset();
   finished_ = false;
   outcome_ = JobOutcome{};
@@ -206,10 +217,7 @@ void DirectObserver::ResetProgress() {
 }
 
 void DirectObserver::ReplyReceived(const ReplyRecord& record) {
-  Post([this, record] {
-    ::lumera::ApplyReply(workspace_, record);
-    refreshes_.ReplyApplied(record);
-  });
+  Post([this, record] { ::lumera::ApplyReply(workspace_, record); });
 }
 
 void DirectObserver::FinalReplyReceived(const ReplyRecord& record) {
@@ -231,10 +239,6 @@ void DirectObserver::ErrorReportRead() {
 
 void DirectObserver::RequestsCompleted() {
   Post([this] {
-    if (refreshes_.reload_editor()) {
-      ++load_segment_calls_;
-      if (on_load_segment) on_load_segment();
-    }
     ++refresh_config_calls_;
     if (on_refresh_config) on_refresh_config();
     ++refresh_main_status_calls_;
@@ -251,7 +255,10 @@ void DirectObserver::PortFailed(const PortFailure& failure) {
 
 void DirectObserver::JobFinished(const JobOutcome& outcome) {
   Post([this, outcome] {
-    refreshes_.JobFinished();
+    if (ShowsOneOf(workspace_, EndReceivedProgram(workspace_, outcome))) {
+      ++load_segment_calls_;
+      if (on_load_segment) on_load_segment();
+    }
     finished_ = true;
     outcome_ = outcome;
   });

@@ -11,42 +11,37 @@
 #include <vector>
 
 #include "core/link/transfer_observer.h"
+#include "core/model/received_program.h"
 
 namespace lumera {
 
 struct Workspace;
 
 // A reply of a receive job (dispatch on the reply code's low seven bits;
-// codes without an effect change nothing). ReadCommand takes the place from
-// the request's payload. Returns true when the reply changed something.
+// codes without an effect change nothing). ReadCommand goes into the job's
+// copy (Workspace::received) at the place the request named, not into the
+// store. Returns true when the reply changed something.
 bool ApplyReply(Workspace& workspace, const ReplyRecord& record);
+
+// The end of a job, on the thread that owns the workspace: when it ended well
+// and read every command it asked for, those commands replace the store's
+// and their comments are deleted. Returns the segments replaced: none after
+// a failure or an abort, or when the job read no command.
+SegmentSet EndReceivedProgram(Workspace& workspace, const JobOutcome& outcome);
+// The segment the editor shows (CurrentSegment) is one of `segments`: only
+// then does it reload, as a reload drops what was not written back.
+bool ShowsOneOf(const Workspace& workspace, const SegmentSet& segments);
 
 // The post-processing of the last reply of a job prepared with post-process:
 // WriteControllerNumber (the number sent becomes byte 0 of the record, then
 // SyncControllerNumber), WriteClock and ReadClock (ClockTime from the reply).
 bool PostProcessReply(Workspace& workspace, const ReplyRecord& record);
 
-// What the views refresh once a job's requests are all answered, decided on
-// the owner's thread from the job's events, which it is told in order.
-class JobRefreshes {
- public:
-  // A reply of the job, applied.
-  void ReplyApplied(const ReplyRecord& record);
-  // Program commands read into the store replace what the editor shows; a
-  // reload after any other job would drop its unsaved rows.
-  bool reload_editor() const { return reload_editor_; }
-  // The job has finished: the next one starts with nothing noted.
-  void JobFinished() { reload_editor_ = false; }
-
- private:
-  bool reload_editor_ = false;
-};
-
 // Carries the worker's calls over to the thread that calls WaitForJob (or
-// Pump), in order, and applies reply effects to the workspace there. What
-// to refresh is decided here (JobRefreshes, in the worker's order: editor,
-// configuration, main status); the hooks are optional callbacks; the texts
-// and progress are recorded.
+// Pump), in order, and applies reply effects to the workspace there: the
+// configuration and main status refreshes when the requests are all
+// answered, the editor's when the job's end replaced the segment it shows.
+// The hooks are optional callbacks; the texts and progress are recorded.
 class DirectObserver : public TransferObserver {
  public:
   explicit DirectObserver(Workspace& workspace);
@@ -116,7 +111,6 @@ class DirectObserver : public TransferObserver {
   std::mutex mutex_;
   std::condition_variable arrived_;
   std::deque<std::function<void()>> calls_;
-  JobRefreshes refreshes_;  // waiting thread only
 
   std::vector<std::string> status_lines_;
   int progress_maximum_ = 0;

@@ -6,6 +6,7 @@
 #include "core/config/controller_status.h"
 #include "core/link/link_state.h"
 #include "core/model/program_store.h"
+#include "core/model/received_program.h"
 #include "core/shell/shell_settings.h"
 
 namespace lumera {
@@ -21,6 +22,9 @@ struct Workspace {
 
   // The program image with its comments and snapshot.
   ProgramStore store;
+  // What a receive job reads of the program, until it ends and its commands
+  // replace the store's (see EndReceivedProgram).
+  ReceivedProgram received;
   // Error report, registers, position and the radio-box values.
   LinkState link;
   // The configuration record itself is the store's image bytes 7650..7713

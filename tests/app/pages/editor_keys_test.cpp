@@ -162,15 +162,15 @@ class EditorKeysTest : public QObject {
     }
   }
 
-  // A download or a loaded file empties the steps it replaces; a job that
-  // reads no program keeps them. The port never opens: a download that
-  // fails may still have replaced part of the program.
+  // A loaded file empties the steps it replaces (a download that ends well
+  // does too: DownloadTest); a job that reads no program keeps them, and so
+  // does a download that fails, as it replaces nothing. The port never opens.
   void ReplacingTheProgramEmptiesTheSteps_data() {
     QTest::addColumn<int>("button");  // main window's; 0: a file is loaded
     QTest::addColumn<bool>("segment1_kept");
     QTest::addColumn<bool>("segment3_kept");
-    QTest::newRow("POBIERZ") << main_ids::kDownloadAll << false << false;
-    QTest::newRow("Pobierz:1") << main_ids::kDownloadSegment << false << true;
+    QTest::newRow("POBIERZ") << main_ids::kDownloadAll << true << true;
+    QTest::newRow("Pobierz:1") << main_ids::kDownloadSegment << true << true;
     QTest::newRow("program file") << 0 << false << false;
     QTest::newRow("Czytaj") << main_ids::kReadConfig << true << true;
   }

@@ -1,19 +1,26 @@
 // Jobs of the main window against the virtual controller, end to end: the
 // program lumera-sim on a pseudo-terminal, registered as COM<n> in a
 // private ports folder, and the job opening that port by its number.
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QFile>
 #include <QProgressBar>
 #include <QtTest>
+#include <atomic>
+#include <future>
 
 #include "app/pages/editor/command_grid_view.h"
 #include "app/pages/editor/editor_page.h"
 #include "app/pages/editor/editor_page_ids.h"
 #include "app/session/trace_from_environment.h"
 #include "app/shell/main_window_ids.h"
+#include "app/widgets/qt_text.h"
 #include "app_fixture.h"
 #include "core/editor/grid_rows.h"
 #include "core/model/program_file.h"
+#include "core/session/program_diff.h"
 #include "sim_process.h"
+#include "support/in_memory_controller.h"
 
 namespace lumera {
 namespace {
@@ -162,6 +169,74 @@ class DownloadTest : public QObject {
     QVERIFY(app.WaitForJob(finished, 60000));
     QCOMPARE(app.Text(ids::kStatusLine),
              QStringLiteral("Błąd weryfikacji: 1/2= [00.00.01] hex"));
+  }
+
+  // The segment chooser clicked while "POBIERZ" runs: the segment left is
+  // not written back over what the job reads, and at the end the store holds
+  // what the controller holds.
+  void SegmentChosenWhileDownloading() {
+    InMemoryController controller;
+    auto memory = std::make_unique<ProgramStore>();
+    for (int command = 0; command < 10; ++command) {
+      for (int segment = 0; segment < kSegmentCount; ++segment) {
+        memory->SetCommand(segment, command,
+                           Command{0, static_cast<std::uint8_t>(segment),
+                                   static_cast<std::uint8_t>(command)});
+      }
+    }
+    SimControllerState state = FreshControllerState(1);
+    std::copy_n(memory->image().begin(), kProgramBytes, state.image.begin());
+    controller.SetState(state);
+    // The worker waits in segment 2 until the test has chosen (or given up).
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> waiting{false};
+    controller.SetHook([&](const InMemoryController::Request& request) {
+      if (request.index != 300) return;
+      waiting = true;
+      released.wait_for(std::chrono::seconds(20));
+    });
+    AppFixture app;
+    app.workspace.store.SetCommand(0, 0, Command{1, 1, 5});
+    app.Open();
+    PortAccess access;
+    access.create = [&controller] { return controller.MakePort(); };
+    QVERIFY(app.job.SetPortAccess(access));
+    app.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
+    auto* page = dynamic_cast<EditorPage*>(app.window->PageAt(0));
+    auto* chooser = qobject_cast<QComboBox*>(
+        page->Control(editor_page_ids::kSegmentChooser));
+    QSignalSpy finished(app.window.get(), &MainWindow::jobFinished);
+
+    app.Click(ids::kDownloadAll);
+    QTRY_VERIFY(waiting.load());
+    QCoreApplication::sendPostedEvents();
+    QTest::mouseClick(chooser, Qt::LeftButton);
+    QAbstractItemView* list = chooser->view();
+    QTRY_VERIFY(list->isVisible());
+    // A release right after the press that opened the list is not a choice.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
+    QTRY_COMPARE(page->editor().current_segment(), 2);
+    QVERIFY(app.job.running());
+    // Segment 2 is being read too: shown, not edited, and the line says so.
+    QVERIFY(!page->Control(editor_page_ids::kAppend)->isEnabled());
+    QCOMPARE(app.Text(ids::kStatusLine), ToQString(kSegmentHeldNote));
+    release.set_value();
+    QVERIFY(app.WaitForJob(finished, 60000));
+
+    QCOMPARE(app.Text(ids::kStatusLine), kSuccess);
+    const auto differences = DiffPrograms(*memory, app.workspace.store,
+                                          {.segment = std::nullopt,
+                                           .last_segment = 9,
+                                           .comments = false,
+                                           .configuration = false});
+    QVERIFY2(
+        differences.empty(),
+        differences.empty() ? "" : FormatDifference(differences[0]).c_str());
+    QCOMPARE(page->grid().model()->rowCount(), 10);
   }
 
   // From a keystroke to the wire: rows added, a value and a comment typed

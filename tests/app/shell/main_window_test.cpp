@@ -23,6 +23,7 @@
 #include "core/model/program_file.h"
 #include "core/session/jobs.h"
 #include "recording_pages.h"
+#include "support/recording_editor.h"
 
 namespace lumera {
 namespace {
@@ -682,7 +683,9 @@ class MainWindowTest : public QObject {
     RecordingPages pages;
     app.Open(std::nullopt, PortList{}, false, pages.Factory());
     QStringList log;
-    pages.made[0]->on_commit = [&] {
+    RecordingEditor editor;
+    app.window->launcher().SetEditor(&editor);
+    editor.on_commit = [&] {
       log << "commit";
       app.workspace.store.SetCommand(2, 0, Command{4, 5, 6});
     };
@@ -749,7 +752,9 @@ class MainWindowTest : public QObject {
     app.Open(folder / "Lumera.ini", PortList{}, false, pages.Factory());
     app.Type(ids::kControllerNumber, "77");
     bool committed = false;
-    pages.made[0]->on_commit = [&] {
+    RecordingEditor editor;
+    app.window->launcher().SetEditor(&editor);
+    editor.on_commit = [&] {
       committed = true;
       // An edit still in the grid counts as a change.
       if (changed) app.workspace.store.SetCommand(0, 0, Command{1, 1, 1});

@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <functional>
 #include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/config/controller_config.h"
 #include "core/link/transfer_job.h"
 #include "core/session/jobs.h"
+#include "core/session/program_diff.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
 #include "support/fake_job_prompts.h"
@@ -323,37 +325,67 @@ TEST_F(LinkJobsTest, ConfigurationReadAndWriteRoundTrip) {
   }
 }
 
-struct ReplyFaultCase {
-  FaultKind fault;
-  const char* text;
-};
-
-TEST_F(LinkJobsTest, ABadReplyEndsTheDownloadWhereItCame) {
-  const ReplyFaultCase cases[] = {
-      {FaultKind::kSilence, "Błąd odczytu pakietu: pakiet za krótki !"},
-      {FaultKind::kCut, "Błąd odczytu pakietu: pakiet za krótki !"},
-      {FaultKind::kStray, "Błąd odczytu pakietu: pakiet za krótki !"},
-      {FaultKind::kChecksum, "Błąd sumy kontrolnej !"},
+// However a download ends badly, the program, its comments and the shown
+// segment stay as they were: nothing of what it read, and no comment of what
+// it meant to read, is lost or mixed in.
+TEST_F(LinkJobsTest, ADownloadThatFailsLeavesTheProgramAsItWas) {
+  constexpr int kMidSegment2 = 300;  // ReadCommand of segment 2, command 43
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    const char* status;
+    std::size_t requests;  // sent before the job ended
+  };
+  const Case cases[] = {
+      {"no port",
+       [&] {
+         PortAccess access;
+         access.create = [] { return std::unique_ptr<SerialPort>(); };
+         job_.SetPortAccess(access);
+       },
+       "Błąd otwarcia portu !", 0},
+      {"silence part-way",
+       [&] { controller_.SetFault(FaultKind::kSilence, kMidSegment2); },
+       "Błąd odczytu pakietu: pakiet za krótki !", kMidSegment2},
+      {"bad checksum part-way",
+       [&] { controller_.SetFault(FaultKind::kChecksum, kMidSegment2); },
+       "Błąd sumy kontrolnej !", kMidSegment2},
+      {"reply cut part-way",
+       [&] { controller_.SetFault(FaultKind::kCut, kMidSegment2); },
+       "Błąd odczytu pakietu: pakiet za krótki !", kMidSegment2},
+      {"stray bytes part-way",
+       [&] { controller_.SetFault(FaultKind::kStray, kMidSegment2); },
+       "Błąd odczytu pakietu: pakiet za krótki !", kMidSegment2},
+      {"Przerwij",
+       [&] {
+         controller_.SetHook([this](const Request& r) {
+           if (r.index == kMidSegment2 - 1) job_.RequestAbort();
+         });
+       },
+       "Operacja przerwana !", kMidSegment2},
   };
   SimControllerState memory = Controller();
   FillProgram(memory.image, 0);
-  controller_.SetState(memory);
-  editor_.current_segment = 1;
-  for (const ReplyFaultCase& c : cases) {
-    SCOPED_TRACE(c.text);
-    workspace_.store.mutable_image().fill(0xFF);
+  FillProgram(workspace_.store.mutable_image(), 1);
+  for (const int segment : {0, 1, 2, 4}) {
+    workspace_.store.SetComment(segment, 7, "uwaga");
+  }
+  const auto before = std::make_unique<ProgramStore>(workspace_.store);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    controller_.SetState(memory);
+    controller_.SetHook(nullptr);
     controller_.ClearRequests();
     observer_.ClearRecord();
-    // The fifth request is ReadCommand of command index 3.
-    controller_.SetFault(c.fault, 5);
+    c.arrange();
     EXPECT_FALSE(Run(
-        [&](LinkContext& ctx) { return StartDownloadSegment(ctx, editor_); }));
-    EXPECT_EQ(observer_.last_status(), c.text);
-    EXPECT_EQ(controller_.requests().size(), 5u);
-    for (int k = 0; k < 3; ++k) {
-      EXPECT_EQ(workspace_.store.CommandAt(0, k), Pattern(0, k));
-    }
-    EXPECT_EQ(workspace_.store.CommandAt(0, 3), kEmptyCommand);
+        [&](LinkContext& ctx) { return StartDownloadProgram(ctx, editor_); }));
+    EXPECT_EQ(observer_.last_status(), c.status);
+    EXPECT_EQ(controller_.requests().size(), c.requests);
+    const auto changes = DiffPrograms(*before, workspace_.store, {});
+    EXPECT_EQ(changes.size(), 0u)
+        << (changes.empty() ? "" : FormatDifference(changes.front()));
     EXPECT_EQ(observer_.load_segment_calls(), 0);
     EXPECT_FALSE(job_.prepared());
   }
@@ -371,10 +403,8 @@ TEST_F(LinkJobsTest, AbortEndsTheJobAtItsNextStep) {
   EXPECT_FALSE(
       Run([&](LinkContext& c) { return StartDownloadSegment(c, editor_); }));
   EXPECT_EQ(observer_.last_status(), "Operacja przerwana !");
-  // Nothing is sent after the abort; what was read before it stays.
+  // Nothing is sent after the abort.
   EXPECT_EQ(controller_.requests().size(), 6u);
-  EXPECT_EQ(workspace_.store.CommandAt(0, 3), Pattern(0, 3));
-  EXPECT_EQ(workspace_.store.CommandAt(0, 5), kEmptyCommand);
   EXPECT_EQ(observer_.progress_position(), 0);
 
   // The next job starts afresh on an empty queue.
@@ -431,14 +461,16 @@ TEST_F(LinkJobsTest, RadioModeAllAwaitsNoReply) {
   FillProgram(memory.image, 0);
   controller_.SetState(memory);
   workspace_.link.radio_mode = RadioMode::kAll;
-  workspace_.store.SetComment(0, 0, "dropped");
+  workspace_.store.SetComment(0, 0, "kept");
   ASSERT_TRUE(
       Run([&](LinkContext& c) { return StartDownloadSegment(c, editor_); }));
   EXPECT_EQ(observer_.last_status(), kSuccessText);
   for (int c = 0; c < kCommandsPerSegment; ++c) {
     ASSERT_EQ(workspace_.store.CommandAt(0, c), kEmptyCommand);
   }
-  EXPECT_EQ(workspace_.store.Comment(0, 0), nullptr);
+  // Nothing was read, so nothing is replaced: not even a comment goes.
+  EXPECT_NE(workspace_.store.Comment(0, 0), nullptr);
+  EXPECT_EQ(observer_.load_segment_calls(), 0);
   EXPECT_EQ(observer_.max_progress_reached(), 257);
   const auto requests = controller_.requests();
   ASSERT_EQ(requests.size(), 257u);

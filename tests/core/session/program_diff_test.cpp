@@ -103,5 +103,24 @@ INSTANTIATE_TEST_SUITE_P(
             {"konfiguracja/31: 00 → 4B (Znacznik konfiguracji)"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A slot a read did not reach differs even where the program holds nothing
+// there: a copy that was never filled does not pass for the controller's.
+TEST(DiffReceived, ASlotNotReadNeverMatches) {
+  ProgramStore expected;
+  expected.SetCommand(0, 0, Command{1, 1, 5});
+  expected.SetCommand(0, 1, Command{1, 1, 5});
+  ReceivedProgram read;
+  read.Receive(0, 0, Command{1, 1, 5});
+  read.Receive(0, 1, Command{1, 1, 6});
+  read.Receive(1, 0, Command{9, 9, 9});  // outside the slots compared
+  SlotCounts slots{};
+  slots[0] = 3;
+  const std::vector<ProgramDifference> d = DiffReceived(expected, read, slots);
+  ASSERT_EQ(d.size(), 2u);
+  EXPECT_EQ(d[0].kind, DifferenceKind::kCommand);
+  EXPECT_EQ(d[0].b, (Command{1, 1, 6}));
+  EXPECT_EQ(FormatDifference(d[1]), "1/3: FF,FF,FF → nie odczytano");
+}
+
 }  // namespace
 }  // namespace lumera

@@ -51,12 +51,14 @@ std::vector<ApplyCase> ApplyCases() {
       {"ReadCommandTakesThePlaceFromTheRequest",
        Record(78, {4, 200}, 78, {0x11, 0x22, 0x33}), true,
        [](const Workspace& w) {
-         EXPECT_EQ(w.store.CommandAt(4, 200), (Command{0x11, 0x22, 0x33}));
+         EXPECT_EQ(w.received.At(4, 200), (Command{0x11, 0x22, 0x33}));
+         // Into the job's copy only, until the job ends well.
+         EXPECT_EQ(w.store.CommandAt(4, 200), kEmptyCommand);
        }},
       {"ReplyCodeBitSevenIsIgnored",
        Record(78, {0, 0}, 0x80 | 78, {0x01, 0x02, 0x03}), true,
        [](const Workspace& w) {
-         EXPECT_EQ(w.store.CommandAt(0, 0), (Command{1, 2, 3}));
+         EXPECT_EQ(w.received.At(0, 0), (Command{1, 2, 3}));
        }},
       {"ReadPositionIsKept", Record(68, {}, 68, {4, 9}), true,
        [](const Workspace& w) {
@@ -169,6 +171,34 @@ TEST(PostProcessReply, AnEmptyReplyBufferChangesNothing) {
   EXPECT_FALSE(PostProcessReply(workspace, none));
   EXPECT_EQ(workspace.store.image(), image);
   EXPECT_EQ(workspace.config_page.clock_time, clock);
+}
+
+// A job's end puts what it read into the store only when it ended well and
+// read every slot it asked for (a queue replaced part-way is no download);
+// the comments of the slots read go with it, and a later job never replays
+// an earlier one's reads.
+TEST(EndReceivedProgram, ReplacesOnlyAWholeReadOfAJobThatEndedWell) {
+  Workspace w;
+  w.store.SetComment(1, 0, "czytany");
+  w.store.SetComment(1, 5, "obok");
+  auto job = [&w](int segment, int asked, int read, JobOutcome outcome) {
+    for (int k = 0; k < asked; ++k) w.received.Ask(segment, k);
+    w.received.JobStarted();
+    for (int k = 0; k < read; ++k) {
+      w.received.Receive(segment, k,
+                         Command{1, 2, static_cast<std::uint8_t>(k)});
+    }
+    return EndReceivedProgram(w, outcome);
+  };
+  EXPECT_TRUE(
+      job(0, 2, 2, {.failure = TransferFailure::kReplyChecksum}).none());
+  EXPECT_TRUE(job(1, 3, 2, {}).none());
+  EXPECT_EQ(job(1, 3, 3, {}), SegmentSet(0b10));
+  EXPECT_EQ(w.store.CommandAt(1, 2), (Command{1, 2, 2}));
+  EXPECT_EQ(w.store.Comment(1, 0), nullptr);
+  EXPECT_NE(w.store.Comment(1, 5), nullptr);
+  EXPECT_EQ(w.store.CommandAt(0, 0), kEmptyCommand);
+  EXPECT_EQ(job(2, 0, 1, {}), SegmentSet(0b100));  // names no slot
 }
 
 }  // namespace

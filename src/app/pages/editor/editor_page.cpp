@@ -25,7 +25,8 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
     : Page(ids::kDialog, "editorPage", QStringLiteral("Edytor"), parent),
       context_(context),
       editor_(context.workspace.store,
-              context.workspace.settings.current_segment),
+              context.workspace.settings.current_segment,
+              &context.workspace.received),
       grid_(new CommandGridView(editor_, this)) {
   BuildControls();
   editor_.SetUpPage();
@@ -43,11 +44,12 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
           &EditorPage::LoadSegmentIntoGrid);
   connect(&events, &WorkerEvents::showControllerPosition, this,
           &EditorPage::ShowControllerPosition);
-  // A job may have emptied the return stack.
+  connect(&events, &WorkerEvents::programReplaced, this,
+          &EditorPage::ForgetReplacedHistory);
+  // A job may have emptied the return stack, or hold the shown segment
+  // until it ends.
   connect(&events, &WorkerEvents::jobLaunched, this, [this] { ShowView(); });
-  // A download that failed part way may still have replaced some slots.
-  connect(&events, &WorkerEvents::jobFinished, this,
-          [this] { ForgetReplacedHistory(); });
+  connect(&events, &WorkerEvents::jobFinished, this, [this] { ShowView(); });
   // However the current row moved, the chooser's field and the lamps show
   // what the editor took from it.
   connect(grid_, &CommandGridView::currentCellChosen, this,
@@ -57,8 +59,6 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
 void EditorPage::RefreshOnTabChange() {
   emit context_.events.editorTabChanged();
 }
-
-void EditorPage::Commit() { editor_.CommitGrid(); }
 
 void EditorPage::ProgramLoaded() {
   // The window has set the segment to show with the program.
@@ -71,7 +71,6 @@ void EditorPage::ProgramLoaded() {
 void EditorPage::ProgramSaved() { ClearReturnStack(); }
 
 void EditorPage::LoadSegmentIntoGrid() {
-  ForgetReplacedHistory();
   editor_.ReloadShownSegment();
   ShowView();
 }
@@ -217,8 +216,14 @@ void EditorPage::ShowView() {
   for (int k = 0; k < kRegisterCount; ++k) {
     SetShownText(c_.registers[k], ToQString(view.registers[k]));
   }
+  for (QPushButton* button : c_.editing) button->setEnabled(!view.segment_held);
   ShowHistoryState();
   showing_ = false;
+  // Said again after each step the user takes, until the job ends; the
+  // job's own last text comes after it.
+  if (view.segment_held && context_.launcher.job().running()) {
+    emit context_.events.statusText(ToQString(kSegmentHeldNote));
+  }
 }
 
 }  // namespace lumera

@@ -23,8 +23,6 @@ class EditorPage : public Page {
 
   // The editor's tab refreshes the main window's own status fields.
   void RefreshOnTabChange() override;
-  // CommitGrid.
-  void Commit() override;
   void ProgramLoaded() override;
   void ProgramSaved() override;
 
@@ -61,6 +59,8 @@ class EditorPage : public Page {
     std::array<QLabel*, kRegisterCount> registers{};
     QToolButton* undo = nullptr;
     QToolButton* redo = nullptr;
+    // The buttons that change the rows: off while the segment is held.
+    std::array<QPushButton*, 8> editing{};
   };
 
   // editor_page_layout.cpp: the controls around the grid.
@@ -78,8 +78,9 @@ class EditorPage : public Page {
   void RedoKey();
   // The undo buttons follow the shown segment's steps.
   void ShowHistoryState();
-  // A download has replaced the program (or a part of it) under the steps.
-  void ForgetReplacedHistory();
+  // A download has replaced these segments (bit s: segment index s) under
+  // their steps.
+  void ForgetReplacedHistory(unsigned segments);
 
   void ConnectControls();
   // Runs an editing operation, then shows the editor's state.

@@ -140,12 +140,9 @@ void EditorPage::ShowHistoryState() {
   c_.redo->setEnabled(editor_.CanRedo());
 }
 
-void EditorPage::ForgetReplacedHistory() {
-  const ReplacedProgram replaced = context_.launcher.TakeReplacedProgram();
-  if (replaced.all_segments) {
-    editor_.ClearAllHistories();
-  } else if (replaced.segment != 0) {
-    editor_.ClearHistory(replaced.segment);
+void EditorPage::ForgetReplacedHistory(unsigned segments) {
+  for (int segment = 1; segment <= kSegmentCount; ++segment) {
+    if ((segments >> (segment - 1)) & 1u) editor_.ClearHistory(segment);
   }
   ShowHistoryState();
 }

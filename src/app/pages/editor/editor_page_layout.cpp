@@ -89,10 +89,13 @@ QWidget* EditorPage::BuildEditingBox() {
   chooser_row->addWidget(Label(box, "commandChooserLabel",
                                QStringLiteral("Komenda:"), c_.chooser));
   chooser_row->addWidget(c_.chooser, 1);
-  chooser_row->addWidget(
-      SmallButton(box, ids::kAppendSmall, "appendSmall", QStringLiteral("+")));
-  chooser_row->addWidget(
-      SmallButton(box, ids::kInsertSmall, "insertSmall", QStringLiteral("<")));
+  std::size_t editing = 0;
+  c_.editing[editing++] =
+      SmallButton(box, ids::kAppendSmall, "appendSmall", QStringLiteral("+"));
+  c_.editing[editing++] =
+      SmallButton(box, ids::kInsertSmall, "insertSmall", QStringLiteral("<"));
+  chooser_row->addWidget(c_.editing[0]);
+  chooser_row->addWidget(c_.editing[1]);
   layout->addLayout(chooser_row, 0, 0, 1, 3);
 
   auto* params = new QHBoxLayout;
@@ -132,8 +135,9 @@ QWidget* EditorPage::BuildEditingBox() {
       {ids::kClearList, "clearList", "Kasuj Listę", 3, 2},
   };
   for (const auto& b : kButtons) {
-    layout->addWidget(Button(box, b.id, b.name, QString::fromUtf8(b.caption)),
-                      b.row, b.column);
+    c_.editing[editing] =
+        Button(box, b.id, b.name, QString::fromUtf8(b.caption));
+    layout->addWidget(c_.editing[editing++], b.row, b.column);
   }
   return box;
 }
