@@ -35,6 +35,7 @@ class SimProcess {
     const QList<QByteArray> ready = sim_.readLine().trimmed().split(' ');
     if (ready.size() != 2 || !ready[1].startsWith("COM")) return false;
     port_number_ = ready[1].mid(3).toInt();
+    device_ = QString::fromLocal8Bit(ready[0]);
     return port_number_ > 0;
   }
 
@@ -45,6 +46,9 @@ class SimProcess {
     app.Open();
     app.job.SetPortAccess(access);
   }
+  int port_number() const { return port_number_; }
+  // The pseudo-terminal it serves.
+  const QString& device() const { return device_; }
   QString StatePath() const { return dir_.filePath("controller.img"); }
   QString FilePath(const QString& name) const { return dir_.filePath(name); }
 
@@ -52,6 +56,7 @@ class SimProcess {
   QTemporaryDir dir_;
   QProcess sim_;
   int port_number_ = 0;
+  QString device_;
 };
 
 }  // namespace lumera::testing

@@ -1,6 +1,6 @@
 // Prompts answered from a script: every prompt is recorded, questions take
 // the next scripted answer (OK/Yes when none is left), file dialogs the next
-// scripted file name (cancel when none is left).
+// scripted file name or folder (cancel when none is left).
 #pragma once
 
 #include <QPrinter>
@@ -17,7 +17,15 @@
 namespace lumera::testing {
 
 struct PromptRecord {
-  enum class Kind { kWarning, kYesNo, kOkCancel, kOpenFile, kSaveFile, kPrint };
+  enum class Kind {
+    kWarning,
+    kYesNo,
+    kOkCancel,
+    kOpenFile,
+    kSaveFile,
+    kFolder,
+    kPrint
+  };
   Kind kind;
   QString caption;  // the title of a file dialog
   QString text;
@@ -59,6 +67,12 @@ class ScriptedPrompts : public Prompts {
       const FileDialogRequest& request) override {
     asked.push_back(
         {PromptRecord::Kind::kSaveFile, request.title, {}, request});
+    return NextFile();
+  }
+
+  std::optional<QString> ChooseFolder(
+      const FileDialogRequest& request) override {
+    asked.push_back({PromptRecord::Kind::kFolder, request.title, {}, request});
     return NextFile();
   }
 

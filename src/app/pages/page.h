@@ -45,6 +45,9 @@ class Page : public QWidget {
   // The window closes with no job running: what the page holds and has not
   // yet kept may be kept now (after the program's own question).
   virtual void WindowClosing() {}
+  // The window closes, a job of its own running or not: a job the page
+  // runs itself ends now, as its "Przerwij" ends it, before the window goes.
+  virtual void EndJobs() {}
 
   // The page's control with the given resource id, or null.
   QWidget* Control(int control_id) const;

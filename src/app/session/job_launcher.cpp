@@ -7,9 +7,15 @@
 #include "app/session/prompts.h"
 #include "app/widgets/qt_text.h"
 #include "core/link/error_report.h"
+#include "core/link/port_names.h"
 #include "core/session/workspace.h"
 
 namespace lumera {
+namespace {
+
+constexpr std::string_view kWindowJobOwner = "zadanie głównego okna";
+
+}  // namespace
 
 JobStart WithoutEditor(bool (*start)(LinkContext& context)) {
   return [start](LinkContext& context, const EditorSide&) {
@@ -25,8 +31,13 @@ JobLauncher::JobLauncher(Workspace& workspace, TransferJob& job,
       job_prompts_(prompts),
       events_(std::make_unique<WorkerEvents>(workspace)),
       observer_(events_.get()) {
+  // A job that ended frees its port; no other job of the window is
+  // launched before its end has come here.
   QObject::connect(events_.get(), &WorkerEvents::jobFinished, events_.get(),
-                   [this] { ending_ = false; });
+                   [this] {
+                     ending_ = false;
+                     port_owners_.Release(kWindowJobOwner);
+                   });
 }
 
 JobLauncher::~JobLauncher() {
@@ -61,9 +72,16 @@ bool JobLauncher::Launch(const JobStart& start) {
   ShowPendingErrorReport();
   // The worker frees the job just before its end reaches this thread.
   if (ending_ && !job_.running()) return false;
+  // A job under way holds its port already (the access-point reset joins
+  // it; anything else is refused by the job itself).
+  const bool takes_port = !job_.prepared() && !job_.running();
+  if (takes_port && !TakePort()) return false;
   LinkContext context = Context();
   const EditorSide editor = Editor();
-  if (!start(context, editor)) return false;
+  if (!start(context, editor)) {
+    if (takes_port) port_owners_.Release(kWindowJobOwner);
+    return false;
+  }
   ending_ = true;
   emit events_->jobLaunched();
   return true;
@@ -91,6 +109,15 @@ bool JobLauncher::QueueHoldsRequests() const {
 
 void JobLauncher::PushLineValues() {
   job_.SetLineValues(LineValuesOf(workspace_));
+}
+
+bool JobLauncher::TakePort() {
+  const std::optional<PortRefusal> refusal = port_owners_.Take(
+      kWindowJobOwner, {job_.PortName(workspace_.settings.port_number)},
+      DefaultPortRoots());
+  if (!refusal) return true;
+  prompts_.Warn(QStringLiteral("INFO"), ToQString(PortRefusalText(*refusal)));
+  return false;
 }
 
 LinkContext JobLauncher::Context() {

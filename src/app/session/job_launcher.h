@@ -13,6 +13,7 @@
 #include "app/session/queued_observer.h"
 #include "app/session/worker_events.h"
 #include "core/session/jobs.h"
+#include "core/site/port_owners.h"
 
 class QAbstractButton;
 
@@ -37,6 +38,10 @@ class JobLauncher {
   JobLauncher& operator=(const JobLauncher&) = delete;
 
   WorkerEvents& events() { return *events_; }
+  // The ports this process's jobs hold: a job of the window holds its port
+  // from its launch until it has ended, and is refused (with a message)
+  // while a site run holds it.
+  PortOwners& port_owners() { return port_owners_; }
   TransferObserver& observer() { return observer_; }
   TransferJob& job() { return job_; }
 
@@ -70,6 +75,9 @@ class JobLauncher {
 
  private:
   LinkContext Context();
+  // Takes the port of the job about to be prepared; false, having said
+  // who holds it, when another owner does.
+  bool TakePort();
 
   Workspace& workspace_;
   TransferJob& job_;
@@ -77,6 +85,7 @@ class JobLauncher {
   JobPromptsAdapter job_prompts_;
   std::unique_ptr<WorkerEvents> events_;
   QueuedObserver observer_;
+  PortOwners port_owners_;
   ShownSegmentEditor* editor_ = nullptr;
   bool ending_ = false;  // a launched job has not been told to have ended
 };

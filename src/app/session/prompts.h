@@ -36,6 +36,10 @@ class Prompts {
   // overwrite confirmation. Nothing when cancelled.
   virtual std::optional<QString> ChooseSaveFile(
       const FileDialogRequest& request) = 0;
+  // Dialog for an existing folder (title, start_name); nothing when
+  // cancelled.
+  virtual std::optional<QString> ChooseFolder(
+      const FileDialogRequest& request) = 0;
   // The system's print dialog for `printer` (one copy, no page range); true
   // when the user chose to print, with `printer` set up as chosen.
   virtual bool ChoosePrinter(QPrinter& printer) = 0;

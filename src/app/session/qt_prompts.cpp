@@ -57,6 +57,14 @@ std::optional<QString> QtPrompts::ChooseSaveFile(
   return RunFileDialog(owner_, request, true);
 }
 
+std::optional<QString> QtPrompts::ChooseFolder(
+    const FileDialogRequest& request) {
+  const QString folder = QFileDialog::getExistingDirectory(
+      owner_, request.title, request.start_name);
+  if (folder.isEmpty()) return std::nullopt;
+  return folder;
+}
+
 bool QtPrompts::ChoosePrinter(QPrinter& printer) {
   printer.setCopyCount(1);
   printer.setPrintRange(QPrinter::AllPages);

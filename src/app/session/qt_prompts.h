@@ -20,6 +20,8 @@ class QtPrompts : public Prompts {
       const FileDialogRequest& request) override;
   std::optional<QString> ChooseSaveFile(
       const FileDialogRequest& request) override;
+  std::optional<QString> ChooseFolder(
+      const FileDialogRequest& request) override;
   bool ChoosePrinter(QPrinter& printer) override;
 
  private:

@@ -378,6 +378,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
+  for (Page* page : pages_) {
+    if (page) page->EndJobs();
+  }
   TransferJob& job = launcher_.job();
   if (job.running()) {
     // Ends at once: no question, no settings. The worker is stopped and

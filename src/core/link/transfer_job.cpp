@@ -70,6 +70,11 @@ void TransferJob::SetLineValues(const LineValues& values) {
   shared_.access_point_address.store(values.radio.access_point_address);
 }
 
+std::string TransferJob::PortName(int port_number) const {
+  const PortAccess& access = shared_.port_access;
+  return access.name ? access.name(port_number) : ComPortName(port_number);
+}
+
 LineValues TransferJob::line_values() const {
   LineValues values;
   values.port_number = shared_.port_number.load();

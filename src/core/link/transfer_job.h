@@ -158,6 +158,8 @@ class TransferJob {
   // Values the worker reads; callable at any time.
   void SetLineValues(const LineValues& values);
   LineValues line_values() const;
+  // What the worker opens for `port_number` (between jobs, as SetPortAccess).
+  std::string PortName(int port_number) const;
 
   // Refused silently while a job is prepared; refused by the broadcast
   // guard (with its warning) unless options.skip_guard.

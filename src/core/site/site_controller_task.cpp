@@ -71,17 +71,23 @@ class ControllerTask {
   bool ReadVersion() {
     jobs_.ws().status.version_major = 0;
     jobs_.ws().status.version_minor = 0;
-    return Job([](LinkContext& c) {
-      return StartSingleRequest(c, {.direction = JobDirection::kReceive},
-                                RequestCode::kReadVersion);
-    });
+    if (!Job([](LinkContext& c) {
+          return StartSingleRequest(c, {.direction = JobDirection::kReceive},
+                                    RequestCode::kReadVersion);
+        })) {
+      return false;
+    }
+    TakeVersion();
+    return true;
   }
 
-  std::string VersionText() {
+  // The version the last job read, into the row.
+  void TakeVersion() {
     const ControllerStatus& s = jobs_.ws().status;
-    return "wersja " + std::to_string(s.version_major) + "." +
-           std::to_string(s.version_minor);
+    row_.version =
+        std::to_string(s.version_major) + "." + std::to_string(s.version_minor);
   }
+  std::string VersionText() const { return "wersja " + row_.version; }
 
   void Status() {
     if (!ReadVersion()) return;
@@ -89,8 +95,9 @@ class ControllerTask {
     FillClockFromLocalTime(jobs_.ws().config_page.clock_time);
     if (!Job(StartReadClock)) return;
     const ClockTime clock = jobs_.ws().config_page.clock_time;
+    row_.clock_offset_seconds = ClockOffsetSeconds(clock);
     detail += ", zegar " + ClockText(clock) + " (" +
-              Signed(ClockOffsetSeconds(clock)) + " s)";
+              Signed(*row_.clock_offset_seconds) + " s)";
     ErrorReport& report = jobs_.ws().link.error_report;
     report.pending.store(false);
     if (!Job(StartReadErrorReport)) return;
@@ -196,6 +203,7 @@ class ControllerTask {
       if (Job(StartReadClock)) {
         const int offset =
             ClockOffsetSeconds(jobs_.ws().config_page.clock_time);
+        row_.clock_offset_seconds = offset;
         row_.detail = "przesunięcie " + Signed(offset) + " s";
         if (offset >= -kClockToleranceSeconds &&
             offset <= kClockToleranceSeconds) {
@@ -243,6 +251,7 @@ class ControllerTask {
       row_.files.push_back(comments);
     }
     row_.program_sha256 = Sha256OfFile(file).value_or("");
+    TakeVersion();
     row_.detail = VersionText();
     row_.outcome = SiteOutcome::kDone;
   }

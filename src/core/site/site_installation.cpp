@@ -1,12 +1,25 @@
 #include "core/site/site_installation.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 #include "core/site/journal_file.h"
 #include "core/site/sha256.h"
 
 namespace lumera {
+namespace {
+
+int RowOf(const std::vector<SiteInstallationRow>& rows, std::string_view line,
+          int controller) {
+  const auto found = std::find_if(
+      rows.begin(), rows.end(), [&](const SiteInstallationRow& row) {
+        return row.line == line && row.controller == controller;
+      });
+  return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
+}
+
+}  // namespace
 
 std::vector<SiteInstallationRow> InstallationRows(const SiteFile& site) {
   std::map<std::filesystem::path, std::string> sums;
@@ -27,6 +40,47 @@ std::vector<SiteInstallationRow> InstallationRows(const SiteFile& site) {
   return rows;
 }
 
+int MarkWaiting(std::vector<SiteInstallationRow>& rows, std::string_view line,
+                int controller) {
+  const int index = RowOf(rows, line, controller);
+  if (index >= 0) rows[static_cast<std::size_t>(index)].waiting = true;
+  return index;
+}
+
+int MarkBegun(std::vector<SiteInstallationRow>& rows, std::string_view line,
+              int controller) {
+  const int index = RowOf(rows, line, controller);
+  if (index < 0) return index;
+  SiteInstallationRow& shown = rows[static_cast<std::size_t>(index)];
+  shown.waiting = false;
+  shown.running = true;
+  return index;
+}
+
+int MarkEnded(std::vector<SiteInstallationRow>& rows, const SiteRow& row) {
+  const int index = RowOf(rows, row.line, row.controller);
+  if (index < 0) return index;
+  SiteInstallationRow& shown = rows[static_cast<std::size_t>(index)];
+  shown.waiting = false;
+  shown.running = false;
+  shown.outcome = row.outcome;
+  shown.note = row.failure.empty() ? row.detail : row.failure;
+  if (!row.version.empty()) shown.version = row.version;
+  if (row.clock_offset_seconds) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%+d s", *row.clock_offset_seconds);
+    shown.clock_offset = text;
+  }
+  return index;
+}
+
+void MarkRunEnded(std::vector<SiteInstallationRow>& rows) {
+  for (SiteInstallationRow& row : rows) {
+    row.waiting = false;
+    row.running = false;
+  }
+}
+
 // The page's only reading of the journal.
 SiteJournalView ReadSiteJournalView(const std::filesystem::path& site_file) {
   SiteJournalView view;
@@ -36,12 +90,7 @@ SiteJournalView ReadSiteJournalView(const std::filesystem::path& site_file) {
     view.readable = false;
     return view;
   }
-  const std::vector<JournalEntry>& entries = journal->entries;
-  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-    if (entry->event != JournalEvent::kOutcome) continue;
-    view.rows.push_back({entry->time, entry->line, entry->controller,
-                         entry->job, entry->outcome});
-  }
+  view.rows.assign(journal->entries.rbegin(), journal->entries.rend());
   return view;
 }
 
@@ -49,8 +98,9 @@ void ApplyJournal(const SiteJournalView& journal,
                   std::vector<SiteInstallationRow>& rows) {
   for (SiteInstallationRow& row : rows) {
     const auto last = std::find_if(
-        journal.rows.begin(), journal.rows.end(), [&](const SiteJournalRow& j) {
-          return j.line == row.line && j.controller == row.controller;
+        journal.rows.begin(), journal.rows.end(), [&](const JournalEntry& j) {
+          return j.event == JournalEvent::kOutcome && j.line == row.line &&
+                 j.controller == row.controller;
         });
     if (last == journal.rows.end()) continue;
     row.journal_outcome = last->outcome;

@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/site/site_file.h"
+#include "core/site/site_journal.h"
 #include "core/site/site_run.h"
 
 namespace lumera {
@@ -17,28 +19,34 @@ struct SiteInstallationRow {
   std::string line;
   int controller = 0;
   std::optional<SiteOutcome> outcome;  // none until a run has ended for it
+  bool waiting = false;                // in the plan of the run under way
   bool running = false;
-  std::string version;         // as a status run reads it
-  std::string clock_offset;    // as a status run reads it
+  std::string version;         // as a run last read it
+  std::string clock_offset;    // as a run last read it: "+3 s"
   std::string program_sha256;  // of its program file; empty: it has none
   std::string journal_outcome;
   std::string journal_time;  // UTC, ISO 8601, as the journal keeps it
+  std::string note;          // the last run's failure, or what it found
 };
 
 // A row per controller in the order of the site, with the sums of their
 // program files (each file read once; empty when it cannot be read).
 std::vector<SiteInstallationRow> InstallationRows(const SiteFile& site);
 
-struct SiteJournalRow {
-  std::string time;
-  std::string line;
-  int controller = 0;
-  std::string job;
-  std::string outcome;
-};
+// What a run's events change: each returns the index of the row it
+// changed, or -1 when no row is that controller's.
+int MarkWaiting(std::vector<SiteInstallationRow>& rows, std::string_view line,
+                int controller);
+int MarkBegun(std::vector<SiteInstallationRow>& rows, std::string_view line,
+              int controller);
+// A row the run did not reach stays as it was before the run, apart from
+// the wait.
+int MarkEnded(std::vector<SiteInstallationRow>& rows, const SiteRow& row);
+// The run has ended: no row waits or runs any more.
+void MarkRunEnded(std::vector<SiteInstallationRow>& rows);
 
 struct SiteJournalView {
-  std::vector<SiteJournalRow> rows;  // newest first
+  std::vector<JournalEntry> rows;  // every kind, newest first
   bool readable = true;  // false: the journal is there but could not be read
 };
 

@@ -1,5 +1,6 @@
 #include "core/site/site_operation.h"
 
+#include <algorithm>
 #include <map>
 
 #include "core/model/atomic_file.h"
@@ -35,6 +36,61 @@ std::string_view SiteCommandName(SiteCommand command) {
       return "clock-set";
   }
   return {};
+}
+
+std::optional<SiteCommand> SiteCommandNamed(std::string_view name) {
+  for (const SiteCommand command :
+       {SiteCommand::kStatus, SiteCommand::kUpload, SiteCommand::kVerify,
+        SiteCommand::kBackup, SiteCommand::kClockSet}) {
+    if (SiteCommandName(command) == name) return command;
+  }
+  return std::nullopt;
+}
+
+std::string SitePlanText(const std::vector<SitePlanLine>& plan,
+                         SiteCommand command,
+                         const std::filesystem::path& site_file) {
+  std::string text = command == SiteCommand::kUpload
+                         ? "Plan: wysłanie programu\n"
+                         : "Plan: ustawienie zegara\n";
+  for (const SitePlanLine& line : plan) {
+    text += "linia " + line.name + " (" + line.port + "):";
+    // Programs in the order they first come; each with its numbers, a run
+    // of consecutive ones as a range.
+    std::vector<std::pair<std::filesystem::path, std::vector<int>>> groups;
+    for (const SiteController& c : line.controllers) {
+      const std::filesystem::path program =
+          command == SiteCommand::kUpload ? c.program : std::filesystem::path();
+      auto group =
+          std::find_if(groups.begin(), groups.end(),
+                       [&](const auto& g) { return g.first == program; });
+      if (group == groups.end()) {
+        groups.push_back({program, {}});
+        group = groups.end() - 1;
+      }
+      group->second.push_back(c.number);
+    }
+    const char* between = " ";
+    for (const auto& [program, numbers] : groups) {
+      text += between;
+      between = "; ";
+      text += numbers.size() == 1 ? "sterownik " : "sterowniki ";
+      for (std::size_t i = 0; i < numbers.size();) {
+        std::size_t j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) ++j;
+        if (i != 0) text += ", ";
+        text += std::to_string(numbers[i]);
+        if (j > i) {
+          text += '-';
+          text += std::to_string(numbers[j]);
+        }
+        i = j + 1;
+      }
+      if (!program.empty()) text += ": " + ProgramName(program, site_file);
+    }
+    text += "\n";
+  }
+  return text;
 }
 
 bool SiteCommandWrites(SiteCommand command) {

@@ -32,6 +32,8 @@ inline constexpr std::string_view kAllVerifiedText =
 
 // The command's word, as the command line and the journal name it.
 std::string_view SiteCommandName(SiteCommand command);
+// The command a word names, as the journal keeps it; nothing for another.
+std::optional<SiteCommand> SiteCommandNamed(std::string_view name);
 // upload and clock-set write to controllers, and are journaled.
 bool SiteCommandWrites(SiteCommand command);
 
@@ -64,6 +66,12 @@ struct SitePlanLine {
   std::vector<SiteController> controllers;
 };
 
+// The plan in a few lines for a question: a line each, its controllers as
+// ranges grouped by their program (relative to `site_file`).
+std::string SitePlanText(const std::vector<SitePlanLine>& plan,
+                         SiteCommand command,
+                         const std::filesystem::path& site_file);
+
 class SiteOperation {
  public:
   explicit SiteOperation(SiteOperationSettings settings);
@@ -92,6 +100,9 @@ class SiteOperation {
   std::vector<SiteLineProgress> Progress() const;
   // Waits for every line; one row per controller run, in the site's order.
   const std::vector<SiteRow>& Finish();
+  // After Finish: the site is free for the next run (of this process or
+  // another); the rows stay for the report.
+  void Unlock() { lock_.Release(); }
 
   // A journal line could not be written while the run went on.
   bool journal_failed() const { return journal_failed_.load(); }

@@ -73,6 +73,22 @@ std::string SiteTableText(const std::vector<SiteRow>& rows) {
   return text;
 }
 
+std::string SiteOutcomeCounts(const std::vector<SiteRow>& rows) {
+  std::string text;
+  for (const SiteOutcome outcome :
+       {SiteOutcome::kDone, SiteOutcome::kVerified, SiteOutcome::kDiffers,
+        SiteOutcome::kAbsent, SiteOutcome::kFailed, SiteOutcome::kSkipped}) {
+    const auto count = std::count_if(
+        rows.begin(), rows.end(),
+        [outcome](const SiteRow& row) { return row.outcome == outcome; });
+    if (count == 0) continue;
+    if (!text.empty()) text += ", ";
+    text +=
+        std::string(SiteOutcomeText(outcome)) + ": " + std::to_string(count);
+  }
+  return text.empty() ? "brak sterowników" : text;
+}
+
 std::string SiteReportJson(const std::vector<SiteRow>& rows) {
   std::string text = "[\n";
   for (std::size_t i = 0; i < rows.size(); ++i) {

@@ -184,6 +184,10 @@ void SiteRun::RunLine(std::size_t index) {
     const std::lock_guard lock(state.mutex);
     state.progress.current = 0;
   }
+  if (options_.events) {
+    const std::lock_guard lock(calls_mutex_);
+    options_.events->LineEnded(index);
+  }
   state.finished.store(true);
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -43,6 +44,10 @@ struct SiteRow {
   std::string detail;   // status values, differences, clock offset
   std::string program_sha256;
   std::vector<std::filesystem::path> files;  // backup: the files written
+  // As read on the way: "1.2"; the controller's clock minus this
+  // computer's. Empty when not read.
+  std::string version;
+  std::optional<int> clock_offset_seconds;
 };
 
 struct SiteLineProgress {
@@ -65,6 +70,8 @@ class SiteRunEvents {
   // ... and is done with it: its row, as the table shows it.
   virtual void ControllerEnded(std::size_t line, const SiteRow& row,
                                const SiteLineProgress& progress) = 0;
+  // ... and has ended: every line's end told, the run has ended.
+  virtual void LineEnded(std::size_t /*line*/) {}
 };
 
 struct SiteRunOptions {

@@ -16,6 +16,7 @@
 #include "app/pages/site/site_page_ids.h"
 #include "app/pages/site/site_table_model.h"
 #include "app/shell/startup.h"
+#include "app/widgets/qt_text.h"
 #include "app_fixture.h"
 #include "core/shell/profile_file.h"
 #include "core/shell/settings_file.h"
@@ -282,8 +283,101 @@ struct SitePageTest : QObject {
     QCOMPARE(colours.size(), 5);
   }
 
-  // The jobs are laid out, not yet started from here; a screen reader
-  // names every control of the page.
+  // Events as the runner gives them, one a text: "plan a/1 b/1",
+  // "begun a/1", "ended a/1 OUTCOME [VERSION [OFFSET]]", and "end a/1=OUTCOME
+  // ..." (the run's rows at its end, whatever its events said); each row
+  // as "line/controller state version offset".
+  void RunEventsChangeOnlyTheirRows_data() {
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("status: version and clock; the next still waits")
+        << QStringList{"plan a/1 a/2 b/1", "begun a/1", "ended a/1 ok 1.2 3",
+                       "begun a/2", "ended a/2 nieobecny"}
+        << QStringList{"a/1 ok 1.2 +3 s", "a/2 nieobecny", "b/1 oczekuje"};
+    QTest::newRow("one number on two lines is two rows")
+        << QStringList{"plan b/1", "begun b/1"}
+        << QStringList{"a/1", "a/2", "b/1 w toku"};
+    QTest::newRow("what a later run does not read stays")
+        << QStringList{"ended a/1 ok 1.2 -2", "plan a/1", "begun a/1",
+                       "ended a/1 zweryfikowany 1.3"}
+        << QStringList{"a/1 zweryfikowany 1.3 -2 s", "a/2", "b/1"};
+    QTest::newRow("the end's rows stand for events that did not come")
+        << QStringList{"plan a/1 a/2", "begun a/1",
+                       "end a/1=błąd a/2=pominięty"}
+        << QStringList{"a/1 błąd", "a/2 pominięty", "b/1"};
+  }
+  void RunEventsChangeOnlyTheirRows() {
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, rows);
+    SiteTableModel model;
+    std::vector<SiteInstallationRow> site(3);
+    for (const auto& [index, line, controller] :
+         {std::tuple{0, "a", 1}, {1, "a", 2}, {2, "b", 1}}) {
+      site[index].line = line;
+      site[index].controller = controller;
+    }
+    model.SetRows(site);
+    const auto outcome = [](const QString& text) {
+      for (const SiteOutcome o :
+           {SiteOutcome::kDone, SiteOutcome::kVerified, SiteOutcome::kDiffers,
+            SiteOutcome::kAbsent, SiteOutcome::kFailed,
+            SiteOutcome::kSkipped}) {
+        if (text == ToQString(SiteOutcomeText(o))) return o;
+      }
+      return SiteOutcome::kFailed;
+    };
+    const auto row_of = [&](const QString& key) {
+      SiteRow row;
+      row.line = key.section('/', 0, 0).toStdString();
+      row.controller = key.section('/', 1).section('=', 0, 0).toInt();
+      row.outcome = outcome(key.section('=', 1));
+      return row;
+    };
+    for (const QString& event : events) {
+      const QStringList words = event.split(' ');
+      if (words[0] == "plan") {
+        std::vector<SitePlanLine> plan;
+        for (const QString& key : words.mid(1)) {
+          const SiteRow row = row_of(key);
+          if (plan.empty() || plan.back().name != row.line) {
+            plan.push_back({row.line, "COM1", {}});
+          }
+          plan.back().controllers.emplace_back();
+          plan.back().controllers.back().number = row.controller;
+        }
+        model.Planned(plan);
+      } else if (words[0] == "begun") {
+        const SiteRow row = row_of(words[1]);
+        model.Begun(row.line, row.controller);
+      } else if (words[0] == "ended") {
+        SiteRow row = row_of(words[1]);
+        row.outcome = outcome(words[2]);
+        if (words.size() > 3) row.version = words[3].toStdString();
+        if (words.size() > 4) row.clock_offset_seconds = words[4].toInt();
+        model.Ended(row);
+      } else {
+        std::vector<SiteRow> ended;
+        for (const QString& key : words.mid(1)) ended.push_back(row_of(key));
+        model.RunEnded(ended);
+      }
+    }
+    QStringList shown;
+    for (int row = 0; row < model.rowCount(); ++row) {
+      QStringList cells;
+      for (const SiteColumn column :
+           {SiteColumn::kLine, SiteColumn::kState, SiteColumn::kVersion,
+            SiteColumn::kClockOffset}) {
+        cells << model.index(row, static_cast<int>(column)).data().toString();
+      }
+      cells[0] += '/' + model.index(row, 1).data().toString();
+      cells.removeAll(QString());
+      shown << cells.join(' ');
+    }
+    QCOMPARE(shown, rows);
+  }
+
+  // Without a site the jobs wait; a screen reader names every control of
+  // the page.
   void ControlsAreNamedAndJobsWait() {
     AppFixture app;
     OpenWindow(app);
@@ -302,7 +396,7 @@ struct SitePageTest : QObject {
       QCOMPARE(access->text(QAccessible::Description), QString::number(id));
       ++named;
     }
-    QCOMPARE(named, 20);
+    QCOMPARE(named, 24);
   }
 };
 

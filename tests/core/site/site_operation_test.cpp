@@ -119,6 +119,44 @@ TEST_F(SiteOperationTest, JournalTellsEachStepBeforeItActs) {
   EXPECT_EQ(operation.Verdict(), SiteVerdict::kFailed);
 }
 
+// The plan a question shows: a line each, consecutive numbers as ranges,
+// grouped by program. Once a run is finished and unlocked, the next may
+// prepare while the rows are still kept.
+TEST_F(SiteOperationTest, PlanGroupsByProgramAndAnUnlockedRunFreesTheSite) {
+  ASSERT_TRUE(SaveProgramFile(Program(2), dir_ / "q.prg"));
+  WriteSite(
+      "[line a]\nport = mem-a\ncontrollers = 1-4, 7, 5, 6\nprogram = p.prg\n"
+      "program.2 = q.prg\n[line b]\nport = mem-b\ncontrollers = 1\n"
+      "program = p.prg\n");
+  const struct {
+    SiteCommand command;
+    const char* text;
+  } kPlans[] = {
+      {SiteCommand::kUpload,
+       "Plan: wysłanie programu\n"
+       "linia a (mem-a): sterowniki 1, 3-4, 7, 5-6: p.prg; sterownik 2: q.prg\n"
+       "linia b (mem-b): sterownik 1: p.prg\n"},
+      {SiteCommand::kClockSet,
+       "Plan: ustawienie zegara\n"
+       "linia a (mem-a): sterowniki 1-4, 7, 5-6\n"
+       "linia b (mem-b): sterownik 1\n"},
+  };
+  for (const auto& plan : kPlans) {
+    SiteOperation operation(Settings(plan.command));
+    ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
+    EXPECT_EQ(SitePlanText(operation.Plan(), plan.command, dir_ / "site.txt"),
+              plan.text);
+  }
+  SiteOperation first(Settings(SiteCommand::kStatus));
+  ASSERT_EQ(first.Prepare(), SitePreparation::kReady);
+  ASSERT_TRUE(first.Start());
+  first.Finish();
+  first.Unlock();
+  SiteOperation next(Settings(SiteCommand::kStatus));
+  EXPECT_EQ(next.Prepare(), SitePreparation::kReady) << next.refusal();
+  EXPECT_EQ(first.Finish().size(), 8u);
+}
+
 // A run killed outright leaves no lock behind.
 TEST_F(SiteOperationTest, LockEndsWithAKilledProcess) {
   int ready[2];

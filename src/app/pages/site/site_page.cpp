@@ -7,16 +7,19 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <initializer_list>
 
 #include "app/pages/page_events.h"
+#include "app/pages/site/site_journal_panel.h"
 #include "app/pages/site/site_lines_model.h"
 #include "app/pages/site/site_page_ids.h"
+#include "app/pages/site/site_run_progress.h"
 #include "app/pages/site/site_table_model.h"
+#include "app/session/job_launcher.h"
 #include "app/session/prompts.h"
+#include "app/session/site_runner.h"
 #include "app/widgets/control_tag.h"
 #include "app/widgets/qt_text.h"
 #include "app/widgets/shown_text_accessible.h"
@@ -73,7 +76,8 @@ SitePage::SitePage(PageContext& context, QWidget* parent)
     : Page(ids::kDialog, "sitePage", QStringLiteral("Obiekt"), parent),
       context_(context),
       lines_model_(new SiteLinesModel(this)),
-      table_model_(new SiteTableModel(this)) {
+      table_model_(new SiteTableModel(this)),
+      runner_(new SiteRunner(context.launcher.port_owners(), this)) {
   auto* open = Button(this, ids::kOpen, "openSite", QStringLiteral("Otwórz…"));
   auto* make = Button(this, ids::kNew, "newSite", QStringLiteral("Nowy…"));
   auto* save = Button(this, ids::kSave, "saveSite", QStringLiteral("Zapisz"));
@@ -101,7 +105,8 @@ SitePage::SitePage(PageContext& context, QWidget* parent)
                QStringLiteral("Widok obiektu"));
   views_->addTab(BuildInstallationView(), QStringLiteral("Sterowniki"));
   views_->addTab(BuildLinesView(), QStringLiteral("Linie"));
-  views_->addTab(BuildJournalView(), QStringLiteral("Dziennik"));
+  journal_ = new SiteJournalPanel(this);
+  views_->addTab(journal_, QStringLiteral("Dziennik"));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
@@ -126,6 +131,23 @@ SitePage::SitePage(PageContext& context, QWidget* parent)
   connect(lines_model_, &QAbstractItemModel::rowsRemoved, this,
           &SitePage::UpdateButtons);
 
+  // The lines' events, on this thread.
+  connect(runner_, &SiteRunner::controllerBegun, this,
+          [this](std::size_t line, int controller,
+                 const SiteLineProgress& progress) {
+            const SiteOperation* operation = runner_->operation();
+            table_model_->Begun(operation->site().lines.at(line).name,
+                                controller);
+            progress_->Show(line, progress);
+          });
+  connect(runner_, &SiteRunner::controllerEnded, this,
+          [this](std::size_t line, const SiteRow& row,
+                 const SiteLineProgress& progress) {
+            table_model_->Ended(row);
+            progress_->Show(line, progress);
+          });
+  connect(runner_, &SiteRunner::runEnded, this, &SitePage::OnRunEnded);
+
   // The site of the last run, or the one named with --site.
   if (!context_.workspace.settings.site_file.empty()) {
     OpenSite(context_.workspace.settings.site_file);
@@ -133,7 +155,12 @@ SitePage::SitePage(PageContext& context, QWidget* parent)
   UpdateButtons();
 }
 
-SitePage::~SitePage() = default;
+SitePage::~SitePage() {
+  // A run still under way ends with the page, its journal written; the
+  // page no longer shows it.
+  disconnect(runner_, nullptr, this, nullptr);
+  runner_->EndNow();
+}
 
 QWidget* SitePage::BuildLinesView() {
   auto* box = new QWidget(this);
@@ -196,10 +223,54 @@ QWidget* SitePage::BuildInstallationView() {
     QPushButton* button =
         Button(box, job.id, job.object_name, QString::fromUtf8(job.caption));
     button->setEnabled(false);
-    button->setToolTip(QStringLiteral("Jeszcze niedostępne."));
     buttons->addWidget(button);
+    if (job.id == ids::kResume) buttons->addSpacing(12);
   }
   buttons->addStretch(1);
+  const struct {
+    int id;
+    SiteCommand command;
+    const char* tip;
+  } kRuns[] = {
+      {ids::kStatus, SiteCommand::kStatus,
+       "Wersja, zegar i raport błędów każdego sterownika"},
+      {ids::kUpload, SiteCommand::kUpload,
+       "Program każdego sterownika, odczytany z powrotem i porównany"},
+      {ids::kVerify, SiteCommand::kVerify,
+       "Porównanie programu każdego sterownika z jego plikiem"},
+      {ids::kBackup, SiteCommand::kBackup,
+       "Program i konfiguracja każdego sterownika do wskazanego katalogu"},
+      {ids::kClockSet, SiteCommand::kClockSet,
+       "Czas tego komputera w zegarze każdego sterownika"},
+  };
+  for (const auto& run : kRuns) {
+    auto* button = qobject_cast<QPushButton*>(Control(run.id));
+    button->setToolTip(QString::fromUtf8(run.tip));
+    connect(button, &QPushButton::clicked, this,
+            [this, command = run.command] { OnJob(command, false); });
+  }
+  connect(qobject_cast<QPushButton*>(Control(ids::kResume)),
+          &QPushButton::clicked, this, [this] {
+            if (resume_command_) OnJob(*resume_command_, true);
+          });
+  connect(qobject_cast<QPushButton*>(Control(ids::kAbort)),
+          &QPushButton::clicked, this, &SitePage::OnAbort);
+  connect(qobject_cast<QPushButton*>(Control(ids::kReport)),
+          &QPushButton::clicked, this, &SitePage::OnReport);
+
+  progress_ = Tag(new SiteRunProgress(box), ids::kRunProgress,
+                  "siteRunProgress", QStringLiteral("Postęp linii"));
+  // What the run came to: the verdict's mark, then its words.
+  summary_box_ = new QWidget(box);
+  summary_mark_ = new QLabel(summary_box_);
+  summary_ = SunkenText(summary_box_, ids::kSummary, "siteSummary",
+                        QStringLiteral("Wynik zadania"), QString());
+  summary_->setWordWrap(true);
+  auto* summary_row = new QHBoxLayout(summary_box_);
+  summary_row->setContentsMargins(0, 0, 0, 0);
+  summary_row->addWidget(summary_mark_);
+  summary_row->addWidget(summary_, 1);
+  summary_box_->hide();
 
   table_view_ =
       TableLike<QTableView>(box, ids::kInstallation, "siteInstallation",
@@ -216,27 +287,9 @@ QWidget* SitePage::BuildInstallationView() {
 
   auto* layout = new QVBoxLayout(box);
   layout->addLayout(buttons);
+  layout->addWidget(progress_);
+  layout->addWidget(summary_box_);
   layout->addWidget(table_view_, 1);
-  return box;
-}
-
-QWidget* SitePage::BuildJournalView() {
-  auto* box = new QWidget(this);
-  journal_ = TableLike<QTreeWidget>(box, ids::kJournal, "siteJournal",
-                                    QStringLiteral("Dziennik obiektu"));
-  journal_->setRootIsDecorated(false);
-  journal_->setHeaderLabels({QStringLiteral("Czas"), QStringLiteral("Linia"),
-                             QStringLiteral("Sterownik"),
-                             QStringLiteral("Zadanie"),
-                             QStringLiteral("Wynik")});
-  FitColumns(journal_, journal_->header(), {24, 14, 10, 12});
-  journal_unreadable_ =
-      Label(box, "siteJournalUnreadable",
-            QStringLiteral("Dziennika obiektu nie można odczytać."), journal_);
-  journal_unreadable_->hide();
-  auto* layout = new QVBoxLayout(box);
-  layout->addWidget(journal_unreadable_);
-  layout->addWidget(journal_, 1);
   return box;
 }
 
@@ -272,18 +325,11 @@ void SitePage::ShowSite(const std::filesystem::path& path,
   file_label_->setToolTip(PathText(path));
   ShowFaults({}, {});
 
-  std::vector<SiteInstallationRow> rows = InstallationRows(site);
-  const SiteJournalView journal = ReadSiteJournalView(path);
-  ApplyJournal(journal, rows);
-  table_model_->SetRows(std::move(rows));
-  journal_->clear();
-  for (const SiteJournalRow& entry : journal.rows) {
-    journal_->addTopLevelItem(
-        new QTreeWidgetItem({SiteLocalTime(entry.time), ToQString(entry.line),
-                             QString::number(entry.controller),
-                             ToQString(entry.job), ToQString(entry.outcome)}));
-  }
-  journal_unreadable_->setVisible(!journal.readable);
+  table_model_->SetRows(InstallationRows(site));
+  ShowJournal();
+  progress_->Reset({}, {});
+  summary_box_->hide();
+  has_report_ = false;
 
   context_.workspace.settings.site_file = path.string();
   if (context_.settings_path) {
@@ -356,6 +402,29 @@ bool SitePage::MayLeaveChanges() {
 
 void SitePage::WindowClosing() { MayLeaveChanges(); }
 
+void SitePage::EndJobs() { runner_->EndNow(); }
+
+void SitePage::ShowJournal() {
+  const SiteJournalView journal = ReadSiteJournalView(site_path_);
+  table_model_->SetJournal(journal);
+  journal_->Show(journal);
+  // Every line the journal keeps is a write's: the newest names the
+  // command the command line's --resume would be given.
+  resume_command_.reset();
+  if (!journal.rows.empty()) {
+    const std::optional<SiteCommand> last =
+        SiteCommandNamed(journal.rows.front().job);
+    if (last && SiteCommandWrites(*last)) resume_command_ = last;
+  }
+  auto* resume = Control(ids::kResume);
+  resume->setToolTip(
+      resume_command_
+          ? QStringLiteral("Wznawia ostatnie zadanie z dziennika (%1): "
+                           "sterowniki niezweryfikowane i nieosiągnięte")
+                .arg(SiteJobCaption(journal.rows.front().job))
+          : QStringLiteral("Dziennik nie zawiera zadania do wznowienia"));
+}
+
 void SitePage::OnOpen() {
   if (!MayLeaveChanges()) return;
   FileDialogRequest request;
@@ -388,7 +457,11 @@ void SitePage::OnNew() {
   file_label_->setToolTip(PathText(path));
   ShowFaults({}, {});
   table_model_->SetRows({});
-  journal_->clear();
+  journal_->Clear();
+  resume_command_.reset();
+  progress_->Reset({}, {});
+  summary_box_->hide();
+  has_report_ = false;
   lines_model_->Reset(SiteDocument());
   OnAddLine();
   views_->setCurrentIndex(kLinesView);
@@ -442,12 +515,24 @@ int SitePage::CurrentLine() const {
 }
 
 void SitePage::UpdateButtons() {
-  const bool open = !site_path_.empty();
+  const bool running = runner_->running();
+  const bool open = !site_path_.empty() && !running;
   const bool any_line = lines_model_->rowCount() > 0;
+  Control(ids::kOpen)->setEnabled(!running);
+  Control(ids::kNew)->setEnabled(!running);
   Control(ids::kSave)->setEnabled(open);
   Control(ids::kAddLine)->setEnabled(open);
   Control(ids::kRemoveLine)->setEnabled(open && any_line);
   Control(ids::kProgram)->setEnabled(open && any_line);
+  // The jobs run the file as it was read: a site shown in the table.
+  const bool runnable = open && table_model_->rowCount() > 0;
+  for (const int id : {ids::kStatus, ids::kUpload, ids::kVerify, ids::kBackup,
+                       ids::kClockSet}) {
+    Control(id)->setEnabled(runnable);
+  }
+  Control(ids::kResume)->setEnabled(runnable && resume_command_.has_value());
+  Control(ids::kAbort)->setEnabled(running);
+  Control(ids::kReport)->setEnabled(!running && has_report_);
 }
 
 }  // namespace lumera

@@ -38,7 +38,14 @@ inline constexpr int kReport = 2128;    // "Raport…"
 inline constexpr std::array<int, 8> kJobButtons = {
     kStatus, kUpload, kVerify, kBackup, kClockSet, kResume, kAbort, kReport};
 
-// "Dziennik".
+// While a run goes on and after it: a bar for each line, then what the
+// run came to.
+inline constexpr int kRunProgress = 2140;
+inline constexpr int kSummary = 2141;  // "Wynik zadania"
+
+// "Dziennik", narrowed to one line and one controller.
 inline constexpr int kJournal = 2130;
+inline constexpr int kJournalLine = 2131;        // "Linia:"
+inline constexpr int kJournalController = 2132;  // "Sterownik:"
 
 }  // namespace lumera::site_page_ids

@@ -21,8 +21,9 @@ constexpr const char* kHeaders[kSiteColumnCount] = {"Linia",
 // A short sum names a program well enough to tell two apart in a table.
 constexpr int kShortSum = 12;
 
-// A round mark of the state's colour.
-QPixmap StateMark(const QColor& colour) {
+}  // namespace
+
+QPixmap SiteStateMark(const QColor& colour) {
   QPixmap mark(12, 12);
   mark.fill(Qt::transparent);
   QPainter painter(&mark);
@@ -32,8 +33,6 @@ QPixmap StateMark(const QColor& colour) {
   painter.drawEllipse(QRectF(1, 1, 10, 10));
   return mark;
 }
-
-}  // namespace
 
 // The journal keeps UTC; people read their own clock.
 QString SiteLocalTime(const std::string& utc) {
@@ -45,13 +44,14 @@ QString SiteLocalTime(const std::string& utc) {
 
 QString SiteStateText(const SiteInstallationRow& row) {
   if (row.running) return QStringLiteral("w toku");
+  if (row.waiting) return QStringLiteral("oczekuje");
   if (!row.outcome) return {};
   return ToQString(SiteOutcomeText(*row.outcome));
 }
 
 QColor SiteStateColour(const SiteInstallationRow& row) {
   if (row.running) return QColor(0x2f, 0x6f, 0xd0);  // blue
-  if (!row.outcome) return {};
+  if (row.waiting || !row.outcome) return {};
   switch (*row.outcome) {
     case SiteOutcome::kDone:
     case SiteOutcome::kVerified:
@@ -75,6 +75,45 @@ void SiteTableModel::SetRows(std::vector<SiteInstallationRow> rows) {
   endResetModel();
 }
 
+void SiteTableModel::Planned(const std::vector<SitePlanLine>& plan) {
+  for (const SitePlanLine& line : plan) {
+    for (const SiteController& c : line.controllers) {
+      MarkWaiting(rows_, line.name, c.number);
+    }
+  }
+  AllChanged();
+}
+
+void SiteTableModel::Begun(const std::string& line, int controller) {
+  RowChanged(MarkBegun(rows_, line, controller));
+}
+
+void SiteTableModel::Ended(const SiteRow& row) {
+  RowChanged(MarkEnded(rows_, row));
+}
+
+void SiteTableModel::RunEnded(const std::vector<SiteRow>& rows) {
+  for (const SiteRow& row : rows) MarkEnded(rows_, row);
+  MarkRunEnded(rows_);
+  AllChanged();
+}
+
+void SiteTableModel::SetJournal(const SiteJournalView& journal) {
+  ApplyJournal(journal, rows_);
+  AllChanged();
+}
+
+void SiteTableModel::RowChanged(int row) {
+  if (row < 0) return;
+  emit dataChanged(index(row, 0), index(row, kSiteColumnCount - 1));
+}
+
+void SiteTableModel::AllChanged() {
+  if (rows_.empty()) return;
+  emit dataChanged(index(0, 0), index(static_cast<int>(rows_.size()) - 1,
+                                      kSiteColumnCount - 1));
+}
+
 int SiteTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -90,10 +129,15 @@ QVariant SiteTableModel::data(const QModelIndex& index, int role) const {
   const auto column = static_cast<SiteColumn>(index.column());
   if (column == SiteColumn::kState && role == Qt::DecorationRole) {
     const QColor colour = SiteStateColour(row);
-    return colour.isValid() ? QVariant(StateMark(colour)) : QVariant();
+    return colour.isValid() ? QVariant(SiteStateMark(colour)) : QVariant();
   }
   if (column == SiteColumn::kProgramSum && role == Qt::ToolTipRole) {
     return ToQString(row.program_sha256);
+  }
+  // Why it failed, or what it found: too long for the cell.
+  if (column == SiteColumn::kState && role == Qt::ToolTipRole &&
+      !row.note.empty()) {
+    return ToQString(row.note);
   }
   if (column == SiteColumn::kController && role == Qt::TextAlignmentRole) {
     return static_cast<int>(Qt::AlignCenter);

@@ -4,9 +4,11 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QPixmap>
 #include <vector>
 
 #include "core/site/site_installation.h"
+#include "core/site/site_operation.h"
 
 namespace lumera {
 
@@ -26,6 +28,8 @@ inline constexpr int kSiteColumnCount = 8;
 QString SiteStateText(const SiteInstallationRow& row);
 // Its colour; invalid before a run.
 QColor SiteStateColour(const SiteInstallationRow& row);
+// A round mark of a state's colour.
+QPixmap SiteStateMark(const QColor& colour);
 // A journal's UTC time (ISO 8601) on this computer's clock.
 QString SiteLocalTime(const std::string& utc);
 
@@ -38,6 +42,15 @@ class SiteTableModel : public QAbstractTableModel {
   void SetRows(std::vector<SiteInstallationRow> rows);
   const std::vector<SiteInstallationRow>& rows() const { return rows_; }
 
+  // A run's events, as the page hears them: each changes its row only.
+  void Planned(const std::vector<SitePlanLine>& plan);
+  void Begun(const std::string& line, int controller);
+  void Ended(const SiteRow& row);
+  // The run's rows, whichever of its events came before.
+  void RunEnded(const std::vector<SiteRow>& rows);
+  // The journal's last word on each controller, read anew.
+  void SetJournal(const SiteJournalView& journal);
+
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -45,6 +58,9 @@ class SiteTableModel : public QAbstractTableModel {
                       int role) const override;
 
  private:
+  void RowChanged(int row);
+  void AllChanged();
+
   std::vector<SiteInstallationRow> rows_;
 };
 
