@@ -419,8 +419,8 @@ TEST_F(TransferWorkerTest, TraceTellsFramesRepliesAndJunkInOrder) {
   };
   EXPECT_EQ(trace.entries, expected);
 
-  // A reply with a bad sum is junk, and so is all of a read that overflows
-  // what the trace keeps (noise on the line: a reply never grows so long).
+  // A reply with a bad sum is junk, and so is all of a read that gives up
+  // on noise (the trace keeps as much as one read takes).
   trace.entries.clear();
   port_.writes.clear();
   EXPECT_FALSE(RunJob(kReceive, {RequestCode::kReadRegisters}));
@@ -429,13 +429,14 @@ TEST_F(TransferWorkerTest, TraceTellsFramesRepliesAndJunkInOrder) {
 
   trace.entries.clear();
   port_.on_write = [](std::span<const std::uint8_t>, FakeSerialPort& port) {
-    port.Feed(Bytes(kTraceReadCapacity + 5, 0x00));
+    port.Feed(Bytes(kReplyReadLimit + 5, 0x00));
   };
   EXPECT_FALSE(RunJob(kReceive, {RequestCode::kReadVersion}));
   ASSERT_EQ(trace.entries.size(), 2u);
   EXPECT_EQ(trace.entries[1].direction, D::kJunk);
-  EXPECT_EQ(trace.entries[1].bytes.size(), kTraceReadCapacity);
-  EXPECT_EQ(trace.entries[1].dropped, 5u);
+  EXPECT_EQ(trace.entries[1].bytes.size(),
+            static_cast<std::size_t>(kReplyReadLimit));
+  EXPECT_EQ(trace.entries[1].dropped, 0u);
 }
 
 TEST(FormatTraceLine, TimeDirectionNameAndHexBytes) {
