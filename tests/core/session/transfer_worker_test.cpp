@@ -369,6 +369,24 @@ TEST_F(TransferWorkerTest, PreparationGuards) {
   }
 }
 
+// A ReadCommand answered with another code carries no command, even when
+// its bytes equal the store's: the verification fails on it.
+TEST_F(TransferWorkerTest, VerificationComparesTheReplysCode) {
+  ProgramImage image{};
+  image[CommandOffset(0, 0)] = 0x5D;
+  port_.on_write = [](std::span<const std::uint8_t>, FakeSerialPort& port) {
+    port.Feed(ReplyFrame(0x07, 93, {0x5D, 0x00, 0x00}));
+  };
+  ASSERT_TRUE(job_.Prepare(kReceive, prompts_));
+  job_.SetVerifyImage(image);
+  const std::uint8_t place[] = {0, 0};
+  ASSERT_TRUE(job_.Queue(RequestCode::kReadCommand, place));
+  ASSERT_TRUE(job_.Start(observer_));
+  EXPECT_FALSE(observer_.WaitForJob());
+  job_.Join();
+  EXPECT_EQ(observer_.last_status(), "Błąd weryfikacji: 1/1= [5D.00.00] hex");
+}
+
 TEST_F(TransferWorkerTest, AbortWithoutWorkerDoesNothing) {
   EXPECT_FALSE(job_.RequestAbort());
   EXPECT_FALSE(job_.ReplaceQueue(RequestCode::kResetRadio));
