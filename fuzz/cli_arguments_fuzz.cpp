@@ -18,14 +18,16 @@ namespace {
 bool SameInvocation(const CliInvocation& a, const CliInvocation& b) {
   const CliOptions& x = a.options;
   const CliOptions& y = b.options;
-  return a.command == b.command && a.file == b.file && a.numbers == b.numbers &&
+  return a.command == b.command && a.file == b.file &&
+         a.second_file == b.second_file && a.numbers == b.numbers &&
          x.port_number == y.port_number && x.port_path == y.port_path &&
          x.device == y.device && x.radio == y.radio && x.target == y.target &&
          x.all == y.all && x.time_byte == y.time_byte &&
          x.timeout_ms == y.timeout_ms && x.yes == y.yes &&
          x.segment == y.segment && x.entries_only == y.entries_only &&
          x.pdf == y.pdf && x.program == y.program && x.index == y.index &&
-         x.scan_from == y.scan_from && x.scan_to == y.scan_to;
+         x.scan_from == y.scan_from && x.scan_to == y.scan_to &&
+         x.line_check_count == y.line_check_count && x.trace == y.trace;
 }
 
 std::size_t NumbersOf(CliCommand command) {
@@ -51,6 +53,7 @@ bool TakesFile(CliCommand command) {
     case CliCommand::kConfigWrite:
     case CliCommand::kList:
     case CliCommand::kPrint:
+    case CliCommand::kDiff:
       return true;
     default:
       return false;
@@ -61,7 +64,7 @@ bool TakesFile(CliCommand command) {
 bool TakesValue(std::string_view arg) {
   constexpr std::string_view kWithValue[] = {
       "--port",    "--device", "--target", "--time", "--timeout-ms",
-      "--segment", "--pdf",    "--from",   "--to"};
+      "--segment", "--pdf",    "--from",   "--to",   "--count"};
   for (const std::string_view option : kWithValue) {
     if (arg == option) return true;
   }
@@ -84,11 +87,15 @@ void CheckRanges(const CliInvocation& invocation) {
   LUMERA_FUZZ_CHECK(o.time_byte >= 0 && o.time_byte <= 255);
   LUMERA_FUZZ_CHECK(o.scan_from >= 1 && o.scan_from <= 254);
   LUMERA_FUZZ_CHECK(o.scan_to >= 1 && o.scan_to <= 254);
+  LUMERA_FUZZ_CHECK(o.line_check_count >= 1 && o.line_check_count <= 10000);
   // Help answers before the command line is checked as a whole.
   if (invocation.command == CliCommand::kHelp) return;
   LUMERA_FUZZ_CHECK(o.scan_from <= o.scan_to);
   LUMERA_FUZZ_CHECK(invocation.numbers.size() == NumbersOf(invocation.command));
   LUMERA_FUZZ_CHECK(TakesFile(invocation.command) == !invocation.file.empty());
+  // Only a comparison takes a second file.
+  LUMERA_FUZZ_CHECK(invocation.second_file.empty() ||
+                    invocation.command == CliCommand::kDiff);
   for (std::size_t i = 0; i < invocation.numbers.size(); ++i) {
     const int n = invocation.numbers[i];
     switch (invocation.command) {

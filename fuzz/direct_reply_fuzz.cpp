@@ -1,7 +1,8 @@
 // The direct reply reader over any byte stream, judged against the bytes it
-// took: it never reads past the frame its length byte announces, a frame it
-// completes is the exact tail of what it took, and the reply check accepts
-// exactly the streams that begin with a sound frame of the expected length.
+// took: it never reads past the frame its length byte announces nor past
+// its byte limit, a frame it completes is the exact tail of what it took,
+// and the reply check accepts exactly the streams that begin with a sound
+// frame of the expected length.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -46,7 +47,14 @@ void FuzzInput(std::string_view bytes) {
     return;
   }
   LUMERA_FUZZ_CHECK(count == static_cast<int>(taken.size()));
-  LUMERA_FUZZ_CHECK(frame_complete == (port.LastStatus() == ReadStatus::kByte));
+  LUMERA_FUZZ_CHECK(count <= kReplyReadLimit);
+  // It stops on a byte at the end of a whole frame, or at the most a read
+  // takes from a line that never brings one.
+  if (port.LastStatus() == ReadStatus::kByte) {
+    LUMERA_FUZZ_CHECK(frame_complete || count == kReplyReadLimit);
+  } else {
+    LUMERA_FUZZ_CHECK(!frame_complete);
+  }
   if (frame_complete) {
     // It stopped on a byte: a whole frame ends there, copied unchanged.
     const std::size_t frame_size = reply[3] + 4u;

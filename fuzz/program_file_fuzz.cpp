@@ -1,17 +1,13 @@
-// Program and comment files of any shape, loaded from disk: a load that
-// succeeds gives the image the file holds (cut or zero-filled to 7714
-// bytes) and saves back to the same bytes, comments included; a load that
-// is refused (no file, a folder) leaves the store exactly as it was.
-#include <unistd.h>
-
+// Program and comment files of any shape, loaded and saved through the
+// program's own file code over files kept in memory: a load that succeeds
+// gives the image the file holds (cut or zero-filled to 7714 bytes) and
+// saves back to the same bytes, comments included; a load that is refused
+// (no file, a folder) leaves the store exactly as it was.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -19,46 +15,12 @@
 #include "core/model/program_file.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
+#include "memory_files.h"
 
 namespace lumera {
 namespace {
 
 namespace fs = std::filesystem;
-
-// One folder for the whole run, in memory where the system has one; gone
-// when the run ends.
-struct RunFolder {
-  fs::path path;
-  ~RunFolder() {
-    std::error_code error;
-    fs::remove_all(path, error);
-  }
-};
-
-const fs::path& Folder() {
-  static const RunFolder folder{[] {
-    const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm")
-                                                 : fs::temp_directory_path();
-    std::string pattern = (base / "lumera-fuzz-XXXXXX").string();
-    const char* made = mkdtemp(pattern.data());
-    LUMERA_FUZZ_CHECK(made != nullptr);
-    return fs::path(made);
-  }()};
-  return folder.path;
-}
-
-void Write(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  LUMERA_FUZZ_CHECK(out.good());
-}
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 bool SameStore(const ProgramStore& a, const ProgramStore& b) {
   return a.image() == b.image() && a.snapshot() == b.snapshot() &&
@@ -98,29 +60,27 @@ void FuzzInput(std::string_view bytes) {
   const std::string_view program = bytes.substr(3, split);
   const std::string_view comments = bytes.substr(3 + split);
 
-  const fs::path path = Folder() / "p.prg";
+  MemoryFiles files;
+  const fs::path path = "p.prg";
   const fs::path comment_path = CommentFileName(path);
-  std::error_code error;
-  fs::remove_all(path, error);
-  fs::remove(comment_path, error);
-  if (mode != 3) Write(comment_path, comments);
+  if (mode != 3) files.Put(comment_path, comments);
 
   if (mode == 0 || mode == 1) {
     // Refused: no program file, or a folder in its place.
-    if (mode == 1) fs::create_directory(path);
+    if (mode == 1) files.PutFolder(path);
     ProgramStore store;
     Prefill(store);
     ProgramStore before;
     Prefill(before);
-    LUMERA_FUZZ_CHECK(!LoadProgramFile(store, path));
+    LUMERA_FUZZ_CHECK(!LoadProgramFile(store, path, files));
     LUMERA_FUZZ_CHECK(SameStore(store, before));
     return;
   }
 
-  Write(path, program);
+  files.Put(path, program);
   ProgramStore store;
   Prefill(store);
-  LUMERA_FUZZ_CHECK(LoadProgramFile(store, path));
+  LUMERA_FUZZ_CHECK(LoadProgramFile(store, path, files));
   ProgramImage expected{};
   std::copy_n(program.begin(), std::min(program.size(), expected.size()),
               expected.begin());
@@ -131,9 +91,9 @@ void FuzzInput(std::string_view bytes) {
   if (mode != 3) ParseCommentFile(comments, parsed);
   LUMERA_FUZZ_CHECK(store.comments() == parsed);
 
-  const fs::path saved = Folder() / "s.prg";
-  LUMERA_FUZZ_CHECK(SaveProgramFile(store, saved));
-  const std::string saved_program = Read(saved);
+  const fs::path saved = "s.prg";
+  LUMERA_FUZZ_CHECK(SaveProgramFile(store, saved, files));
+  const std::string saved_program = files.Get(saved).value_or("");
   LUMERA_FUZZ_CHECK(saved_program.size() == kImageSize);
   LUMERA_FUZZ_CHECK(std::equal(saved_program.begin(), saved_program.end(),
                                expected.begin(), [](char a, std::uint8_t b) {
@@ -142,10 +102,11 @@ void FuzzInput(std::string_view bytes) {
   if (program.size() == kImageSize) LUMERA_FUZZ_CHECK(saved_program == program);
   const std::optional<std::string> formatted =
       FormatCommentFile(store.comments());
-  LUMERA_FUZZ_CHECK(formatted && Read(CommentFileName(saved)) == *formatted);
+  LUMERA_FUZZ_CHECK(formatted &&
+                    files.Get(CommentFileName(saved)) == *formatted);
 
   ProgramStore again;
-  LUMERA_FUZZ_CHECK(LoadProgramFile(again, saved));
+  LUMERA_FUZZ_CHECK(LoadProgramFile(again, saved, files));
   LUMERA_FUZZ_CHECK(again.image() == store.image());
   // An empty comment is no comment: it is not written, and reads back
   // absent.

@@ -67,11 +67,16 @@ void CheckScriptedLine(std::span<const std::uint8_t> input) {
     case ReadStatus::kByte:
       break;
   }
-  // It stopped on a byte: a whole envelope ended there, or the block grew
-  // past the buffer.
+  // It stopped on a byte: a whole envelope ended there, the block grew past
+  // the buffer, or the line brought the most one read takes.
   const auto taken = port.Taken();
+  LUMERA_FUZZ_CHECK(taken.size() <= static_cast<std::size_t>(kReplyReadLimit));
   if (result == kRadioBlockTooLong) {
     LUMERA_FUZZ_CHECK(taken.size() >= 2 + kRadioBlockCapacity);
+    return;
+  }
+  if (result == kReplyReadLimit) {
+    LUMERA_FUZZ_CHECK(taken.size() == static_cast<std::size_t>(result));
     return;
   }
   LUMERA_FUZZ_CHECK(result == expected || result == kRadioChecksumWrong ||

@@ -22,6 +22,24 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kGarbledHint =
     "dwa sterowniki z jednym numerem albo błąd okablowania";
+constexpr std::string_view kNoisyLineText =
+    "Linia nie milknie: bajty, które nie tworzą ramki, płyną bez przerwy "
+    "(zły port albo urządzenie, które nadaje cały czas).";
+
+// Ctrl-C, seen once and kept: the port's waits and the scan both ask, and
+// the signal itself can be taken only once.
+class Interruption {
+ public:
+  explicit Interruption(const std::function<bool()>& poll) : poll_(poll) {}
+  bool operator()() {
+    if (!seen_ && poll_) seen_ = poll_();
+    return seen_;
+  }
+
+ private:
+  const std::function<bool()>& poll_;
+  bool seen_ = false;
+};
 
 std::string Milliseconds(std::chrono::microseconds time) {
   char text[32];
@@ -67,8 +85,10 @@ void ReportPortFailure(const DirectLine& line, const PortFailure& failure) {
   if (!reason.empty()) line.err << reason << "\n";
 }
 
-bool OpenLine(const DirectLine& line, OpenedLine& opened) {
+bool OpenLine(const DirectLine& line, Interruption& interrupted,
+              OpenedLine& opened) {
   opened = MakePort(line);
+  opened.port->SetAbortCheck([&interrupted] { return interrupted(); });
   if (OpenDirectLine(*opened.port, line.name)) return true;
   ReportPortFailure(line, opened.port->LastFailure());
   return false;
@@ -143,14 +163,15 @@ void PrintDevice(const DirectLine& line) {
 
 int RunBusScan(const DirectLine& line, int from, int to,
                std::optional<int> timeout_ms) {
+  Interruption interrupted(line.interrupted);
   OpenedLine opened;
-  if (!OpenLine(line, opened)) return kExitFailure;
+  if (!OpenLine(line, interrupted, opened)) return kExitFailure;
   ScanSettings settings;
   settings.from = from;
   settings.to = to;
   if (timeout_ms) settings.fixed_wait = std::chrono::milliseconds(*timeout_ms);
   ScanHooks hooks;
-  hooks.stop = line.interrupted;
+  hooks.stop = [&interrupted] { return interrupted(); };
   hooks.probed = [&](const ProbeResult& result) { FlushTrace(opened, result); };
   // Progress is drawn only without a trace, which writes the same stream.
   if (line.err_is_terminal && line.trace == nullptr) {
@@ -192,6 +213,10 @@ int RunBusScan(const DirectLine& line, int from, int to,
     ReportPortFailure(line, failure);
     return kExitFailure;
   }
+  if (report.line_noisy && !report.stopped) {
+    line.err << kReplyTooShortText << "\n" << kNoisyLineText << "\n";
+    return kExitFailure;
+  }
   const int last = report.stopped ? report.last_number - 1 : to;
   char summary[200];
   std::snprintf(summary, sizeof summary,
@@ -217,8 +242,9 @@ int RunBusScan(const DirectLine& line, int from, int to,
 
 int RunLineCheck(const DirectLine& line, int number, int count,
                  std::optional<int> timeout_ms) {
+  Interruption interrupted(line.interrupted);
   OpenedLine opened;
-  if (!OpenLine(line, opened)) return kExitFailure;
+  if (!OpenLine(line, interrupted, opened)) return kExitFailure;
   const std::chrono::milliseconds wait(
       timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
   std::vector<std::chrono::microseconds> trips;
@@ -226,13 +252,17 @@ int RunLineCheck(const DirectLine& line, int number, int count,
   ProbeResult failed;
   bool line_failed = false;
   for (int i = 0; i < count; ++i) {
-    if (line.interrupted && line.interrupted()) {
+    ProbeResult result;
+    if (!interrupted()) {
+      result =
+          ProbeVersion(*opened.port, static_cast<std::uint8_t>(number), wait);
+    }
+    // An interrupted probe stopped waiting: its answer tells nothing.
+    if (interrupted()) {
       opened.port->Close();
       line.err << kAbortText << "\n";
       return kExitFailure;
     }
-    const ProbeResult result =
-        ProbeVersion(*opened.port, static_cast<std::uint8_t>(number), wait);
     FlushTrace(opened, result);
     if (result.outcome != ProbeOutcome::kPresent) {
       failed = result;

@@ -118,7 +118,7 @@ std::optional<End> Expected(Line line, const std::string& fault) {
   }
   if (fault == "checksum") return End::kChecksum;
   if (fault == "just before time-out") return End::kSuccess;
-  // The read ends with the paused frame; then the abort is seen.
+  // The abort ends the read in the pause, and the job as aborted.
   if (fault == "abort in reply") return End::kAborted;
   if (line == Line::kRadio) {
     if (fault == "extra" || fault == "hang-up") return End::kShort;
@@ -248,11 +248,11 @@ TEST(LineFaults, EveryFaultInEveryJobEndsRight) {
       if (expected) cells.push_back({job, fault, *expected});
     }
   }
-  // A radio reply that never comes is waited for until the user aborts;
-  // the reader then gives up at its next empty read, short.
+  // A radio reply that never comes is waited for until the user aborts,
+  // which ends the wait at once.
   cells.push_back({kJobs[6],
                    Fault{"abort in reply", {"--fault", "silence"}, true},
-                   End::kShort});
+                   End::kAborted});
   // The abort during the controller wait after a restart.
   cells.push_back({Job{"restart", Line::kDirect, {"restart"}, 1, ""},
                    Fault{"abort in wait", {"--fault", "mark"}, true},

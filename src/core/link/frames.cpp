@@ -105,6 +105,7 @@ int ReadDirectReply(SerialPort& port, ReplyBuffer& reply,
         }
         break;
     }
+    if (count >= kReplyReadLimit) return count;
   }
 }
 

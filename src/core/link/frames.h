@@ -36,6 +36,11 @@ inline constexpr std::size_t kRadioHeaderSize = 8;
 // Empty reads a radio reply may take before the reader gives up (each lasts
 // the read time-out, so in practice the user aborts first).
 inline constexpr int kRadioIdleBudget = 25000;
+// Bytes one reply read takes at most. More than the driver's input buffer
+// holds and than any reply, enveloped, behind some noise: a line that
+// brings more without a reply (a wrong port, a device streaming text, a
+// radio module dumping its messages) never will, and the read gives up.
+inline constexpr int kReplyReadLimit = 1024;
 
 // Negative results of WriteFrame and ReadReply.
 inline constexpr int kEmptyFrame = -1;        // WriteFrame: nothing to write
@@ -120,7 +125,8 @@ int WriteFrame(SerialPort& port, std::span<const std::uint8_t> frame,
 // Direct reader: hunts for 0x88/0x89, then reads the frame its length byte
 // announces into `reply`. Returns the bytes read, stray bytes before the
 // start byte included (so a reply behind noise fails the length check), the
-// count so far when a read times out, or kReplyReadFailed.
+// count so far when a read times out or kReplyReadLimit bytes came without
+// a whole frame, or kReplyReadFailed.
 int ReadDirectReply(SerialPort& port, ReplyBuffer& reply);
 // The same, telling whether the read ended with a whole frame (rather than a
 // time-out or a failure): only then does the buffer hold bytes of this read
@@ -131,8 +137,9 @@ int ReadDirectReply(SerialPort& port, ReplyBuffer& reply, bool& frame_complete);
 // `expected` bytes and copies the reply frame after the 8-byte header into
 // `reply`. Returns `expected` on success; kRadioBlockTooLong,
 // kRadioChecksumWrong, kRadioBlockLengthWrong, kReplyReadFailed; or the
-// bytes received so far when `idle_budget` empty reads in a row ran out or
-// `abort_requested` is seen at an empty read (the flag is only read).
+// bytes received so far when `idle_budget` empty reads in a row ran out,
+// `abort_requested` is seen at an empty read (the flag is only read), or
+// kReplyReadLimit bytes came without a whole envelope.
 int ReadRadioReply(SerialPort& port, ReplyBuffer& reply, int expected,
                    const std::atomic<bool>& abort_requested,
                    int idle_budget = kRadioIdleBudget);

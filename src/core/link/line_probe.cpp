@@ -59,6 +59,7 @@ LineRead ReadLineBurst(SerialPort& port, std::chrono::milliseconds wait) {
     read.failed = true;
     return read;
   }
+  const Clock::time_point deadline = Clock::now() + wait + kNeverQuiet;
   std::size_t announced = 0;
   for (;;) {
     const ReadResult r = port.ReadByte();
@@ -71,6 +72,12 @@ LineRead ReadLineBurst(SerialPort& port, std::chrono::milliseconds wait) {
     if (read.total == 0) read.first = read.last;
     ++read.total;
     if (read.count < read.bytes.size()) read.bytes[read.count++] = r.byte;
+    // More than is kept makes no reply; a line that keeps talking is not
+    // heard out here.
+    if (read.total > read.bytes.size() || read.last >= deadline) {
+      read.cut_short = true;
+      return read;
+    }
     if (announced == 0) announced = AnnouncedLength(read.View());
     // A whole frame ends the read once the line stays quiet a moment
     // after it: bytes right behind it (a second reply, a long frame) make
@@ -89,15 +96,24 @@ LineRead ReadLineBurst(SerialPort& port, std::chrono::milliseconds wait) {
   }
 }
 
-std::size_t SettleLine(SerialPort& port, std::chrono::milliseconds quiet) {
-  std::size_t dropped = 0;
+Settled SettleLine(SerialPort& port, std::chrono::milliseconds quiet) {
+  Settled settled;
   SerialTiming timing;
   timing.read_constant_ms = static_cast<std::uint32_t>(quiet.count());
-  if (port.SetTimeouts(timing)) {
-    while (port.ReadByte().status == ReadStatus::kByte) ++dropped;
+  const Clock::time_point deadline = Clock::now() + quiet + kNeverQuiet;
+  // A port that cannot even be set up fails the next request instead.
+  settled.quiet = !port.SetTimeouts(timing);
+  while (!settled.quiet &&
+         settled.dropped < static_cast<std::size_t>(kReplyReadLimit) &&
+         Clock::now() < deadline) {
+    if (port.ReadByte().status != ReadStatus::kByte) {
+      settled.quiet = true;
+    } else {
+      ++settled.dropped;
+    }
   }
   port.Purge();
-  return dropped;
+  return settled;
 }
 
 ProbeResult ProbeVersion(SerialPort& port, std::uint8_t number,
@@ -120,6 +136,7 @@ ProbeResult ProbeVersion(SerialPort& port, std::uint8_t number,
     return result;
   }
   result = ClassifyVersionReply(read.View());
+  result.cut_short = read.cut_short;
   // Bytes beyond what was kept make no reply either.
   if (read.total > read.count) {
     result.outcome = ProbeOutcome::kGarbled;

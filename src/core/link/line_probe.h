@@ -39,6 +39,9 @@ enum class GarbleReason {
 struct ProbeResult {
   ProbeOutcome outcome = ProbeOutcome::kAbsent;
   GarbleReason reason = GarbleReason::kNone;
+  // The read gave up before the line fell quiet (LineRead::cut_short): the
+  // rest of what the line brings still comes.
+  bool cut_short = false;
   std::uint8_t version = 0;  // present: major in the high nibble
   // From just before the request's write to the first and the last byte.
   std::chrono::microseconds first_byte{0};
@@ -54,6 +57,8 @@ struct LineRead {
   std::size_t count = 0;  // bytes kept
   std::size_t total = 0;  // bytes seen
   bool failed = false;
+  // It stopped at its byte limit or its deadline, not at a pause.
+  bool cut_short = false;
   std::chrono::steady_clock::time_point first{};
   std::chrono::steady_clock::time_point last{};
   std::span<const std::uint8_t> View() const { return {bytes.data(), count}; }
@@ -62,17 +67,27 @@ struct LineRead {
 // How long the line must stay quiet after a whole frame for the frame to
 // stand alone.
 inline constexpr std::chrono::milliseconds kFrameTailQuiet{2};
+// How long, beyond its wait for the first byte, a read of the line may take
+// bytes without the pause it waits for: a line that keeps bringing them (a
+// wrong port, a device streaming text) is not heard out.
+inline constexpr std::chrono::milliseconds kNeverQuiet{1000};
 
 // Reads what the line brings: the first byte within `wait`, then up to a
 // whole reply frame followed by kFrameTailQuiet of silence, or anything
-// else until the line stays quiet for `wait`. Sets the port's read
-// time-out as it goes.
+// else until the line stays quiet for `wait`; but never more than
+// kProbeReadCapacity + 1 bytes nor longer than `wait` + kNeverQuiet (then
+// `cut_short`). Sets the port's read time-out as it goes.
 LineRead ReadLineBurst(SerialPort& port, std::chrono::milliseconds wait);
 
-// Reads and drops whatever arrives until the line is quiet for `quiet`,
-// then purges: the next request starts on a clean line. Returns the bytes
-// dropped.
-std::size_t SettleLine(SerialPort& port, std::chrono::milliseconds quiet);
+struct Settled {
+  std::size_t dropped = 0;
+  bool quiet = false;  // false: the line never paused for `quiet`
+};
+
+// Reads and drops whatever arrives until the line is quiet for `quiet`, at
+// most kReplyReadLimit bytes and `quiet` + kNeverQuiet long, then purges:
+// the next request starts on a clean line.
+Settled SettleLine(SerialPort& port, std::chrono::milliseconds quiet);
 
 // Writes ReadVersion to `number` and reads the answer with `wait` for the
 // first byte. A failed write or read gives kLineFailed.

@@ -35,8 +35,17 @@ class Scan {
   }
   // False when the line failed.
   bool Ask(int number, std::chrono::milliseconds wait, ProbeResult& result);
+  // False when the line failed or never fell quiet.
   bool AskAgain(int number);
+  bool Settle();
+  // After the last number: a pending number's reply may still come.
+  void HearOutLastReplies();
   void Learn(const ProbeResult& result);
+  bool Ended() const { return report_.line_failed || report_.line_noisy; }
+  bool Stopped() {
+    if (!report_.stopped && hooks_.stop) report_.stopped = hooks_.stop();
+    return report_.stopped;
+  }
 
   SerialPort& port_;
   const ScanSettings& settings_;
@@ -65,8 +74,34 @@ bool Scan::Ask(int number, std::chrono::milliseconds wait,
 
 bool Scan::AskAgain(int number) {
   ++report_.asked_again;
-  unsettled_ = SettleLine(port_, ShortWait()) > 0;
-  return Ask(number, FullWait(), report_.numbers[number]);
+  return Settle() && Ask(number, FullWait(), report_.numbers[number]);
+}
+
+bool Scan::Settle() {
+  const Settled settled = SettleLine(port_, ShortWait());
+  unsettled_ = settled.dropped > 0;
+  report_.line_noisy = !settled.quiet;
+  return settled.quiet;
+}
+
+void Scan::HearOutLastReplies() {
+  if (pending_.empty()) return;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+      pending_.back().asked + FullWait() - Clock::now());
+  if (left.count() <= 0) return;
+  const LineRead read = ReadLineBurst(port_, left);
+  if (read.failed) {
+    report_.line_failed = true;
+    return;
+  }
+  if (read.total == 0) return;
+  std::erase_if(pending_, [&](const Pending& p) {
+    return p.asked + FullWait() < read.first;
+  });
+  for (const Pending& p : pending_) {
+    if (Stopped() || !AskAgain(p.number)) break;
+  }
+  pending_.clear();
 }
 
 void Scan::Learn(const ProbeResult& result) {
@@ -79,10 +114,7 @@ void Scan::Learn(const ProbeResult& result) {
 
 ScanReport Scan::Run() {
   for (int number = settings_.from; number <= settings_.to; ++number) {
-    if (hooks_.stop && hooks_.stop()) {
-      report_.stopped = true;
-      break;
-    }
+    if (Stopped()) break;
     report_.last_number = number;
     if (hooks_.asking) {
       const auto begin = report_.numbers.begin();
@@ -105,7 +137,12 @@ ScanReport Scan::Run() {
     std::erase_if(pending_, [&](const Pending& p) {
       return p.asked + FullWait() < arrived;
     });
-    if (pending_.empty()) continue;
+    if (pending_.empty()) {
+      // A read cut short leaves the rest for the next number, unless the
+      // line falls quiet now.
+      if (result.cut_short && !Settle()) break;
+      continue;
+    }
     if (!AskAgain(number)) break;
     // The same answer twice, on a line that had nothing more to say, is
     // this number's own; anything else means the first bytes were (or were
@@ -113,11 +150,12 @@ ScanReport Scan::Run() {
     const ProbeResult& again = report_.numbers[number];
     if (again.outcome == result.outcome && !unsettled_) continue;
     for (const Pending& p : pending_) {
-      if (!AskAgain(p.number)) break;
+      if (Stopped() || !AskAgain(p.number)) break;
     }
     pending_.clear();
-    if (report_.line_failed) break;
+    if (Ended()) break;
   }
+  if (!Stopped() && !Ended()) HearOutLastReplies();
   report_.wait = ShortWait();
   return report_;
 }

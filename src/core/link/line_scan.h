@@ -4,7 +4,9 @@
 // delay the line itself has shown); a reply that comes later than that is
 // still caught, because the line is never purged between numbers: when
 // bytes arrive while another number may still owe its reply, the numbers
-// concerned are asked again one at a time with the full wait.
+// concerned are asked again one at a time with the full wait. After the
+// last number the line is heard out for the full wait, so the last numbers
+// get that chance too. A line that never falls quiet ends the scan.
 #pragma once
 
 #include <array>
@@ -45,6 +47,9 @@ struct ScanReport {
   int requests = 0;  // ReadVersion frames written, asks again included
   int asked_again = 0;
   bool line_failed = false;  // the port's LastFailure() tells why
+  // Bytes kept coming without a pause (a wrong port, a device streaming
+  // text): no number can be told apart on such a line.
+  bool line_noisy = false;
   bool stopped = false;
   int last_number = 0;  // the last number asked before an early end
   std::chrono::milliseconds wait{0};  // the short wait at the end

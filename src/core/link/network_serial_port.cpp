@@ -12,28 +12,19 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <system_error>
+
+#include "core/link/line_wait.h"
 
 namespace lumera {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = WaitClock;
 
-Clock::time_point DeadlineAfter(std::uint64_t ms) {
-  return Clock::now() +
-         std::chrono::milliseconds(std::min<std::uint64_t>(ms, INT_MAX));
-}
-
-int MsLeft(Clock::time_point deadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return static_cast<int>(std::max<std::int64_t>(0, left.count()));
-}
-
-// A TCP connection to one resolved address, given up at `deadline`; the
-// socket (non-blocking) or -1 with errno set.
-int ConnectTo(const addrinfo& info, Clock::time_point deadline) {
+// A TCP connection to one resolved address, given up at `deadline` or on
+// abort; the socket (non-blocking) or -1 with errno set.
+int ConnectTo(const addrinfo& info, Clock::time_point deadline,
+              const AbortCheck& abort) {
   const int fd =
       ::socket(info.ai_family, info.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                info.ai_protocol);
@@ -43,9 +34,7 @@ int ConnectTo(const addrinfo& info, Clock::time_point deadline) {
     error = errno;
     if (error == EINPROGRESS) {
       pollfd p{fd, POLLOUT, 0};
-      int ready = 0;
-      while ((ready = ::poll(&p, 1, MsLeft(deadline))) < 0 && errno == EINTR) {
-      }
+      const int ready = PollUntil(p, deadline, abort);
       error = ETIMEDOUT;
       if (ready > 0) {
         socklen_t size = sizeof error;
@@ -135,7 +124,7 @@ bool NetworkSerialPort::Connect(const NetworkAddress& address) {
   int error = EHOSTUNREACH;
   for (const addrinfo* info = found; info != nullptr && fd_ < 0;
        info = info->ai_next) {
-    fd_ = ConnectTo(*info, deadline);
+    fd_ = ConnectTo(*info, deadline, abort_check_);
     if (fd_ < 0) error = errno;
   }
   ::freeaddrinfo(found);
@@ -245,8 +234,7 @@ bool NetworkSerialPort::SendRaw(std::span<const std::uint8_t> bytes,
       return Fail(message, errno);
     }
     pollfd p{fd_, POLLOUT, 0};
-    const int ready = ::poll(&p, 1, MsLeft(deadline));
-    if (ready < 0 && errno == EINTR) continue;
+    const int ready = PollUntil(p, deadline, abort_check_);
     if (ready < 0) return Fail(message, errno);
     if (ready == 0) return Fail(message, ETIMEDOUT);
   }
@@ -309,8 +297,7 @@ NetworkSerialPort::Receive NetworkSerialPort::ReceiveMore(
     Clock::time_point deadline) {
   for (;;) {
     pollfd p{fd_, POLLIN, 0};
-    const int ready = ::poll(&p, 1, MsLeft(deadline));
-    if (ready < 0 && errno == EINTR) continue;
+    const int ready = PollUntil(p, deadline, abort_check_);
     if (ready < 0) {
       Fail({}, errno);
       return Receive::kFailed;

@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/link/network_address.h"
 #include "core/link/serial_port.h"
@@ -37,6 +38,9 @@ class NetworkSerialPort : public SerialPort {
   int Write(std::span<const std::uint8_t> bytes) override;
   ReadResult ReadByte() override;
   void Close() override;
+  void SetAbortCheck(AbortCheck check) override {
+    abort_check_ = std::move(check);
+  }
   bool IsOpen() const override { return fd_ >= 0; }
   const PortFailure& LastFailure() const override { return failure_; }
 
@@ -65,6 +69,7 @@ class NetworkSerialPort : public SerialPort {
   std::size_t received_pos_ = 0;
   std::size_t received_size_ = 0;
   PortFailure failure_;
+  AbortCheck abort_check_;
 };
 
 }  // namespace lumera

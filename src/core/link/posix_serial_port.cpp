@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -21,12 +20,13 @@
 #include <linux/serial.h>
 #endif
 
+#include "core/link/line_wait.h"
 #include "core/link/raw_terminal.h"
 
 namespace lumera {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = WaitClock;
 
 std::optional<tcflag_t> DataBitsFlag(int data_bits) {
   switch (data_bits) {
@@ -41,18 +41,6 @@ std::optional<tcflag_t> DataBitsFlag(int data_bits) {
     default:
       return std::nullopt;
   }
-}
-
-Clock::time_point DeadlineAfter(std::uint64_t ms) {
-  return Clock::now() +
-         std::chrono::milliseconds(std::min<std::uint64_t>(ms, INT_MAX));
-}
-
-// Milliseconds left until `deadline`, rounded up, 0 once it has passed.
-int MsLeft(Clock::time_point deadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return static_cast<int>(std::max<std::int64_t>(0, left.count()));
 }
 
 // A modem-line change on a device without modem lines (a pseudo-terminal,
@@ -230,9 +218,11 @@ bool PosixSerialPort::DrainOutput(Clock::time_point deadline) {
       return true;
     }
     const int left = MsLeft(deadline);
-    if (left == 0) return false;
+    if (left == 0 || (abort_check_ && abort_check_())) return false;
     // About one character time per queued byte (10 bits each).
-    const int wait_ms = std::clamp(queued * 10000 / baud_rate_, 1, left);
+    const int wait_ms = std::clamp(
+        queued * 10000 / baud_rate_, 1,
+        std::min(left, static_cast<int>(kAbortCheckInterval.count())));
     std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
   }
 }
@@ -259,8 +249,7 @@ int PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
       return -1;
     }
     pollfd p{fd_, POLLOUT, 0};
-    const int ready = ::poll(&p, 1, MsLeft(deadline));
-    if (ready < 0 && errno == EINTR) continue;
+    const int ready = PollUntil(p, deadline, abort_check_);
     if (ready < 0) {
       Fail(kWriteFailedText, errno);
       return -1;
@@ -295,9 +284,8 @@ ReadResult PosixSerialPort::ReadByte() {
   const Clock::time_point deadline = DeadlineAfter(timing_.read_constant_ms);
   for (;;) {
     pollfd p{fd_, POLLIN, 0};
-    const int ready = ::poll(&p, 1, MsLeft(deadline));
+    const int ready = PollUntil(p, deadline, abort_check_);
     if (ready < 0) {
-      if (errno == EINTR) continue;
       Fail({}, errno);
       return {ReadStatus::kFailed, 0};
     }

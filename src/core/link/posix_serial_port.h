@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/link/port_names.h"
 #include "core/link/serial_port.h"
@@ -29,6 +30,9 @@ class PosixSerialPort : public SerialPort {
   int Write(std::span<const std::uint8_t> bytes) override;
   ReadResult ReadByte() override;
   void Close() override;
+  void SetAbortCheck(AbortCheck check) override {
+    abort_check_ = std::move(check);
+  }
   bool IsOpen() const override { return fd_ >= 0; }
   const PortFailure& LastFailure() const override { return failure_; }
 
@@ -45,6 +49,7 @@ class PosixSerialPort : public SerialPort {
   SerialTiming timing_;
   int baud_rate_ = kLineBaudRate;
   PortFailure failure_;
+  AbortCheck abort_check_;
 };
 
 }  // namespace lumera

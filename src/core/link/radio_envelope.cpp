@@ -153,6 +153,7 @@ int ReadRadioReply(SerialPort& port, ReplyBuffer& reply, int expected,
         return expected;
       }
     }
+    if (count >= kReplyReadLimit) return count;
   }
 }
 

@@ -5,6 +5,8 @@
 
 #ifndef _WIN32
 
+#include <utility>
+
 #include "core/link/network_serial_port.h"
 #include "core/link/port_names.h"
 #include "core/link/posix_serial_port.h"
@@ -31,6 +33,10 @@ class RoutedSerialPort : public SerialPort {
   }
   ReadResult ReadByte() override { return active().ReadByte(); }
   void Close() override { active().Close(); }
+  void SetAbortCheck(AbortCheck check) override {
+    device_.SetAbortCheck(check);
+    network_.SetAbortCheck(std::move(check));
+  }
   bool IsOpen() const override { return active().IsOpen(); }
   const PortFailure& LastFailure() const override {
     return active().LastFailure();

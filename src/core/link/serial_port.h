@@ -6,7 +6,9 @@
 // port held by another program).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -84,6 +86,14 @@ struct ReadResult {
   std::uint8_t byte = 0;
 };
 
+// Asked by a port before it waits on the line and then every
+// kAbortCheckInterval while it waits (for a byte, for a write to leave, for
+// a connection). Once it answers true nothing waits any more: a read
+// returns no byte, a write or an open fails. So "Przerwij" and Ctrl-C end a
+// job promptly whatever the line does.
+using AbortCheck = std::function<bool()>;
+inline constexpr std::chrono::milliseconds kAbortCheckInterval{50};
+
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
@@ -108,6 +118,9 @@ class SerialPort {
   virtual ReadResult ReadByte() = 0;
   // Closes the port; a no-op when closed.
   virtual void Close() = 0;
+  // The check every later wait asks (none: waits run their whole time-out).
+  // A port that never waits may ignore it.
+  virtual void SetAbortCheck(AbortCheck check) { (void)check; }
 
   virtual bool IsOpen() const = 0;
   // The failure of the last operation that failed.

@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <memory>
+#include <utility>
 
 #include "core/link/line_trace.h"
 #include "core/link/serial_port.h"
@@ -42,6 +43,9 @@ class TracingSerialPort : public SerialPort {
   int Write(std::span<const std::uint8_t> bytes) override;
   ReadResult ReadByte() override;
   void Close() override { port_->Close(); }
+  void SetAbortCheck(AbortCheck check) override {
+    port_->SetAbortCheck(std::move(check));
+  }
   bool IsOpen() const override { return port_->IsOpen(); }
   const PortFailure& LastFailure() const override {
     return port_->LastFailure();

@@ -90,6 +90,9 @@ void TransferWorker::Fail(TransferFailure failure) {
 }
 
 void TransferWorker::FailPort(TransferFailure failure) {
+  // A wait the abort cut short is no fault of the port: the next step ends
+  // the job as aborted.
+  if (shared_.abort_requested.load()) return;
   Fail(failure);
   // Copied now: purging and closing the port must not change what is told.
   if (port_ != nullptr) port_failure_ = port_->LastFailure();
@@ -114,6 +117,9 @@ void TransferWorker::OpenPort() {
         std::move(port_), *access.trace, TracingSerialPort::Clock::now());
     tracing_ = tracing.get();
     port_ = std::move(tracing);
+  }
+  if (port_ != nullptr) {
+    port_->SetAbortCheck([this] { return shared_.abort_requested.load(); });
   }
   const std::string name =
       access.name ? access.name(port_number_) : ComPortName(port_number_);
@@ -243,6 +249,8 @@ void TransferWorker::ReceiveReply() {
                                                         : reply_length_);
   }
   if (count == kReplyReadFailed) return FailPort(TransferFailure::kReplyLength);
+  // An abort ends the read at once; what it cut short is no reply fault.
+  if (check != ReplyCheck::kAccepted && shared_.abort_requested.load()) return;
   switch (check) {
     case ReplyCheck::kTooShort:
       outcome_.nothing_received = count == 0;
@@ -267,11 +275,14 @@ void TransferWorker::ReceiveReply() {
 
   // Replies of send jobs are checked and otherwise ignored.
   if (shared_.direction != JobDirection::kReceive) return;
-  const auto code = static_cast<RequestCode>(record.reply_code());
-  if (shared_.verify && code == RequestCode::kReadCommand) {
+  // A verification compares the answer to every ReadCommand it sent, also
+  // one that came back with another code.
+  if (shared_.verify &&
+      request_.code == static_cast<std::uint8_t>(RequestCode::kReadCommand)) {
     Verify(record);
     return;
   }
+  const auto code = static_cast<RequestCode>(record.reply_code());
   observer_.ReplyReceived(record);
   switch (code) {
     case RequestCode::kReadPosition:
@@ -296,7 +307,10 @@ bool TransferWorker::Verify(const ReplyRecord& record) {
                          shared_.verify_image[offset + 1],
                          shared_.verify_image[offset + 2]};
   const Command received{record.data(0), record.data(1), record.data(2)};
-  if (received == expected) return true;
+  const bool read_command =
+      record.reply_code() ==
+      static_cast<std::uint8_t>(RequestCode::kReadCommand);
+  if (read_command && received == expected) return true;
   observer_.PositionReported(segment, command);
   Fail(TransferFailure::kVerification);
   failure_text_ = VerificationFailureText(segment, command, received);

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
+#include <utility>
 
 #include "core/link/port_names.h"
 
@@ -53,6 +56,7 @@ bool Win32SerialPort::Open(std::string_view name) {
     return false;
   }
   handle_ = handle;
+  timing_ = SerialTiming{};
   return true;
 }
 
@@ -142,13 +146,23 @@ bool Win32SerialPort::SetTimeouts(const SerialTiming& timing) {
   }
   timeouts.ReadIntervalTimeout = timing.read_interval;
   timeouts.ReadTotalTimeoutMultiplier = timing.read_multiplier;
-  timeouts.ReadTotalTimeoutConstant = timing.read_constant_ms;
+  timeouts.ReadTotalTimeoutConstant =
+      abort_check_
+          ? std::min<DWORD>(timing.read_constant_ms,
+                            static_cast<DWORD>(kAbortCheckInterval.count()))
+          : timing.read_constant_ms;
   timeouts.WriteTotalTimeoutMultiplier = timing.write_multiplier;
   timeouts.WriteTotalTimeoutConstant = timing.write_constant_ms;
   if (!::SetCommTimeouts(Handle(handle_), &timeouts)) {
     return Fail(kSetTimeoutsFailedText, ::GetLastError());
   }
+  timing_ = timing;
   return true;
+}
+
+void Win32SerialPort::SetAbortCheck(AbortCheck check) {
+  abort_check_ = std::move(check);
+  if (handle_ != nullptr) SetTimeouts(timing_);
 }
 
 void Win32SerialPort::Purge() {
@@ -180,14 +194,21 @@ ReadResult Win32SerialPort::ReadByte() {
     Fail({}, ERROR_INVALID_HANDLE);
     return {ReadStatus::kFailed, 0};
   }
-  std::uint8_t byte = 0;
-  DWORD read = 0;
-  if (!::ReadFile(Handle(handle_), &byte, 1, &read, nullptr)) {
-    Fail({}, ::GetLastError());
-    return {ReadStatus::kFailed, 0};
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::chrono::milliseconds(timing_.read_constant_ms);
+  for (;;) {
+    if (AbortAsked()) return {ReadStatus::kTimeout, 0};
+    std::uint8_t byte = 0;
+    DWORD read = 0;
+    if (!::ReadFile(Handle(handle_), &byte, 1, &read, nullptr)) {
+      Fail({}, ::GetLastError());
+      return {ReadStatus::kFailed, 0};
+    }
+    if (read == 1) return {ReadStatus::kByte, byte};
+    if (!abort_check_ || std::chrono::steady_clock::now() >= deadline) {
+      return {ReadStatus::kTimeout, 0};
+    }
   }
-  if (read == 1) return {ReadStatus::kByte, byte};
-  return {ReadStatus::kTimeout, 0};
 }
 
 void Win32SerialPort::Close() {

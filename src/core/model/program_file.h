@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/model/file_layer.h"
 #include "core/model/program_store.h"
 
 namespace lumera {
@@ -27,7 +28,8 @@ inline constexpr std::string_view kProgramLoadFailedText =
 // code page 1250 (then neither file is touched). Each file is replaced in one
 // step, so a failed save leaves the file that was there intact.
 bool SaveProgramFile(const ProgramStore& store,
-                     const std::filesystem::path& path);
+                     const std::filesystem::path& path,
+                     FileLayer& files = DiskFiles());
 
 // Reads the program file into the image (a shorter file leaves the rest of
 // the image zero, a longer one gives its first 7714 bytes), takes the
@@ -35,6 +37,7 @@ bool SaveProgramFile(const ProgramStore& store,
 // those of the comment file (none when it cannot be read). False, with the
 // store untouched, when the file is missing, not a regular file, or cannot be
 // read completely. The caller shows segment 1 after a successful load.
-bool LoadProgramFile(ProgramStore& store, const std::filesystem::path& path);
+bool LoadProgramFile(ProgramStore& store, const std::filesystem::path& path,
+                     const FileLayer& files = DiskFiles());
 
 }  // namespace lumera

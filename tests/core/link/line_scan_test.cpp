@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/link/operations.h"
+#include "support/babbling_line.h"
 #include "support/fake_serial_port.h"
 #include "support/reply_frames.h"
 
@@ -52,7 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 // What the line brings after the n-th request (from 1) to a number.
-using Script = std::map<std::pair<int, int>, Bytes>;
+using Script = std::map<std::pair<int, int>, std::vector<ReadResult>>;
+
+// `first`, then a pause of the line, then `then`.
+std::vector<ReadResult> Later(const Bytes& first, const Bytes& then) {
+  std::vector<ReadResult> rest = In(then);
+  rest.insert(rest.begin(), FakeSerialPort::Timeout());
+  return In(first, rest);
+}
 
 struct ScanCase {
   std::string name;
@@ -60,6 +69,7 @@ struct ScanCase {
   Script script;
   std::vector<int> present;
   int asked_again;
+  friend void PrintTo(const ScanCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class LateReplyTest : public ::testing::TestWithParam<ScanCase> {};
@@ -74,8 +84,10 @@ TEST_P(LateReplyTest, EveryNumberEndsInItsOwnClass) {
   std::map<int, int> asks;
   port.on_write = [&](std::span<const std::uint8_t> frame, FakeSerialPort& p) {
     const int number = frame[2];
-    const auto bytes = c.script.find({number, ++asks[number]});
-    if (bytes != c.script.end()) p.Feed(bytes->second);
+    const auto line = c.script.find({number, ++asks[number]});
+    if (line == c.script.end()) return;
+    p.incoming.insert(p.incoming.end(), line->second.begin(),
+                      line->second.end());
   };
   ScanSettings settings;
   settings.from = c.from;
@@ -98,33 +110,68 @@ INSTANTIATE_TEST_SUITE_P(
         // pending numbers 1 to 5 are asked again and 5 answers.
         ScanCase{"LateReplyGoesToItsOwner",
                  1,
-                 {{{6, 1}, VersionReply(5)}, {{5, 2}, VersionReply(5)}},
+                 {{{6, 1}, In(VersionReply(5))}, {{5, 2}, In(VersionReply(5))}},
                  {5},
                  6},
         // A controller that answers the same twice is itself: the silent
         // numbers before it are not asked again (the scan stays fast).
         ScanCase{"OwnReplyAfterSilentNumbers",
                  1,
-                 {{{6, 1}, VersionReply(6)}, {{6, 2}, VersionReply(6)}},
+                 {{{6, 1}, In(VersionReply(6))}, {{6, 2}, In(VersionReply(6))}},
                  {6},
                  1},
         // Garbage, then a sound reply alone: a late reply collided with 6's.
         ScanCase{"CollisionWithALateReply",
                  1,
-                 {{{6, 1}, {0x00, 0x55, 0x00}},
-                  {{6, 2}, VersionReply(6)},
-                  {{5, 2}, VersionReply(5)}},
+                 {{{6, 1}, In({0x00, 0x55, 0x00})},
+                  {{6, 2}, In(VersionReply(6))},
+                  {{5, 2}, In(VersionReply(5))}},
                  {5, 6},
                  6},
         // A late reply right behind 6's own: neither may be lost.
         ScanCase{"TwoRepliesBackToBack",
                  1,
-                 {{{6, 1}, Concat({VersionReply(5), VersionReply(6)})},
-                  {{6, 2}, VersionReply(6)},
-                  {{5, 2}, VersionReply(5)}},
+                 {{{6, 1}, In(Concat({VersionReply(5), VersionReply(6)}))},
+                  {{6, 2}, In(VersionReply(6))},
+                  {{5, 2}, In(VersionReply(5))}},
                  {5, 6},
-                 6}),
+                 6},
+        // 5's late reply fills 6's window and 6's own slow one follows: 6
+        // answers the same again, but the line was not quiet, so 5 is
+        // asked again too.
+        ScanCase{"LateReplyWhileTheNextOnesOwnArrives",
+                 1,
+                 {{{6, 1}, Later(VersionReply(5), VersionReply(6))},
+                  {{6, 2}, In(VersionReply(6))},
+                  {{5, 2}, In(VersionReply(5))}},
+                 {5, 6},
+                 6},
+        ScanCase{"ControllerAtTheRangesEnd",
+                 1,
+                 {{{8, 1}, In(VersionReply(8))}, {{8, 2}, In(VersionReply(8))}},
+                 {8},
+                 1},
+        // The last number answers after its short wait: the line is heard
+        // out, and the numbers still pending are asked again.
+        ScanCase{"LateReplyAtTheRangesEnd",
+                 1,
+                 {{{8, 1}, Later({}, VersionReply(8))},
+                  {{8, 2}, In(VersionReply(8))}},
+                 {8},
+                 8}),
     [](const auto& info) { return info.param.name; });
+
+// A wrong port, or a device that streams text: without a pause no number
+// can be told apart, and the scan ends at once instead of never.
+TEST(LineScanTest, ALineThatNeverFallsQuietEndsTheScan) {
+  BabblingLine line({'+', 'R', 'E', 'A', 'D', 'Y', '\r', '\n'}, {});
+  const std::unique_ptr<SerialPort> port = line.MakePort();
+  ASSERT_TRUE(OpenDirectLine(*port, "COM1"));
+  const ScanReport report = ScanLine(*port, ScanSettings{});
+  EXPECT_TRUE(report.line_noisy);
+  EXPECT_EQ(report.requests, 1);
+  EXPECT_EQ(report.numbers[1].outcome, ProbeOutcome::kGarbled);
+}
 
 TEST(LineScanTest, FailedLineEndsTheScanAtThatNumber) {
   FakeSerialPort port;

@@ -9,6 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace lumera {
@@ -211,6 +213,37 @@ TEST_F(PtyPort, WriteGivesUpAfterTheWriteTimeOut) {
   EXPECT_LT(written, static_cast<int>(flood.size()));
   EXPECT_EQ(port_.LastFailure().message, kWriteFailedText);
   EXPECT_EQ(port_.LastFailure().system_error, ETIMEDOUT);
+}
+
+// A read on a silent line and a write nobody takes would each wait out
+// their minute-long time-out; an abort asked meanwhile ends them at once.
+TEST_F(PtyPort, AnAbortEndsEveryWait) {
+  SerialTiming patient;
+  patient.read_constant_ms = 60000;
+  patient.write_constant_ms = 60000;
+  ASSERT_TRUE(port_.SetTimeouts(patient));
+  std::atomic<bool> abort{false};
+  port_.SetAbortCheck([&abort] { return abort.load(); });
+  const Bytes flood(1 << 20, 0x55);
+  const std::vector<std::pair<std::string, std::function<void()>>> waits = {
+      {"read",
+       [this] { EXPECT_EQ(port_.ReadByte().status, ReadStatus::kTimeout); }},
+      {"write",
+       [&] { EXPECT_LT(port_.Write(flood), static_cast<int>(flood.size())); }},
+  };
+  for (const auto& [name, wait] : waits) {
+    SCOPED_TRACE(name);
+    abort = false;
+    std::thread user([&abort] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      abort = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    wait();
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::seconds(30));
+    user.join();
+  }
 }
 
 TEST_F(PtyPort, SecondOpenOfTheSameDeviceFails) {

@@ -369,6 +369,24 @@ TEST_F(TransferWorkerTest, PreparationGuards) {
   }
 }
 
+// A ReadCommand answered with another code carries no command, even when
+// its bytes equal the store's: the verification fails on it.
+TEST_F(TransferWorkerTest, VerificationComparesTheReplysCode) {
+  ProgramImage image{};
+  image[CommandOffset(0, 0)] = 0x5D;
+  port_.on_write = [](std::span<const std::uint8_t>, FakeSerialPort& port) {
+    port.Feed(ReplyFrame(0x07, 93, {0x5D, 0x00, 0x00}));
+  };
+  ASSERT_TRUE(job_.Prepare(kReceive, prompts_));
+  job_.SetVerifyImage(image);
+  const std::uint8_t place[] = {0, 0};
+  ASSERT_TRUE(job_.Queue(RequestCode::kReadCommand, place));
+  ASSERT_TRUE(job_.Start(observer_));
+  EXPECT_FALSE(observer_.WaitForJob());
+  job_.Join();
+  EXPECT_EQ(observer_.last_status(), "Błąd weryfikacji: 1/1= [5D.00.00] hex");
+}
+
 TEST_F(TransferWorkerTest, AbortWithoutWorkerDoesNothing) {
   EXPECT_FALSE(job_.RequestAbort());
   EXPECT_FALSE(job_.ReplaceQueue(RequestCode::kResetRadio));
@@ -419,8 +437,8 @@ TEST_F(TransferWorkerTest, TraceTellsFramesRepliesAndJunkInOrder) {
   };
   EXPECT_EQ(trace.entries, expected);
 
-  // A reply with a bad sum is junk, and so is all of a read that overflows
-  // what the trace keeps (noise on the line: a reply never grows so long).
+  // A reply with a bad sum is junk, and so is all of a read that gives up
+  // on noise (the trace keeps as much as one read takes).
   trace.entries.clear();
   port_.writes.clear();
   EXPECT_FALSE(RunJob(kReceive, {RequestCode::kReadRegisters}));
@@ -429,13 +447,14 @@ TEST_F(TransferWorkerTest, TraceTellsFramesRepliesAndJunkInOrder) {
 
   trace.entries.clear();
   port_.on_write = [](std::span<const std::uint8_t>, FakeSerialPort& port) {
-    port.Feed(Bytes(kTraceReadCapacity + 5, 0x00));
+    port.Feed(Bytes(kReplyReadLimit + 5, 0x00));
   };
   EXPECT_FALSE(RunJob(kReceive, {RequestCode::kReadVersion}));
   ASSERT_EQ(trace.entries.size(), 2u);
   EXPECT_EQ(trace.entries[1].direction, D::kJunk);
-  EXPECT_EQ(trace.entries[1].bytes.size(), kTraceReadCapacity);
-  EXPECT_EQ(trace.entries[1].dropped, 5u);
+  EXPECT_EQ(trace.entries[1].bytes.size(),
+            static_cast<std::size_t>(kReplyReadLimit));
+  EXPECT_EQ(trace.entries[1].dropped, 0u);
 }
 
 TEST(FormatTraceLine, TimeDirectionNameAndHexBytes) {
