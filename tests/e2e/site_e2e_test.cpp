@@ -40,15 +40,6 @@ std::map<std::string, std::string> Outcomes(const fs::path& csv) {
   return outcomes;
 }
 
-// Outcome lines of a journal.
-int OutcomeLines(const fs::path& journal) {
-  int count = 0;
-  for (const JournalEntry& e : ParseJournal(ReadAll(journal)).entries) {
-    count += e.event == JournalEvent::kOutcome ? 1 : 0;
-  }
-  return count;
-}
-
 void WriteProgram(const fs::path& path, std::uint8_t first_code) {
   ProgramStore store;
   for (int k = 0; k < 20; ++k) {
@@ -103,7 +94,6 @@ TEST(SiteE2eTest, ThreeLinesNameTheSilentAndTheBadChecksumOnly) {
   // and the refused got none.
   const fs::path journal = folder.path() / "site.txt.journal";
   std::vector<std::string> entries = Lines(ReadAll(journal));
-  EXPECT_EQ(OutcomeLines(journal), 4);
   ASSERT_EQ(entries.size(), 9u);
   EXPECT_NE(entries[0].find("\"programs\":{\"programs/p.prg\":\"" + sum),
             std::string::npos);
@@ -118,8 +108,9 @@ TEST(SiteE2eTest, ThreeLinesNameTheSilentAndTheBadChecksumOnly) {
   EXPECT_EQ(Outcomes(folder.path() / "r.csv"),
             (std::map<std::string, std::string>{{"a/3", "nieobecny"},
                                                 {"b/4", kVerified}}));
-  EXPECT_EQ(OutcomeLines(journal), 5);
+  // The resumed run's start, and b/4's begun and outcome lines.
   entries = Lines(ReadAll(journal));
+  ASSERT_EQ(entries.size(), 12u);
   EXPECT_NE(entries.back().find("\"controller\":4"), std::string::npos);
 
   // A changed program file: every controller that answers differs.

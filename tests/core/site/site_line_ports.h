@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/link/frames.h"
 #include "core/link/serial_port.h"
 #include "support/in_memory_controller.h"
 
@@ -19,15 +18,14 @@ namespace lumera {
 using Lines = std::vector<std::pair<std::string, InMemoryController*>>;
 
 // How a line's opens went: the first `left` fail with `error`, as a busy
-// network serial server's do. With `recode` set, the reply to the request
-// whose frame starts with those bytes comes back under another code
-// (`recode_to`), its sum made right again.
+// network serial server's do. A request whose frame starts with `answer_to`
+// gets `answer` instead of the controller's reply.
 struct Opens {
   std::atomic<int> left{0};
   std::atomic<int> count{0};
   int error = 0;
-  std::vector<std::uint8_t> recode;
-  std::uint8_t recode_to = 0;
+  std::vector<std::uint8_t> answer_to;
+  std::vector<std::uint8_t> answer;
 };
 
 class LinePort : public SerialPort {
@@ -51,16 +49,17 @@ class LinePort : public SerialPort {
   }
   void Purge() override { port_->Purge(); }
   int Write(std::span<const std::uint8_t> b) override {
-    const std::vector<std::uint8_t>& r = opens_.recode;
-    recoding_ = !r.empty() && b.size() >= r.size() &&
-                std::equal(r.begin(), r.end(), b.begin());
-    return port_->Write(b);
+    const std::vector<std::uint8_t>& to = opens_.answer_to;
+    if (to.empty() || b.size() < to.size() ||
+        !std::equal(to.begin(), to.end(), b.begin())) {
+      return port_->Write(b);
+    }
+    for (const std::uint8_t byte : opens_.answer) {
+      held_.push_back({ReadStatus::kByte, byte});
+    }
+    return static_cast<int>(b.size());
   }
   ReadResult ReadByte() override {
-    if (recoding_) {
-      recoding_ = false;
-      Recode();
-    }
     if (!held_.empty()) {
       const ReadResult next = held_.front();
       held_.pop_front();
@@ -79,28 +78,10 @@ class LinePort : public SerialPort {
   }
 
  private:
-  // The whole reply of the recoded request: 88 FF <address> <L> <code>
-  // <data> <sum>.
-  void Recode() {
-    std::vector<std::uint8_t> frame;
-    for (std::size_t want = 4; frame.size() < want;) {
-      const ReadResult next = port_->ReadByte();
-      if (next.status != ReadStatus::kByte) return;
-      frame.push_back(next.byte);
-      if (frame.size() == 4) want = 4u + frame[3];
-    }
-    frame[4] = opens_.recode_to;
-    frame.back() = FrameSum(std::span(frame).first(frame.size() - 1));
-    for (const std::uint8_t byte : frame) {
-      held_.push_back({ReadStatus::kByte, byte});
-    }
-  }
-
   const Lines& lines_;
   Opens& opens_;
   PortFailure failure_;
   std::unique_ptr<SerialPort> port_;
-  bool recoding_ = false;
   std::deque<ReadResult> held_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <fstream>
 
+#include "core/link/frames.h"
 #include "core/link/operations.h"
 #include "core/model/program_file.h"
 #include "core/site/sha256.h"
@@ -19,6 +20,10 @@ namespace fs = std::filesystem;
 
 constexpr auto kWriteCommandCode =
     static_cast<std::uint8_t>(RequestCode::kWriteCommand);
+constexpr auto kReadCommandCode =
+    static_cast<std::uint8_t>(RequestCode::kReadCommand);
+constexpr auto kReadVersionCode =
+    static_cast<std::uint8_t>(RequestCode::kReadVersion);
 
 ProgramStore Program(std::uint8_t first_code) {
   ProgramStore store;
@@ -212,36 +217,32 @@ TEST_F(SiteOperationTest, JournalThatCannotBeWrittenSendsNothing) {
   EXPECT_TRUE(a_.requests().empty());
 }
 
-// A reply that lands nowhere (another code than the one asked for) leaves
-// its slot unread: the controller must not count as holding the program.
+// A reply that lands nowhere (another code than the one asked for, its bytes
+// those of the program) leaves its slot unread: the controller must not
+// count as holding the program.
 TEST_F(SiteOperationTest, VerifyNeverCountsAnUnreadSlotEqual) {
   WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
   SimControllerState state = a_.State();
   std::copy_n(program_.image().begin(), kProgramBytes, state.image.begin());
+  a_.SetState(state);
   for (const bool recoded : {false, true}) {
     SCOPED_TRACE(recoded ? "one reply recoded" : "every reply as asked");
-    a_.SetState(state);
     if (recoded) {
       // ReadCommand of slot 1/3 to controller 1, answered as ReadVersion.
-      opens_.recode = {0x88,
-                       0xFF,
-                       1,
-                       4,
-                       static_cast<std::uint8_t>(RequestCode::kReadCommand),
-                       0,
-                       2};
-      opens_.recode_to = static_cast<std::uint8_t>(RequestCode::kReadVersion);
+      opens_.answer_to = {0x88, 0xFF, 1, 4, kReadCommandCode, 0, 2};
+      const Command slot = program_.CommandAt(0, 2);
+      opens_.answer = {0x88,      0xFF,        1,          5, kReadVersionCode,
+                       slot.code, slot.param1, slot.param2};
+      opens_.answer.push_back(FrameSum(opens_.answer));
     }
     SiteOperation operation(Settings(SiteCommand::kVerify));
     ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
     ASSERT_TRUE(operation.Start());
     const std::vector<SiteRow> rows = operation.Finish();
     ASSERT_EQ(rows.size(), 1u);
-    if (recoded) {
-      EXPECT_NE(rows[0].outcome, SiteOutcome::kDone);
-    } else {
-      EXPECT_EQ(rows[0].outcome, SiteOutcome::kDone) << rows[0].failure;
-    }
+    EXPECT_EQ(rows[0].outcome,
+              recoded ? SiteOutcome::kDiffers : SiteOutcome::kDone)
+        << rows[0].failure;
   }
 }
 
