@@ -56,7 +56,6 @@ TEST(DownloadHold, NothingReachesTheHeldSegment) {
     bool leaves = false;  // shows another segment
   } cases[] = {
       {"append", [](Editor& e) { e.AddCommand(AddMode::kAppend); }},
-      {"insert", [](Editor& e) { e.AddCommand(AddMode::kInsert); }},
       {"delete", [](Editor& e) { e.DeleteCommand(); }},
       {"typed value", [](Editor& e) { e.EditCell(0, kValue1Column, "7"); }},
       {"comment", [](Editor& e) { e.EditCell(0, kCommentColumn, "nowy"); }},
