@@ -96,6 +96,11 @@ TEST_F(SiteFileTest, RefusesEveryFaultWithItsLineNumber) {
        "[line a]\nport = COM1\ncontrollers = 1-3, 2\n",
        false,
        {{3, "sterownik 2 podany dwa razy"}}},
+      {"line named twice",
+       "[line a]\nport = COM1\ncontrollers = 1\n"
+       "[line a]\nport = COM2\ncontrollers = 1\n",
+       false,
+       {{4, "linia \"a\" podana dwa razy"}}},
       {"two lines on one port",
        "[line a]\nport = COM1\ncontrollers = 1\n"
        "[line b]\nport = COM1\ncontrollers = 1\n",
