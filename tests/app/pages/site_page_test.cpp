@@ -250,18 +250,14 @@ struct SitePageTest : QObject {
   // Every state a person reads has its words beside its colour, and the
   // ones that call for different acts differ in colour.
   void StatesShowTextBesideColour() {
-    const auto state = [](std::optional<SiteOutcome> outcome, bool running) {
-      SiteInstallationRow row;
-      row.outcome = outcome;
-      row.running = running;
-      return row;
-    };
     SiteTableModel model;
-    model.SetRows({state({}, false), state({}, true),
-                   state(SiteOutcome::kVerified, false),
-                   state(SiteOutcome::kAbsent, false),
-                   state(SiteOutcome::kFailed, false),
-                   state(SiteOutcome::kDiffers, false)});
+    std::vector<SiteInstallationRow> states(6);
+    states[1].running = true;
+    states[2].outcome = SiteOutcome::kVerified;
+    states[3].outcome = SiteOutcome::kAbsent;
+    states[4].outcome = SiteOutcome::kFailed;
+    states[5].outcome = SiteOutcome::kDiffers;
+    model.SetRows(states);
     const QStringList texts = {"",          "w toku", "zweryfikowany",
                                "nieobecny", "błąd",   "różnice"};
     QSet<QRgb> colours;
@@ -276,22 +272,22 @@ struct SitePageTest : QObject {
   }
 
   // Events as the runner gives them, one a text: "plan a/1 b/1",
-  // "begun a/1", "ended a/1 OUTCOME [VERSION [OFFSET]]", and "end a/1=OUTCOME
+  // "begun a/1", "ended a/1=OUTCOME [VERSION [OFFSET]]", and "end a/1=OUTCOME
   // ..." (the run's rows at its end, whatever its events said); each row
   // as "line/controller state version offset".
   void RunEventsChangeOnlyTheirRows_data() {
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QStringList>("rows");
     QTest::newRow("status: version and clock; the next still waits")
-        << QStringList{"plan a/1 a/2 b/1", "begun a/1", "ended a/1 ok 1.2 3",
-                       "begun a/2", "ended a/2 nieobecny"}
+        << QStringList{"plan a/1 a/2 b/1", "begun a/1", "ended a/1=ok 1.2 3",
+                       "begun a/2", "ended a/2=nieobecny"}
         << QStringList{"a/1 ok 1.2 +3 s", "a/2 nieobecny", "b/1 oczekuje"};
     QTest::newRow("one number on two lines is two rows")
         << QStringList{"plan b/1", "begun b/1"}
         << QStringList{"a/1", "a/2", "b/1 w toku"};
     QTest::newRow("what a later run does not read stays")
-        << QStringList{"ended a/1 ok 1.2 -2", "plan a/1", "begun a/1",
-                       "ended a/1 zweryfikowany 1.3"}
+        << QStringList{"ended a/1=ok 1.2 -2", "plan a/1", "begun a/1",
+                       "ended a/1=zweryfikowany 1.3"}
         << QStringList{"a/1 zweryfikowany 1.3 -2 s", "a/2", "b/1"};
     QTest::newRow("the end's rows stand for events that did not come")
         << QStringList{"plan a/1 a/2", "begun a/1",
@@ -309,48 +305,39 @@ struct SitePageTest : QObject {
       site[index].controller = controller;
     }
     model.SetRows(site);
-    const auto outcome = [](const QString& text) {
-      for (const SiteOutcome o :
-           {SiteOutcome::kDone, SiteOutcome::kVerified, SiteOutcome::kDiffers,
-            SiteOutcome::kAbsent, SiteOutcome::kFailed,
-            SiteOutcome::kSkipped}) {
-        if (text == ToQString(SiteOutcomeText(o))) return o;
-      }
-      return SiteOutcome::kFailed;
-    };
-    const auto row_of = [&](const QString& key) {
+    const auto row_of = [](const QString& key) {
       SiteRow row;
       row.line = key.section('/', 0, 0).toStdString();
       row.controller = key.section('/', 1).section('=', 0, 0).toInt();
-      row.outcome = outcome(key.section('=', 1));
+      for (int o = 0; o <= static_cast<int>(SiteOutcome::kSkipped); ++o) {
+        const auto outcome = static_cast<SiteOutcome>(o);
+        if (key.section('=', 1) == ToQString(SiteOutcomeText(outcome))) {
+          row.outcome = outcome;
+        }
+      }
       return row;
     };
     for (const QString& event : events) {
       const QStringList words = event.split(' ');
+      std::vector<SiteRow> named;
+      for (const QString& key : words.mid(1)) named.push_back(row_of(key));
       if (words[0] == "plan") {
         std::vector<SitePlanLine> plan;
-        for (const QString& key : words.mid(1)) {
-          const SiteRow row = row_of(key);
+        for (const SiteRow& row : named) {
           if (plan.empty() || plan.back().name != row.line) {
             plan.push_back({row.line, "COM1", {}});
           }
-          plan.back().controllers.emplace_back();
-          plan.back().controllers.back().number = row.controller;
+          plan.back().controllers.emplace_back().number = row.controller;
         }
         model.Planned(plan);
       } else if (words[0] == "begun") {
-        const SiteRow row = row_of(words[1]);
-        model.Begun(row.line, row.controller);
+        model.Begun(named[0].line, named[0].controller);
       } else if (words[0] == "ended") {
-        SiteRow row = row_of(words[1]);
-        row.outcome = outcome(words[2]);
-        if (words.size() > 3) row.version = words[3].toStdString();
-        if (words.size() > 4) row.clock_offset_seconds = words[4].toInt();
-        model.Ended(row);
+        if (words.size() > 2) named[0].version = words[2].toStdString();
+        if (words.size() > 3) named[0].clock_offset_seconds = words[3].toInt();
+        model.Ended(named[0]);
       } else {
-        std::vector<SiteRow> ended;
-        for (const QString& key : words.mid(1)) ended.push_back(row_of(key));
-        model.RunEnded(ended);
+        model.RunEnded(named);
       }
     }
     QStringList shown;
