@@ -100,16 +100,13 @@ class SiteRunTest : public QObject {
     const SiteTableModel& model = Page(app)->installation();
     QStringList rows;
     for (int row = 0; row < model.rowCount(); ++row) {
-      const auto cell = [&](SiteColumn column) {
-        return model.index(row, static_cast<int>(column)).data().toString();
-      };
-      QString text = cell(SiteColumn::kLine) + '/' +
-                     cell(SiteColumn::kController) + ' ' +
-                     cell(SiteColumn::kState);
-      if (!cell(SiteColumn::kVersion).isEmpty()) {
-        text += ' ' + cell(SiteColumn::kVersion);
+      QStringList cells;
+      for (const SiteColumn column :
+           {SiteColumn::kLine, SiteColumn::kController, SiteColumn::kState,
+            SiteColumn::kVersion}) {
+        cells << model.index(row, static_cast<int>(column)).data().toString();
       }
-      rows << text;
+      rows << (cells[0] + '/' + cells.mid(1).join(' ')).trimmed();
     }
     return rows;
   }
