@@ -19,7 +19,7 @@ using Lines = std::vector<std::pair<std::string, InMemoryController*>>;
 
 // How a line's opens went: the first `left` fail with `error`, as a busy
 // network serial server's do. A request whose frame starts with `answer_to`
-// gets `answer` instead of the controller's reply.
+// never reaches the controller: `answer` comes back instead.
 struct Opens {
   std::atomic<int> left{0};
   std::atomic<int> count{0};
