@@ -27,6 +27,8 @@ TEST(Sha256Test, KnownSumsAcrossBlockBoundariesAndPieces) {
       // 56 bytes: the length no longer fits the first block.
       {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
        "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {std::string(63, 'a'),
+       "7d3e74a05d7db15bce4ad9ec0658ea98e3f06eeecf16b4c6fff2da457ddc2f34"},
       {std::string(64, 'a'),
        "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
       // 55 in the second block.
