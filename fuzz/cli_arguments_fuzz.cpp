@@ -88,8 +88,11 @@ void CheckRanges(const CliInvocation& invocation) {
   LUMERA_FUZZ_CHECK(o.scan_from >= 1 && o.scan_from <= 254);
   LUMERA_FUZZ_CHECK(o.scan_to >= 1 && o.scan_to <= 254);
   LUMERA_FUZZ_CHECK(o.line_check_count >= 1 && o.line_check_count <= 10000);
-  // Help answers before the command line is checked as a whole.
-  if (invocation.command == CliCommand::kHelp) return;
+  // Help and --version answer before the command line is checked as a whole.
+  if (invocation.command == CliCommand::kHelp ||
+      invocation.command == CliCommand::kProgramVersion) {
+    return;
+  }
   LUMERA_FUZZ_CHECK(o.scan_from <= o.scan_to);
   LUMERA_FUZZ_CHECK(invocation.numbers.size() == NumbersOf(invocation.command));
   LUMERA_FUZZ_CHECK(TakesFile(invocation.command) == !invocation.file.empty());
