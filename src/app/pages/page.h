@@ -43,8 +43,9 @@ class Page : public QWidget {
   virtual void ProgramLoaded() {}
   virtual void ProgramSaved() {}
   // The window closes with no job running: what the page holds and has not
-  // yet kept may be kept now (after the program's own question).
-  virtual void WindowClosing() {}
+  // yet kept may be kept now (after the program's own question). False
+  // keeps the window open: what was to be kept could not be.
+  virtual bool WindowClosing() { return true; }
   // The window closes, a job of its own running or not: a job the page
   // runs itself ends now, as its "Przerwij" ends it, before the window goes.
   virtual void EndJobs() {}

@@ -401,7 +401,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
   }
   for (Page* page : pages_) {
-    if (page) page->WindowClosing();
+    if (page && !page->WindowClosing()) {
+      event->ignore();
+      return;
+    }
   }
   if (settings_path_) SaveSettings(*settings_path_, workspace_.settings);
   workspace_.store.ClearAllComments();

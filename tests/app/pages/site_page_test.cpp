@@ -238,9 +238,17 @@ struct SitePageTest : QObject {
                         "program = a.prg\n"));
     QCOMPARE(Page(app)->installation().rowCount(), 2);
 
+    // A close whose save fails keeps the window and what was typed.
+    TypeCell(app, 0, SiteCell::kControllers, QStringLiteral("1, 255"));
+    app.prompts.answers = {true};
+    QVERIFY(!app.window->close());
+    QVERIFY(app.window->isVisible());
+    QCOMPARE(Faults(app).size(), 1);
+
+    TypeCell(app, 0, SiteCell::kControllers, QStringLiteral("1-2"));
     TypeCell(app, 0, SiteCell::kPort, QStringLiteral("tcp:10.0.0.9:4001"));
     app.prompts.answers = {false};
-    app.window->close();
+    QVERIFY(app.window->close());
     QCOMPARE(app.prompts.asked.back().text,
              QStringLiteral("Zapisać zmiany w pliku obiektu %1?")
                  .arg(dir_.filePath("nowy.site")));

@@ -400,7 +400,7 @@ bool SitePage::MayLeaveChanges() {
   return SaveSite();
 }
 
-void SitePage::WindowClosing() { MayLeaveChanges(); }
+bool SitePage::WindowClosing() { return MayLeaveChanges(); }
 
 void SitePage::EndJobs() { runner_->EndNow(); }
 

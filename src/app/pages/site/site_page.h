@@ -34,7 +34,7 @@ class SitePage : public Page {
   ~SitePage() override;
 
   void RefreshOnTabChange() override {}
-  void WindowClosing() override;
+  bool WindowClosing() override;
   void EndJobs() override;
 
   // Shows the site of `path` and remembers it; a file with faults shows
