@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/site/site_journal.h"
+#include "core/site/journal/site_journal.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 

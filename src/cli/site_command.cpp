@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/link/transfer_job.h"
-#include "core/site/site_operation.h"
-#include "core/site/site_report.h"
+#include "core/site/run/site_operation.h"
+#include "core/site/run/site_report.h"
 #ifdef _WIN32
 #include <io.h>
 #else

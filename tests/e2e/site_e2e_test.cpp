@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/model/program_file.h"
-#include "core/site/sha256.h"
-#include "core/site/site_journal.h"
+#include "core/model/sha256.h"
+#include "core/site/journal/site_journal.h"
 #include "e2e/cli_process.h"
 
 namespace lumera {

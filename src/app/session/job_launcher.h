@@ -12,8 +12,8 @@
 #include "app/session/job_prompts_adapter.h"
 #include "app/session/queued_observer.h"
 #include "app/session/worker_events.h"
+#include "core/link/port_owners.h"
 #include "core/session/jobs.h"
-#include "core/site/port_owners.h"
 
 class QAbstractButton;
 

@@ -2,7 +2,7 @@
 
 #include <QMetaObject>
 
-#include "core/site/port_owners.h"
+#include "core/link/port_owners.h"
 
 namespace lumera {
 

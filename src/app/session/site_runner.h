@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "core/site/site_operation.h"
-#include "core/site/site_run.h"
+#include "core/site/run/site_operation.h"
+#include "core/site/run/site_run.h"
 
 namespace lumera {
 

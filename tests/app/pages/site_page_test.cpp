@@ -20,7 +20,7 @@
 #include "app_fixture.h"
 #include "core/shell/profile_file.h"
 #include "core/shell/settings_file.h"
-#include "core/site/site_file.h"
+#include "core/site/file/site_file.h"
 
 namespace lumera {
 namespace {

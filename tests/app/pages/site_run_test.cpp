@@ -17,7 +17,7 @@
 #include "app/shell/main_window_ids.h"
 #include "app_fixture.h"
 #include "core/model/program_file.h"
-#include "core/site/journal_file.h"
+#include "core/site/journal/journal_file.h"
 #include "sim_process.h"
 
 namespace lumera {

@@ -1,4 +1,4 @@
-#include "core/site/site_file.h"
+#include "core/site/file/site_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/site/site_operation.h"
+#include "core/site/run/site_operation.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include "core/link/frames.h"
 #include "core/link/operations.h"
 #include "core/model/program_file.h"
-#include "core/site/sha256.h"
+#include "core/model/sha256.h"
 #include "site_line_ports.h"
 
 namespace lumera {

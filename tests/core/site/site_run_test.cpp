@@ -1,4 +1,4 @@
-#include "core/site/site_run.h"
+#include "core/site/run/site_run.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 
 #include "core/model/comment_file.h"
 #include "core/model/program_file.h"
-#include "core/site/site_programs.h"
+#include "core/site/run/site_programs.h"
 #include "site_line_ports.h"
 
 namespace lumera {

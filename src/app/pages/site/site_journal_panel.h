@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "core/site/site_installation.h"
+#include "core/site/file/site_installation.h"
 
 class QComboBox;
 class QLabel;

@@ -7,7 +7,7 @@
 #include <QStyledItemDelegate>
 
 #include "core/shell/port_discovery.h"
-#include "core/site/site_document.h"
+#include "core/site/file/site_document.h"
 
 namespace lumera {
 

@@ -27,8 +27,8 @@
 #include "core/model/atomic_file.h"
 #include "core/session/workspace.h"
 #include "core/shell/settings_file.h"
-#include "core/site/site_document.h"
-#include "core/site/site_installation.h"
+#include "core/site/file/site_document.h"
+#include "core/site/file/site_installation.h"
 
 namespace lumera {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/pages/page.h"
-#include "core/site/site_run.h"
+#include "core/site/run/site_run.h"
 
 class QLabel;
 class QListWidget;

@@ -11,8 +11,8 @@
 #include "app/session/site_runner.h"
 #include "app/widgets/qt_text.h"
 #include "app/widgets/shown_text_accessible.h"
-#include "core/site/site_operation.h"
-#include "core/site/site_report.h"
+#include "core/site/run/site_operation.h"
+#include "core/site/run/site_report.h"
 
 namespace lumera {
 namespace {

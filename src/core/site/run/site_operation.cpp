@@ -1,11 +1,11 @@
-#include "core/site/site_operation.h"
+#include "core/site/run/site_operation.h"
 
 #include <algorithm>
 #include <map>
 
 #include "core/model/atomic_file.h"
 #include "core/model/program_file.h"
-#include "core/site/site_report.h"
+#include "core/site/run/site_report.h"
 
 namespace lumera {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/site/journal_file.h"
+#include "core/site/journal/journal_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

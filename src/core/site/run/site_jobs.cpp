@@ -1,4 +1,4 @@
-#include "core/site/site_jobs.h"
+#include "core/site/run/site_jobs.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
-#include "core/site/site_lock.h"
+#include "core/site/journal/site_lock.h"
 
 #include <array>
 #include <cerrno>
 #include <system_error>
 
-#include "core/site/journal_file.h"
+#include "core/site/journal/journal_file.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "core/site/port_owners.h"
+#include "core/link/port_owners.h"
 
 #include <gtest/gtest.h>
 

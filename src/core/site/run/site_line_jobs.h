@@ -13,7 +13,7 @@
 #include "core/session/jobs.h"
 #include "core/session/reply_apply.h"
 #include "core/session/workspace.h"
-#include "core/site/site_run.h"
+#include "core/site/run/site_run.h"
 
 namespace lumera {
 

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/site/journal_json.h"
+#include "core/site/journal/journal_json.h"
 
 namespace lumera {
 

@@ -1,4 +1,4 @@
-#include "core/site/site_journal.h"
+#include "core/site/journal/site_journal.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "core/site/site_controller_task.h"
+#include "core/site/run/site_controller_task.h"
 
 #include <cstdio>
 #include <memory>
@@ -8,10 +8,10 @@
 #include "core/link/frames.h"
 #include "core/model/comment_file.h"
 #include "core/model/program_file.h"
+#include "core/model/sha256.h"
 #include "core/session/program_diff.h"
-#include "core/site/sha256.h"
-#include "core/site/site_jobs.h"
-#include "core/site/site_programs.h"
+#include "core/site/run/site_jobs.h"
+#include "core/site/run/site_programs.h"
 
 namespace lumera {
 namespace {

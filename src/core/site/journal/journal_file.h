@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "core/site/site_journal.h"
+#include "core/site/journal/site_journal.h"
 
 namespace lumera {
 

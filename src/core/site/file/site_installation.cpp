@@ -1,11 +1,11 @@
-#include "core/site/site_installation.h"
+#include "core/site/file/site_installation.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
 
-#include "core/site/journal_file.h"
-#include "core/site/sha256.h"
+#include "core/model/sha256.h"
+#include "core/site/journal/journal_file.h"
 
 namespace lumera {
 namespace {

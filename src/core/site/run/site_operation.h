@@ -18,11 +18,11 @@
 
 #include "core/link/port_names.h"
 #include "core/link/serial_port.h"
-#include "core/site/journal_file.h"
-#include "core/site/site_file.h"
-#include "core/site/site_lock.h"
-#include "core/site/site_programs.h"
-#include "core/site/site_run.h"
+#include "core/site/file/site_file.h"
+#include "core/site/journal/journal_file.h"
+#include "core/site/journal/site_lock.h"
+#include "core/site/run/site_programs.h"
+#include "core/site/run/site_run.h"
 
 namespace lumera {
 

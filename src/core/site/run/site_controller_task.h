@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/site/site_line_jobs.h"
-#include "core/site/site_run.h"
+#include "core/site/run/site_line_jobs.h"
+#include "core/site/run/site_run.h"
 
 namespace lumera {
 

@@ -1,8 +1,8 @@
-#include "core/site/port_owners.h"
+#include "core/link/port_owners.h"
 
 #include <algorithm>
 
-#include "core/site/port_identity.h"
+#include "core/link/port_identity.h"
 
 namespace lumera {
 

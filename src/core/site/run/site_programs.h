@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/model/program_store.h"
-#include "core/site/site_file.h"
+#include "core/site/file/site_file.h"
 
 namespace lumera {
 

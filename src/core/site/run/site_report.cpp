@@ -1,10 +1,10 @@
-#include "core/site/site_report.h"
+#include "core/site/run/site_report.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "core/site/journal_json.h"
-#include "core/site/sha256.h"
+#include "core/model/sha256.h"
+#include "core/site/journal/journal_json.h"
 
 namespace lumera {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/site/site_file.h"
+#include "core/site/file/site_file.h"
 
 namespace lumera {
 

@@ -1,4 +1,4 @@
-#include "core/site/site_document.h"
+#include "core/site/file/site_document.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "core/site/port_identity.h"
+#include "core/link/port_identity.h"
 
 #include <filesystem>
 #include <optional>

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/link/serial_port.h"
-#include "core/site/site_file.h"
+#include "core/site/file/site_file.h"
 
 namespace lumera {
 

@@ -1,4 +1,4 @@
-#include "core/site/journal_json.h"
+#include "core/site/journal/journal_json.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "core/site/sha256.h"
+#include "core/model/sha256.h"
 
 #include <fstream>
 

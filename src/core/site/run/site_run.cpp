@@ -1,14 +1,14 @@
-#include "core/site/site_run.h"
+#include "core/site/run/site_run.h"
 
 #include <chrono>
 #include <mutex>
 #include <thread>
 
 #include "core/link/transfer_job.h"
-#include "core/site/site_controller_task.h"
-#include "core/site/site_journal.h"
-#include "core/site/site_line_jobs.h"
-#include "core/site/site_programs.h"
+#include "core/site/journal/site_journal.h"
+#include "core/site/run/site_controller_task.h"
+#include "core/site/run/site_line_jobs.h"
+#include "core/site/run/site_programs.h"
 
 namespace lumera {
 

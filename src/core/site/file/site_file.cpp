@@ -1,4 +1,4 @@
-#include "core/site/site_file.h"
+#include "core/site/file/site_file.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "core/site/port_identity.h"
+#include "core/link/port_identity.h"
 
 namespace lumera {
 namespace {

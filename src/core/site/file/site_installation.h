@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/site/site_file.h"
-#include "core/site/site_journal.h"
-#include "core/site/site_run.h"
+#include "core/site/file/site_file.h"
+#include "core/site/journal/site_journal.h"
+#include "core/site/run/site_run.h"
 
 namespace lumera {
 

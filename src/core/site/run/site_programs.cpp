@@ -1,11 +1,11 @@
-#include "core/site/site_programs.h"
+#include "core/site/run/site_programs.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <fstream>
 
-#include "core/site/sha256.h"
+#include "core/model/sha256.h"
 
 namespace lumera {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/site/site_line_jobs.h"
+#include "core/site/run/site_line_jobs.h"
 
 #include <cerrno>
 #include <chrono>
