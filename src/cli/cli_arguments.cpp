@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "core/model/typed_number.h"
+
 namespace lumera {
 namespace {
 
@@ -97,14 +99,6 @@ std::optional<std::array<int, 3>> ParseTarget(std::string_view text) {
   return fields;
 }
 
-bool IsAllDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
 // What an option does with its value; false with `error` set on a bad one.
 bool ApplyOption(std::string_view name, std::string_view value,
                  CliOptions& options, std::string& error) {
@@ -117,7 +111,7 @@ bool ApplyOption(std::string_view name, std::string_view value,
     return parsed;
   };
   if (name == "port") {
-    if (IsAllDigits(value)) {
+    if (AllDigits(value)) {
       auto n = number(0, 9999);
       if (!n) return false;
       options.port_number = n;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/job_runner.h"
+#include "cli/cli_prompts.h"
 #include "cli/line_commands.h"
 #include "cli/pdf_output.h"
 #include "cli/site_command.h"
@@ -19,6 +19,7 @@
 #include "core/link/operations.h"
 #include "core/model/program_file.h"
 #include "core/print/listing.h"
+#include "core/session/job_runner.h"
 #include "core/session/program_diff.h"
 #include "core/session/program_loading.h"
 #include "core/session/workspace.h"
@@ -57,8 +58,8 @@ class Session {
   Workspace& ws() { return *workspace_; }
   void LoadSettingsIfPresent();
   void ApplyOverrides();
-  CliJobRunner& Runner(int timeout_ms, bool progress = true);
-  int Report(const CliJobResult& outcome, bool print_status = true);
+  JobRunner& Runner(int timeout_ms, bool progress = true);
+  int Report(const JobRunResult& outcome, bool print_status = true);
   int RunJob(const std::function<bool(LinkContext&)>& start);
   EditorSide Editor(int segment, int selected_row = 0);
   int SegmentOrCurrent() const;
@@ -98,7 +99,9 @@ class Session {
   CliEnvironment& env_;
   std::unique_ptr<Workspace> workspace_;
   std::unique_ptr<TracePrinter> trace_;
-  std::unique_ptr<CliJobRunner> runner_;
+  std::unique_ptr<CliPrompts> prompts_;
+  std::unique_ptr<TerminalProgress> progress_;
+  std::unique_ptr<JobRunner> runner_;
 };
 
 void Session::LoadSettingsIfPresent() {
@@ -127,34 +130,42 @@ void Session::ApplyOverrides() {
   ws().link.time_byte = options_.time_byte;
 }
 
-CliJobRunner& Session::Runner(int timeout_ms, bool progress) {
+JobRunner& Session::Runner(int timeout_ms, bool progress) {
   if (!runner_) {
-    CliPortSetup port;
-    port.device_path = options_.port_path;
-    port.timeout_ms = timeout_ms;
-    port.create = CommandPorts(env_);
+    JobRunnerSettings settings;
+    settings.port.create = CommandPorts(env_);  // empty: the system's port
+    if (options_.port_path) {
+      settings.port.name = [path = *options_.port_path](int) { return path; };
+    }
+    settings.port.timing.read_constant_ms =
+        static_cast<std::uint32_t>(timeout_ms);
     if (options_.trace) {
       trace_ = std::make_unique<TracePrinter>(env_.err);
-      port.trace = trace_.get();
+      settings.port.trace = trace_.get();
     }
-    runner_ = std::make_unique<CliJobRunner>(
-        ws(), std::move(port), options_.yes, env_.err,
-        progress && env_.err_is_terminal && !options_.trace, env_.interrupted);
+    settings.abort_requested = env_.interrupted;
+    if (progress && env_.err_is_terminal && !options_.trace) {
+      progress_ = std::make_unique<TerminalProgress>(env_.err);
+      settings.on_progress = [this](int position, int maximum) {
+        progress_->Draw(position, maximum);
+      };
+    }
+    prompts_ = std::make_unique<CliPrompts>(options_.yes, env_.err);
+    runner_ = std::make_unique<JobRunner>(ws(), *prompts_, std::move(settings));
   }
   return *runner_;
 }
 
-int Session::Report(const CliJobResult& outcome, bool print_status) {
+int Session::Report(const JobRunResult& outcome, bool print_status) {
+  if (progress_) progress_->Clear();
   if (!outcome.started) {
-    // The prompts have already said why (a refused question or the
-    // broadcast guard); another job cannot be under way here.
-    if (!runner_->prompts().refused()) {
-      env_.err << "Polecenie nie zostało wykonane.\n";
-    }
+    // The prompts have already said why when a question was refused or a
+    // warning shown; another job cannot be under way here.
+    if (!outcome.refused) env_.err << outcome.status << "\n";
     return kExitFailure;
   }
   if (!outcome.succeeded) {
-    env_.err << CliJobRunner::FailureReport(outcome) << "\n";
+    env_.err << outcome.FailureReport() << "\n";
     return kExitFailure;
   }
   if (print_status) env_.out << outcome.status << "\n";
@@ -162,7 +173,7 @@ int Session::Report(const CliJobResult& outcome, bool print_status) {
 }
 
 int Session::RunJob(const std::function<bool(LinkContext&)>& start) {
-  CliJobRunner& runner =
+  JobRunner& runner =
       Runner(options_.timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
   return Report(runner.Run(start));
 }
@@ -360,7 +371,7 @@ int Session::LineCheck() {
 }
 
 int Session::RadioScan() {
-  CliJobRunner& runner =
+  JobRunner& runner =
       Runner(options_.timeout_ms.value_or(kScanTimeoutMs), false);
   int found = 0;
   for (int number = options_.scan_from; number <= options_.scan_to; ++number) {
@@ -370,12 +381,14 @@ int Session::RadioScan() {
     if (env_.err_is_terminal) {
       env_.err << "\r" << number << "/" << options_.scan_to << std::flush;
     }
-    CliJobResult outcome = runner.Run([](LinkContext& c) {
+    const JobRunResult outcome = runner.Run([](LinkContext& c) {
       return StartSingleRequest(c, {.direction = JobDirection::kReceive},
                                 RequestCode::kReadVersion);
     });
     if (!outcome.started) return Report(outcome);
-    if (outcome.status == kAbortText) return Report(outcome);
+    if (outcome.outcome.aborted() && !outcome.unanswered) {
+      return Report(outcome);
+    }
     // A port that cannot be opened fails every number alike.
     if (!outcome.succeeded && outcome.port_failure.system_error != 0) {
       if (env_.err_is_terminal) env_.err << "\r\033[K";
@@ -459,10 +472,10 @@ std::optional<std::vector<ProgramDifference>> Session::DiffController(
     env_.err << "Radio: wszystkie - odpowiedź nie jest odczytywana.\n";
     return std::nullopt;
   }
-  CliJobRunner& runner =
+  JobRunner& runner =
       Runner(options_.timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
   const EditorSide editor = Editor(options_.segment.value_or(1));
-  const CliJobResult read = runner.Run([&](LinkContext& c) {
+  const JobRunResult read = runner.Run([&](LinkContext& c) {
     return options_.segment ? StartDownloadSegment(c, editor)
                             : StartDownloadProgram(c, editor);
   });
@@ -537,7 +550,7 @@ void Session::PrintPosition() {
 }
 
 void Session::PrintClock() {
-  const ClockTime& clock = ws().config_page.clock_time;
+  const ClockTime clock = ws().status.clock.value_or(ClockTime{});
   env_.out << Format("%02X:%02X:%02X", clock.hour, clock.minute, clock.second)
            << "\n";
 }

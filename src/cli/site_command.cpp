@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/link/transfer_job.h"
-#include "core/site/run/site_operation.h"
-#include "core/site/run/site_report.h"
+#include "core/site/run/site_commands.h"
+#include "core/site/run/site_run.h"
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -24,11 +24,12 @@ namespace {
 constexpr std::chrono::milliseconds kPoll{20};
 constexpr int kPollsPerRedraw = 10;
 
-constexpr std::string_view kSiteUsage =
-    "Użycie: lumera-cli site PLIK status|upload|verify|backup KATALOG|"
-    "clock-set\n"
-    "       [--yes] [--resume] [--report PLIK.json|PLIK.csv]\n"
-    "       [--stop-at-first] [--timeout-ms N]\n";
+std::string SiteUsage() {
+  return "Użycie: lumera-cli site PLIK " + SiteCommandWords() +
+         "\n"
+         "       [--yes] [--resume] [--report PLIK.json|PLIK.csv]\n"
+         "       [--stop-at-first] [--timeout-ms N]\n";
+}
 
 struct SiteArguments {
   std::filesystem::path file;
@@ -82,32 +83,27 @@ std::optional<SiteArguments> Parse(std::span<const std::string_view> args,
     return std::nullopt;
   }
   parsed.file = std::filesystem::path(words[0]);
+  const std::optional<SiteCommand> command = SiteCommandNamed(words[1]);
+  if (!command) {
+    error = "nieznane polecenie site: " + std::string(words[1]);
+    return std::nullopt;
+  }
+  parsed.command = *command;
+  const SiteCommandInfo& info = SiteCommandInfoOf(*command);
   std::size_t expected = 2;
-  if (words[1] == "status") {
-    parsed.command = SiteCommand::kStatus;
-  } else if (words[1] == "upload") {
-    parsed.command = SiteCommand::kUpload;
-  } else if (words[1] == "verify") {
-    parsed.command = SiteCommand::kVerify;
-  } else if (words[1] == "clock-set") {
-    parsed.command = SiteCommand::kClockSet;
-  } else if (words[1] == "backup") {
-    parsed.command = SiteCommand::kBackup;
+  if (info.needs_folder) {
     expected = 3;
     if (words.size() < 3) {
-      error = "backup: brak katalogu";
+      error = std::string(info.word) + ": brak katalogu";
       return std::nullopt;
     }
     parsed.backup_dir = std::filesystem::path(words[2]);
-  } else {
-    error = "nieznane polecenie site: " + std::string(words[1]);
-    return std::nullopt;
   }
   if (words.size() > expected) {
     error = "nadmiarowy argument: " + std::string(words[expected]);
     return std::nullopt;
   }
-  if (parsed.resume && !SiteCommandWrites(parsed.command)) {
+  if (parsed.resume && !info.writes) {
     error = "--resume działa z upload i clock-set (dziennik zapisów)";
     return std::nullopt;
   }
@@ -140,28 +136,15 @@ class SiteSession {
   int Run();
 
  private:
-  bool Confirm(const std::vector<SitePlanLine>& plan);
-  void Watch(SiteOperation& operation);
+  bool Confirm(const SiteRun& run);
+  void Watch(SiteRun& run);
 
   const SiteArguments& args_;
   CliEnvironment& env_;
 };
 
-bool SiteSession::Confirm(const std::vector<SitePlanLine>& plan) {
-  env_.out << (args_.command == SiteCommand::kUpload
-                   ? "Plan: wysłanie programu"
-                   : "Plan: ustawienie zegara")
-           << "\n";
-  for (const SitePlanLine& line : plan) {
-    env_.out << "linia " << line.name << " (" << line.port << "):\n";
-    for (const SiteController& c : line.controllers) {
-      env_.out << "  sterownik " << c.number;
-      if (args_.command == SiteCommand::kUpload) {
-        env_.out << ": " << c.program.string();
-      }
-      env_.out << "\n";
-    }
-  }
+bool SiteSession::Confirm(const SiteRun& run) {
+  env_.out << SitePlanText(run.Plan(), run.command(), run.site_file());
   if (args_.yes) return true;
   if (!StdinIsTerminal()) {
     env_.err << "Bez terminala polecenie wymaga --yes; nic nie zostało "
@@ -187,7 +170,7 @@ bool SiteSession::Confirm(const std::vector<SitePlanLine>& plan) {
   return false;
 }
 
-void SiteSession::Watch(SiteOperation& operation) {
+void SiteSession::Watch(SiteRun& operation) {
   std::vector<SiteLineProgress> shown;
   bool drawn = false;
   for (;;) {
@@ -225,7 +208,7 @@ void SiteSession::Watch(SiteOperation& operation) {
 }
 
 int SiteSession::Run() {
-  SiteOperationSettings settings;
+  SiteRunSettings settings;
   settings.site_file = args_.file;
   settings.command = args_.command;
   settings.backup_dir = args_.backup_dir;
@@ -234,52 +217,45 @@ int SiteSession::Run() {
   settings.timeout_ms = args_.timeout_ms;
   settings.port_roots = env_.port_roots;
   settings.create_port = CommandPorts(env_);
-  SiteOperation operation(std::move(settings));
-  switch (operation.Prepare()) {
+  SiteRun run(std::move(settings));
+  switch (run.Prepare()) {
     case SitePreparation::kReady:
       break;
     case SitePreparation::kSiteFaults:
-      for (const SiteFault& fault : operation.faults()) {
+      for (const SiteFault& fault : run.faults()) {
         env_.err << SiteFaultText(args_.file, fault) << "\n";
       }
       return kExitUsage;
     case SitePreparation::kRefused:
-      env_.err << operation.refusal() << "\n";
+      env_.err << run.refusal() << "\n";
       return kExitFailure;
     case SitePreparation::kAllVerified:
-      for (const std::string& note : operation.notes()) {
-        env_.err << note << "\n";
-      }
+      for (const std::string& note : run.notes()) env_.err << note << "\n";
       env_.out << kAllVerifiedText << "\n";
       return kExitSuccess;
   }
-  for (const std::string& note : operation.notes()) env_.err << note << "\n";
-  if (SiteCommandWrites(args_.command) && !Confirm(operation.Plan())) {
+  for (const std::string& note : run.notes()) env_.err << note << "\n";
+  if (SiteCommandInfoOf(args_.command).writes && !Confirm(run)) {
     return kExitFailure;
   }
-  if (!operation.Start()) {
-    env_.err << operation.refusal() << "\n";
+  if (!run.Start()) {
+    env_.err << run.refusal() << "\n";
     return kExitFailure;
   }
-  Watch(operation);
-  env_.out << SiteTableText(operation.Finish());
+  Watch(run);
+  env_.out << SiteTableText(run.Finish());
 
   bool failed = false;
-  if (operation.journal_failed()) {
-    env_.err << "Błąd zapisu dziennika " << operation.journal_path().string()
-             << "\n";
+  if (run.journal_failed()) {
+    env_.err << "Błąd zapisu dziennika " << run.journal_path().string() << "\n";
   }
+  if (!run.manifest_error().empty()) env_.err << run.manifest_error() << "\n";
   std::string error;
-  if (args_.report && !operation.WriteReport(*args_.report, error)) {
+  if (args_.report && !run.WriteReport(*args_.report, error)) {
     env_.err << error << "\n";
     failed = true;
   }
-  if (args_.command == SiteCommand::kBackup &&
-      !operation.WriteBackupManifest(error)) {
-    env_.err << error << "\n";
-    failed = true;
-  }
-  switch (operation.Verdict()) {
+  switch (run.Verdict()) {
     case SiteVerdict::kFailed:
       return kExitFailure;
     case SiteVerdict::kDiffers:
@@ -296,14 +272,14 @@ int RunSiteCommand(std::span<const std::string_view> args,
                    CliEnvironment& env) {
   for (const std::string_view arg : args) {
     if (arg == "--help") {
-      env.out << kSiteUsage;
+      env.out << SiteUsage();
       return kExitSuccess;
     }
   }
   std::string error;
   const std::optional<SiteArguments> parsed = Parse(args, error);
   if (!parsed) {
-    env.err << "lumera-cli site: " << error << "\n" << kSiteUsage;
+    env.err << "lumera-cli site: " << error << "\n" << SiteUsage();
     return kExitUsage;
   }
   SiteSession session(*parsed, env);

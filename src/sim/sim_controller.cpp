@@ -16,16 +16,6 @@ namespace {
 bool IsSegmentIndex(std::uint8_t value) { return value < kSegmentCount; }
 bool IsCommandIndex(std::uint8_t value) { return value < kCommandsPerSegment; }
 
-// A packed BCD value of two decimal digits no greater than `high`.
-std::optional<int> FromBcd(std::uint8_t value, int high) {
-  const int tens = value >> 4;
-  const int units = value & 0x0F;
-  if (tens > 9 || units > 9) return std::nullopt;
-  const int decimal = tens * 10 + units;
-  if (decimal > high) return std::nullopt;
-  return decimal;
-}
-
 int PositiveModulo(int value, int modulus) {
   const int rest = value % modulus;
   return rest < 0 ? rest + modulus : rest;

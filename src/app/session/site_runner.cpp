@@ -2,8 +2,6 @@
 
 #include <QMetaObject>
 
-#include "core/link/port_owners.h"
-
 namespace lumera {
 
 // Posts each line's call, in order, to the runner on the user-interface
@@ -15,7 +13,7 @@ class SiteRunner::QueuedEvents : public SiteRunEvents {
   void ControllerBegun(std::size_t line, int controller,
                        const SiteLineProgress& progress) override {
     Post([r = runner_, run = run_, line, controller, progress] {
-      if (r->running_ && r->run_ == run) {
+      if (r->run_number_ == run && r->running()) {
         emit r->controllerBegun(line, controller, progress);
       }
     });
@@ -23,13 +21,13 @@ class SiteRunner::QueuedEvents : public SiteRunEvents {
   void ControllerEnded(std::size_t line, const SiteRow& row,
                        const SiteLineProgress& progress) override {
     Post([r = runner_, run = run_, line, row, progress] {
-      if (r->running_ && r->run_ == run) {
+      if (r->run_number_ == run && r->running()) {
         emit r->controllerEnded(line, row, progress);
       }
     });
   }
-  void LineEnded(std::size_t) override {
-    Post([r = runner_, run = run_] { r->LineEnded(run); });
+  void RunEnded() override {
+    Post([r = runner_, run = run_] { r->End(run); });
   }
 
  private:
@@ -45,70 +43,43 @@ class SiteRunner::QueuedEvents : public SiteRunEvents {
 SiteRunner::SiteRunner(PortOwners& owners, QObject* parent)
     : QObject(parent), owners_(owners) {}
 
-SiteRunner::~SiteRunner() {
-  // The lines end (and journal) before the events they call go.
-  operation_.reset();
-  if (!owner_.empty()) owners_.Release(owner_);
-}
+// The lines end (and journal) before the events they call go.
+SiteRunner::~SiteRunner() { run_.reset(); }
 
-SitePreparation SiteRunner::Prepare(SiteOperationSettings settings) {
-  if (running_) return SitePreparation::kRefused;
-  operation_.reset();
-  events_ = std::make_unique<QueuedEvents>(this, ++run_);
+SitePreparation SiteRunner::Prepare(SiteRunSettings settings) {
+  if (running()) return SitePreparation::kRefused;
+  run_.reset();
+  events_ = std::make_unique<QueuedEvents>(this, ++run_number_);
   settings.events = events_.get();
-  owner_ = "zadanie obiektu " + settings.site_file.filename().string();
-  operation_ = std::make_unique<SiteOperation>(std::move(settings));
-  return operation_->Prepare();
+  settings.port_owners = &owners_;
+  settings.owner = "zadanie obiektu " + settings.site_file.filename().string();
+  run_ = std::make_unique<SiteRun>(std::move(settings));
+  return run_->Prepare();
 }
 
-bool SiteRunner::Start(std::string& refusal) {
-  if (!operation_ || running_) return false;
-  std::vector<std::string> ports;
-  for (const SitePlanLine& line : operation_->Plan()) {
-    ports.push_back(line.port);
-  }
-  if (const std::optional<PortRefusal> held =
-          owners_.Take(owner_, ports, DefaultPortRoots())) {
-    refusal = PortRefusalText(*held);
-    Drop();
-    return false;
-  }
-  lines_ended_ = 0;
-  running_ = true;
-  if (!operation_->Start()) {
-    running_ = false;
-    refusal = operation_->refusal();
-    owners_.Release(owner_);
-    Drop();
-    return false;
-  }
-  return true;
-}
+bool SiteRunner::Start() { return run_ && !running() && run_->Start(); }
 
 void SiteRunner::Drop() {
-  if (!running_) operation_.reset();
+  if (!running()) run_.reset();
 }
 
 void SiteRunner::Abort() {
-  if (running_) operation_->Abort();
+  if (running()) run_->Abort();
+}
+
+bool SiteRunner::running() const {
+  return run_ && run_->started() && !run_->ended();
 }
 
 void SiteRunner::EndNow() {
-  if (!running_) return;
-  operation_->Abort();
-  EndRun();
+  if (!running()) return;
+  run_->Abort();
+  End(run_number_);
 }
 
-void SiteRunner::LineEnded(unsigned run) {
-  if (!running_ || run != run_) return;
-  if (++lines_ended_ == operation_->site().lines.size()) EndRun();
-}
-
-void SiteRunner::EndRun() {
-  operation_->Finish();
-  operation_->Unlock();
-  owners_.Release(owner_);
-  running_ = false;
+void SiteRunner::End(unsigned run) {
+  if (run != run_number_ || !running()) return;
+  run_->Finish();
   emit runEnded();
 }
 

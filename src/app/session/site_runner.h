@@ -1,16 +1,14 @@
-// A site command run from the window: the core's SiteOperation, its lines'
-// events carried to the user-interface thread by queued calls (the lines'
-// threads touch nothing of the window), and its ports held against the
-// window's own jobs from its start to its end.
+// A site run of the window: the core's SiteRun, its events carried to the
+// user-interface thread by queued calls (the lines' threads touch nothing of
+// the window), and its ports held against the window's own jobs from its
+// start to its end.
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <cstddef>
 #include <memory>
 #include <string>
 
-#include "core/site/run/site_operation.h"
 #include "core/site/run/site_run.h"
 
 namespace lumera {
@@ -24,20 +22,19 @@ class SiteRunner : public QObject {
   explicit SiteRunner(PortOwners& owners, QObject* parent = nullptr);
   ~SiteRunner() override;
 
-  // A new operation, its events this runner's, prepared (the site locked
-  // when kReady). The one before is dropped.
-  SitePreparation Prepare(SiteOperationSettings settings);
-  // The operation prepared or run last; null before the first.
-  SiteOperation* operation() { return operation_.get(); }
-  const SiteOperation* operation() const { return operation_.get(); }
+  // A new run, its events this runner's, prepared (the site locked when
+  // kReady). The one before is dropped.
+  SitePreparation Prepare(SiteRunSettings settings);
+  // The run prepared or run last; null before the first.
+  SiteRun* run() { return run_.get(); }
+  const SiteRun* run() const { return run_.get(); }
 
-  // Takes the plan's ports and starts the lines; false with the reason
-  // (a port another holds, the journal) in `refusal`.
-  bool Start(std::string& refusal);
-  // Gives up a prepared operation that was not started: the site is free.
+  // Starts the lines; false, with the run's refusal, when it could not.
+  bool Start();
+  // Gives up a prepared run that was not started: the site is free.
   void Drop();
   void Abort();
-  bool running() const { return running_; }
+  bool running() const;
   // Aborts a run under way and waits until its lines have ended and the
   // journal has its lines; runEnded is emitted before it returns.
   void EndNow();
@@ -48,26 +45,22 @@ class SiteRunner : public QObject {
                        const SiteLineProgress& progress);
   void controllerEnded(std::size_t line, const SiteRow& row,
                        const SiteLineProgress& progress);
-  // Every line has ended; the rows are the operation's (Finish is done)
-  // and the site is unlocked.
+  // The run has ended and is finished: its rows and summary are there, the
+  // site and its ports are free.
   void runEnded();
 
  private:
   class QueuedEvents;
 
-  void LineEnded(unsigned run);
-  void EndRun();
+  void End(unsigned run);
 
   PortOwners& owners_;
-  std::string owner_;
   // Each run's events name their run, so that a call still queued from a
   // run ended by EndNow is not taken for the next run's.
-  unsigned run_ = 0;
-  std::size_t lines_ended_ = 0;
-  bool running_ = false;
+  unsigned run_number_ = 0;
   std::unique_ptr<QueuedEvents> events_;
   // Last: its lines call the events until it is gone.
-  std::unique_ptr<SiteOperation> operation_;
+  std::unique_ptr<SiteRun> run_;
 };
 
 }  // namespace lumera

@@ -13,6 +13,14 @@ int Bounded(int value, int high) {
 
 }  // namespace
 
+std::optional<int> SecondsOfDay(const ClockTime& clock) {
+  const std::optional<int> hour = FromBcd(clock.hour, 23);
+  const std::optional<int> minute = FromBcd(clock.minute, 59);
+  const std::optional<int> second = FromBcd(clock.second, 59);
+  if (!hour || !minute || !second) return std::nullopt;
+  return *hour * 3600 + *minute * 60 + *second;
+}
+
 std::string ClockText(const ClockTime& clock) {
   char text[16];
   std::snprintf(text, sizeof text, "%02X:%02X:%02X", clock.hour, clock.minute,

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace lumera {
@@ -20,6 +21,18 @@ struct ClockTime {
 constexpr std::uint8_t ToBcd(int value) {
   return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
 }
+
+// The inverse: a packed value of two decimal digits no greater than `high`;
+// nothing for a byte that is not BCD or is beyond `high`.
+constexpr std::optional<int> FromBcd(std::uint8_t value, int high) {
+  const int tens = value >> 4;
+  const int units = value & 0x0F;
+  if (tens > 9 || units > 9 || tens * 10 + units > high) return std::nullopt;
+  return tens * 10 + units;
+}
+
+// Seconds after midnight; nothing for a clock that is no valid BCD time.
+std::optional<int> SecondsOfDay(const ClockTime& clock);
 
 // The payload of the clock requests and bytes 5 to 7 of their replies.
 constexpr std::array<std::uint8_t, 3> ClockBytes(const ClockTime& clock) {

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+#include "core/config/clock_time.h"
 
 namespace lumera {
 
@@ -15,6 +18,9 @@ struct ControllerStatus {
   // 0.0 until a version has been read.
   std::uint8_t version_major = 0;
   std::uint8_t version_minor = 0;
+  // As the last clock request read it (the configuration page keeps its
+  // own copy, which the user edits); nothing until one has.
+  std::optional<ClockTime> clock;
 
   friend bool operator==(const ControllerStatus&,
                          const ControllerStatus&) = default;

@@ -4,23 +4,13 @@
 #include <optional>
 
 #include "core/link/network_address.h"
+#include "core/model/typed_number.h"
 
 namespace lumera {
-namespace {
-
-bool AllDigits(std::string_view text) {
-  if (text.empty() || text.size() > 6) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string PortIdentity(std::string_view port, const PortRoots& roots) {
   std::string name(port);
-  if (AllDigits(name)) name = "COM" + name;
+  if (name.size() <= 6 && AllDigits(name)) name = "COM" + name;
   // Windows' own spelling of a COM port.
   if (name.starts_with("\\\\.\\")) name.erase(0, 4);
   if (const std::optional<int> number = ParseComName(name)) {

@@ -16,6 +16,8 @@ namespace lumera {
 
 // Bit s stands for segment index s.
 using SegmentSet = std::bitset<kSegmentCount>;
+// How many leading command slots of each segment s a read covers.
+using SlotCounts = std::array<int, kSegmentCount>;
 
 class ReceivedProgram {
  public:

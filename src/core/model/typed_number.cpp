@@ -16,4 +16,12 @@ std::uint32_t ReadTypedNumber(std::string_view text) {
   return static_cast<std::uint32_t>(value);
 }
 
+bool AllDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
 }  // namespace lumera

@@ -13,4 +13,8 @@ namespace lumera {
 // beyond 32 bits read as 0.
 std::uint32_t ReadTypedNumber(std::string_view text);
 
+// Text of one or more decimal digits and nothing else: a number as a file
+// or a command line writes it.
+bool AllDigits(std::string_view text);
+
 }  // namespace lumera

@@ -63,18 +63,21 @@ void ClearReturnStack(const EditorSide& editor) {
 
 std::uint8_t Byte(int value) { return static_cast<std::uint8_t>(value); }
 
-bool Download(LinkContext& context, const EditorSide& editor, int first,
-              int last) {
+// Reads the first `slots[s]` commands of each segment s into a copy: the
+// store and its comments change only when the job has ended well
+// (EndReceivedProgram).
+bool ReadCommands(LinkContext& context, const EditorSide* editor,
+                  const SlotCounts& slots, bool post_process) {
   JobBuilder job(context);
-  if (!job.Prepare({.direction = JobDirection::kReceive, .post_process = true}))
+  if (!job.Prepare(
+          {.direction = JobDirection::kReceive, .post_process = post_process}))
     return false;
-  ClearReturnStack(editor);
-  // Read into a copy: the store and its comments change only when the job
-  // has ended well (EndReceivedProgram).
+  if (editor != nullptr) ClearReturnStack(*editor);
   ReceivedProgram& received = context.workspace.received;
   job.Add(RequestCode::kPauseProgram);
-  for (int segment = first; segment <= last; ++segment) {
-    for (int command = 0; command < kCommandsPerSegment; ++command) {
+  for (int segment = 0; segment < kSegmentCount; ++segment) {
+    for (int command = 0; command < slots[static_cast<std::size_t>(segment)];
+         ++command) {
       received.Ask(segment, command);
       job.Add(RequestCode::kReadCommand, {Byte(segment), Byte(command)});
     }
@@ -84,6 +87,15 @@ bool Download(LinkContext& context, const EditorSide& editor, int first,
   // Nothing will be read: the segments are free again.
   received.JobEnded();
   return false;
+}
+
+bool Download(LinkContext& context, const EditorSide& editor, int first,
+              int last) {
+  SlotCounts slots{};
+  for (int segment = first; segment <= last; ++segment) {
+    slots[static_cast<std::size_t>(segment)] = kCommandsPerSegment;
+  }
+  return ReadCommands(context, &editor, slots, true);
 }
 
 bool Verify(LinkContext& context, const EditorSide& editor, int first, int last,
@@ -195,6 +207,10 @@ bool StartDownloadSegment(LinkContext& context, const EditorSide& editor) {
   if (!ValidSegment(editor.current_segment)) return false;
   const int segment = editor.current_segment - 1;
   return Download(context, editor, segment, segment);
+}
+
+bool StartReadCommandSlots(LinkContext& context, const SlotCounts& slots) {
+  return ReadCommands(context, nullptr, slots, false);
 }
 
 bool StartVerifyProgram(LinkContext& context, const EditorSide& editor) {

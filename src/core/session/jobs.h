@@ -10,6 +10,7 @@
 #include "core/editor/shown_segment_editor.h"
 #include "core/link/transfer_job.h"
 #include "core/link/transfer_observer.h"
+#include "core/model/received_program.h"
 
 namespace lumera {
 
@@ -62,6 +63,10 @@ bool StartSingleRequest(LinkContext& context, const JobOptions& options,
 // Main window, transmission box.
 bool StartDownloadProgram(LinkContext& context, const EditorSide& editor);
 bool StartDownloadSegment(LinkContext& context, const EditorSide& editor);
+// Reads the first `slots[s]` commands of each segment s into the received
+// copy, as "POBIERZ" reads whole segments: for a comparison (DiffReceived)
+// that costs what a program is long, not what the memory is large.
+bool StartReadCommandSlots(LinkContext& context, const SlotCounts& slots);
 bool StartVerifyProgram(LinkContext& context, const EditorSide& editor);
 bool StartVerifySegment(LinkContext& context, const EditorSide& editor);
 bool StartUploadProgram(LinkContext& context, const EditorSide& editor);

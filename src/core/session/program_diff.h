@@ -42,9 +42,6 @@ std::vector<ProgramDifference> DiffPrograms(const ProgramStore& a,
                                             const ProgramStore& b,
                                             const ProgramDiffScope& scope);
 
-// How many leading command slots of each segment a read covers.
-using SlotCounts = std::array<int, kSegmentCount>;
-
 // Where the commands a job read from a controller differ from `expected`,
 // over the first `slots[s]` commands of each segment s: a slot there that the
 // job did not read is a difference of its own (kNotRead), never a match. In

@@ -104,6 +104,7 @@ bool PostProcessReply(Workspace& workspace, const ReplyRecord& record) {
       if (!HasData(record, 3)) return false;
       workspace.config_page.clock_time =
           ClockTime{record.data(0), record.data(1), record.data(2)};
+      workspace.status.clock = workspace.config_page.clock_time;
       return true;
     default:
       return false;

@@ -18,15 +18,12 @@ using testing::AppFixture;
 
 constexpr int kConfigTab = 1;
 
-int FromBcd(std::uint8_t byte) { return (byte >> 4) * 10 + (byte & 15); }
-
 // Seconds between the clock and the computer's time now, over midnight.
 int SecondsFromNow(const ClockTime& clock) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  const int clock_seconds = FromBcd(clock.hour) * 3600 +
-                            FromBcd(clock.minute) * 60 + FromBcd(clock.second);
+  const int clock_seconds = SecondsOfDay(clock).value_or(-1);
   const int now_seconds =
       local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
   const int difference = std::abs(clock_seconds - now_seconds);

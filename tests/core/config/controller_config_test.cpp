@@ -42,7 +42,7 @@ TEST(ControllerConfigTest, DefaultsFillOnlyTheLast64BytesByteForByte) {
 
 TEST(ControllerConfigTest, StartConfigurationGivesTheStartState) {
   ProgramImage image = FilledImage(0xFF);
-  ControllerStatus status{0x12, 0x05, 0x00, 3, 4};
+  ControllerStatus status{0x12, 0x05, 0x00, 3, 4, ClockTime{1, 2, 3}};
   ConfigPageValues page{200, true, {}};
   std::tm now{};
   now.tm_hour = 9;

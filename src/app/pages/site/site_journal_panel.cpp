@@ -14,6 +14,7 @@
 #include "app/widgets/control_tag.h"
 #include "app/widgets/qt_text.h"
 #include "app/widgets/small_widgets.h"
+#include "core/site/run/site_commands.h"
 
 namespace lumera {
 namespace {
@@ -54,7 +55,7 @@ QTreeWidgetItem* Item(const JournalEntry& entry) {
   auto* item = new QTreeWidgetItem(
       {SiteLocalTime(entry.time), event, ToQString(entry.line),
        start ? QString() : QString::number(entry.controller),
-       SiteJobCaption(entry.job), what});
+       ToQString(SiteJobCaption(entry.job)), what});
   item->setToolTip(kWhat, what);
   item->setToolTip(kEvent,
                    QStringLiteral("Uruchomienie %1").arg(ToQString(entry.run)));
@@ -79,12 +80,6 @@ void Refill(QComboBox* box, const QStringList& values) {
 }
 
 }  // namespace
-
-QString SiteJobCaption(const std::string& job) {
-  if (job == "upload") return QStringLiteral("Wyślij");
-  if (job == "clock-set") return QStringLiteral("Ustaw zegary");
-  return ToQString(job);
-}
 
 SiteJournalPanel::SiteJournalPanel(QWidget* parent) : QWidget(parent) {
   line_filter_ = Tag(new QComboBox(this), ids::kJournalLine, "siteJournalLine",

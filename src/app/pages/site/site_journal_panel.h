@@ -6,16 +6,13 @@
 
 #include <QWidget>
 
-#include "core/site/file/site_installation.h"
+#include "core/site/run/site_installation.h"
 
 class QComboBox;
 class QLabel;
 class QTreeWidget;
 
 namespace lumera {
-
-// "Wyślij" for upload, "Ustaw zegary" for clock-set; another word as it is.
-QString SiteJobCaption(const std::string& job);
 
 class SiteJournalPanel : public QWidget {
  public:

@@ -35,6 +35,9 @@ inline constexpr int kClockSet = 2125;  // "Ustaw zegary"
 inline constexpr int kResume = 2126;    // "Wznów"
 inline constexpr int kAbort = 2127;     // "Przerwij"
 inline constexpr int kReport = 2128;    // "Raport…"
+// A button for each site command, in the order of the core's table.
+inline constexpr std::array<int, 5> kCommandButtons = {
+    kStatus, kUpload, kVerify, kBackup, kClockSet};
 inline constexpr std::array<int, 8> kJobButtons = {
     kStatus, kUpload, kVerify, kBackup, kClockSet, kResume, kAbort, kReport};
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/site/run/site_run.h"
+#include "core/site/run/site_rows.h"
 
 class QProgressBar;
 class QVBoxLayout;

@@ -7,8 +7,8 @@
 #include <QPixmap>
 #include <vector>
 
-#include "core/site/file/site_installation.h"
-#include "core/site/run/site_operation.h"
+#include "core/site/run/site_installation.h"
+#include "core/site/run/site_plan.h"
 
 namespace lumera {
 

@@ -6,6 +6,8 @@
 #include <set>
 #include <sstream>
 
+#include "core/model/typed_number.h"
+
 namespace lumera {
 namespace {
 
@@ -32,12 +34,6 @@ std::optional<KeyValue> KeyOf(std::string_view line) {
   if (equals == std::string_view::npos) return std::nullopt;
   return KeyValue{Trim(trimmed.substr(0, equals)),
                   Trim(trimmed.substr(equals + 1))};
-}
-
-bool AllDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-    return c >= '0' && c <= '9';
-  });
 }
 
 std::string Join(const std::vector<std::string>& items) {
@@ -342,6 +338,24 @@ int SiteDocument::LineOfText(int text_line) const {
     if (text_line <= at) return static_cast<int>(i);
   }
   return -1;
+}
+
+std::string SiteDocument::FaultText(const SiteFault& fault) const {
+  const int row = LineOfText(fault.line_number);
+  if (row < 0) return fault.message;
+  return "Wiersz " + std::to_string(row + 1) + " (" +
+         Cell(row, SiteCell::kName) + "): " + fault.message;
+}
+
+std::string SiteDocument::NewLineName() const {
+  for (int n = LineCount() + 1;; ++n) {
+    const std::string name = "linia-" + std::to_string(n);
+    bool taken = false;
+    for (int line = 0; line < LineCount(); ++line) {
+      taken = taken || Cell(line, SiteCell::kName) == name;
+    }
+    if (!taken) return name;
+  }
 }
 
 OpenedSiteFile OpenSiteFile(const std::filesystem::path& path) {

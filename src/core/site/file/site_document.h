@@ -51,6 +51,11 @@ class SiteDocument {
   // The row that line `text_line` (from 1) of Text() belongs to; -1 for the
   // lines before the first section and for line 0.
   int LineOfText(int text_line) const;
+  // A fault of Text() as the table of lines shows it: "Wiersz 2 (hala-a):
+  // ..." on the row it belongs to, its message alone before the first.
+  std::string FaultText(const SiteFault& fault) const;
+  // "linia-N" for a line added as row N, or the next N no line is named.
+  std::string NewLineName() const;
 
  private:
   struct TextLine {

@@ -132,4 +132,35 @@ std::string BackupManifest(const std::vector<SiteRow>& rows,
   return text;
 }
 
+SiteVerdict SiteVerdictOf(const std::vector<SiteRow>& rows,
+                          const SiteRunEnd& end) {
+  if (end.journal_failed || !end.manifest_error.empty()) {
+    return SiteVerdict::kFailed;
+  }
+  bool differs = false;
+  for (const SiteRow& row : rows) {
+    if (SiteOutcomeIsFailure(row.outcome)) return SiteVerdict::kFailed;
+    differs = differs || row.outcome == SiteOutcome::kDiffers;
+  }
+  return differs ? SiteVerdict::kDiffers : SiteVerdict::kSucceeded;
+}
+
+SiteSummary SiteSummaryOf(const std::vector<SiteRow>& rows,
+                          const SiteRunEnd& end) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.1f", end.seconds);
+  std::string time = seconds;
+  std::replace(time.begin(), time.end(), '.', ',');
+  SiteSummary summary;
+  summary.text = std::string(end.caption) + ": " +
+                 (end.aborted ? "przerwane" : "zakończone") + " po " + time +
+                 " s; " + SiteOutcomeCounts(rows) + ".";
+  if (!end.manifest_error.empty()) summary.text += " " + end.manifest_error;
+  if (end.journal_failed) {
+    summary.text += " Błąd zapisu dziennika " + end.journal_path.string() + ".";
+  }
+  summary.verdict = SiteVerdictOf(rows, end);
+  return summary;
+}
+
 }  // namespace lumera

@@ -1,14 +1,40 @@
-// What a site run tells at its end: the table, the report files and the
-// backup's manifest.
+// What a site run tells at its end: its verdict and summary, the table, the
+// report files and the backup's manifest.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "core/site/run/site_run.h"
+#include "core/site/run/site_rows.h"
 
 namespace lumera {
+
+// What a run came to, worst first: a failure anywhere (a controller, the
+// journal, the manifest), a controller that differs, or every controller
+// as asked.
+enum class SiteVerdict { kSucceeded, kDiffers, kFailed };
+
+struct SiteRunEnd {
+  std::string_view caption;  // the command's, as the window names it
+  bool aborted = false;
+  double seconds = 0;
+  bool journal_failed = false;
+  std::filesystem::path journal_path;
+  std::string manifest_error;  // empty: written or not asked for
+};
+
+SiteVerdict SiteVerdictOf(const std::vector<SiteRow>& rows,
+                          const SiteRunEnd& end);
+
+// "Wyślij: zakończone po 3,2 s; zweryfikowany: 4, nieobecny: 1." and what
+// could not be written; the verdict gives its colour.
+struct SiteSummary {
+  std::string text;
+  SiteVerdict verdict = SiteVerdict::kSucceeded;
+};
+SiteSummary SiteSummaryOf(const std::vector<SiteRow>& rows,
+                          const SiteRunEnd& end);
 
 // Columns: line, controller, outcome, seconds, the failure's text (or the
 // detail of a success).

@@ -1,133 +1,133 @@
-// Jobs over every controller of a site: the lines in parallel, each on its
-// own port and worker; the controllers of one line one after the other,
-// since a line is one half-duplex bus.
+// A site command from its start to its end, as every front end runs it:
+// the site file loaded and checked, the site locked against a second run,
+// each program file read once, the controllers chosen (--resume), the
+// plan, the ports held against the process's other jobs, the journal
+// written before each step acts, the lines run, and the rows with what
+// they come to. A front end asks its questions between Prepare and Start,
+// shows Progress (or the run's events), and shows the rows and the summary
+// after Finish.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
-#include "core/link/serial_port.h"
 #include "core/site/file/site_file.h"
+#include "core/site/journal/journal_file.h"
+#include "core/site/journal/site_lock.h"
+#include "core/site/run/site_lines.h"
+#include "core/site/run/site_plan.h"
+#include "core/site/run/site_programs.h"
+#include "core/site/run/site_report.h"
+#include "core/site/run/site_run_settings.h"
 
 namespace lumera {
 
-enum class SiteCommand { kStatus, kUpload, kVerify, kBackup, kClockSet };
+// Said when --resume finds every controller finished and verified.
+inline constexpr std::string_view kAllVerifiedText =
+    "Wszystkie sterowniki zakończone i zweryfikowane.";
 
-enum class SiteOutcome {
-  kDone,      // status read, clock set, backup written, verify: no difference
-  kVerified,  // upload: written and read back equal
-  kDiffers,   // verify: the controller holds something else
-  kAbsent,    // no answer to ReadVersion: nothing written
-  kFailed,
-  kSkipped,  // not run: --stop-at-first, or an interrupt
-};
-
-// "zweryfikowany", "nieobecny", ...
-std::string_view SiteOutcomeText(SiteOutcome outcome);
-bool SiteOutcomeIsFailure(SiteOutcome outcome);
-
-struct SiteRow {
-  std::string line;
-  std::string port;
-  int controller = 0;
-  SiteOutcome outcome = SiteOutcome::kFailed;
-  double seconds = 0;
-  std::string failure;  // the failure's text; empty on success
-  std::string detail;   // status values, differences, clock offset
-  std::string program_sha256;
-  std::vector<std::filesystem::path> files;  // backup: the files written
-  // As read on the way: "1.2"; the controller's clock minus this
-  // computer's. Empty when not read.
-  std::string version;
-  std::optional<int> clock_offset_seconds;
-};
-
-struct SiteLineProgress {
-  int current = 0;  // controller being served; 0: none
-  int done = 0;
-  int total = 0;
-  int failures = 0;
-};
-
-class SitePrograms;
-
-// What a run tells as it goes, for a front end that shows each controller:
-// called on the lines' threads, one call at a time.
-class SiteRunEvents {
- public:
-  virtual ~SiteRunEvents() = default;
-  // Line `line` (its index in the site) starts serving `controller`.
-  virtual void ControllerBegun(std::size_t line, int controller,
-                               const SiteLineProgress& progress) = 0;
-  // ... and is done with it: its row, as the table shows it.
-  virtual void ControllerEnded(std::size_t line, const SiteRow& row,
-                               const SiteLineProgress& progress) = 0;
-  // ... and has ended: every line's end told, the run has ended.
-  virtual void LineEnded(std::size_t /*line*/) {}
-};
-
-struct SiteRunOptions {
-  SiteCommand command = SiteCommand::kStatus;
-  std::filesystem::path backup_dir;
-  bool stop_at_first = false;
-  int timeout_ms = 3000;
-  // A network serial server still busy with the previous connection may
-  // refuse the next one; such a refusal is retried for this long.
-  int refused_retry_ms = 2000;
-  // A fresh port for each job; empty: the system's port.
-  std::function<std::unique_ptr<SerialPort>()> create_port;
-  // Only these (line, controller) run; the rest are left out. Empty: all.
-  std::set<std::pair<std::string, int>> only;
-  bool only_given = false;
-  // The program files, each read once; needed by upload and verify.
-  const SitePrograms* programs = nullptr;
-  // A write (upload, clock set) is about to begin on a controller: empty
-  // lets it go on; a text holds it back and fails the controller with it.
-  std::function<std::string(const SiteRow&, std::string_view job)> on_begun;
-  // A write that began has ended (upload after its verification, clock
-  // set), its outcome in the row.
-  std::function<void(const SiteRow&, std::string_view job)> on_write;
-  SiteRunEvents* events = nullptr;
-  // The hooks and the events are called on the lines' threads, one call at
-  // a time.
+enum class SitePreparation {
+  kReady,
+  kSiteFaults,   // the site file is refused: faults()
+  kRefused,      // refusal(): locked by another run, a file not readable
+  kAllVerified,  // --resume: nothing is left to do
 };
 
 class SiteRun {
  public:
-  SiteRun(const SiteFile& site, SiteRunOptions options);
+  explicit SiteRun(SiteRunSettings settings);
   ~SiteRun();
   SiteRun(const SiteRun&) = delete;
   SiteRun& operator=(const SiteRun&) = delete;
 
-  // Starts one thread per line.
-  void Start();
-  // Ends every line at its current request, as a job's abort does.
-  void Abort() { abort_.store(true); }
-  // True once every line has ended.
-  bool Finished() const;
-  void Join();
+  SiteCommand command() const { return settings_.command; }
+  bool resume() const { return settings_.resume; }
+  // "Wyślij", or "Wznów (Wyślij)" for a resume.
+  std::string Caption() const;
 
+  // Everything before the first request; the lock is held from here on,
+  // until the run ends.
+  SitePreparation Prepare();
+  const std::vector<SiteFault>& faults() const { return faults_; }
+  const std::string& refusal() const { return refusal_; }
+  // Warnings to show before the plan: journal lines skipped, a resume
+  // without a previous run.
+  const std::vector<std::string>& notes() const { return notes_; }
+  const std::filesystem::path& site_file() const { return settings_.site_file; }
+  // After kReady.
+  const SiteFile& site() const { return *site_; }
+  std::vector<SitePlanLine> Plan() const;
+  // The question before a command that writes: the notes and the plan.
+  std::string PlanQuestion() const;
+
+  // Holds the plan's ports, writes the journal's start line (the writing
+  // commands) and starts the lines; false, with refusal(), when a port is
+  // held by another job of this process or the journal cannot be written:
+  // then nothing is held any more.
+  bool Start();
+  bool started() const { return lines_ != nullptr; }
+  // Ends every line at its current request.
+  void Abort();
+  bool aborted() const { return aborted_; }
+  bool Finished() const;
   std::vector<SiteLineProgress> Progress() const;
-  // After Join: one row per controller run, in the site's order.
-  std::vector<SiteRow> Rows() const;
+  // Waits for every line, writes the backup's manifest, and gives the site
+  // and its ports free for the next run (of this process or another). One
+  // row per controller run, in the site's order; the rows stay.
+  const std::vector<SiteRow>& Finish();
+  bool ended() const { return ended_; }
+  const std::vector<SiteRow>& rows() const { return rows_; }
+
+  // A journal line could not be written while the run went on.
+  bool journal_failed() const { return journal_failed_.load(); }
+  const std::filesystem::path& journal_path() const { return journal_path_; }
+  // The backup's manifest could not be written: why.
+  const std::string& manifest_error() const { return manifest_error_; }
+
+  // The rows as FILE.json or FILE.csv. False with the message in `error`.
+  bool WriteReport(const std::filesystem::path& file, std::string& error) const;
+  // After Finish.
+  SiteVerdict Verdict() const;
+  SiteSummary Summary() const;
 
  private:
-  struct LineState;
-  void RunLine(std::size_t index);
+  bool SelectForResume();
+  JournalEntry Entry(JournalEvent event, const SiteRow* row) const;
+  std::string JournalBegun(const SiteRow& row);
+  void JournalEnded(const SiteRow& row);
+  void ReleasePorts();
 
-  const SiteFile& site_;
-  SiteRunOptions options_;
-  std::atomic<bool> abort_{false};
-  std::vector<std::unique_ptr<LineState>> lines_;
-  std::mutex calls_mutex_;  // one hook or event call at a time
+  SiteRunSettings settings_;
+  std::optional<SiteFile> site_;
+  std::vector<SiteFault> faults_;
+  std::string refusal_;
+  std::vector<std::string> notes_;
+  SiteLock lock_;
+  SitePrograms programs_;
+  std::filesystem::path journal_path_;
+  std::unique_ptr<JournalWriter> journal_;
+  std::atomic<bool> journal_failed_{false};
+  std::string run_id_;
+  std::string user_;
+  std::string host_;
+  // Only these run; not given: all.
+  std::optional<std::set<ControllerKey>> only_;
+  bool ports_held_ = false;
+  bool aborted_ = false;
+  bool ended_ = false;
+  std::chrono::steady_clock::time_point started_at_;
+  double seconds_ = 0;
+  std::string manifest_error_;
+  std::vector<SiteRow> rows_;
+  // Last: the lines' threads use all of the above until it is gone.
+  std::unique_ptr<SiteLines> lines_;
 };
 
 }  // namespace lumera

@@ -1,4 +1,4 @@
-#include "core/site/run/site_run.h"
+#include "core/site/run/site_lines.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -15,7 +15,7 @@
 namespace lumera {
 namespace {
 
-TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
+TEST(SiteLinesTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
   struct Case {
     const char* name;
     int refusals;
@@ -45,12 +45,12 @@ TEST(SiteRunTest, RefusedConnectionIsRetriedWithinItsTimeOnly) {
     Opens opens;
     opens.left = c.refusals;
     opens.error = c.error;
-    SiteRunOptions options;
-    options.command = SiteCommand::kStatus;
-    options.timeout_ms = 200;
-    options.refused_retry_ms = c.retry_ms;
-    options.create_port = PortsOf(lines, opens);
-    SiteRun run(site, std::move(options));
+    SiteRunSettings settings;
+    settings.command = SiteCommand::kStatus;
+    settings.timeout_ms = 200;
+    settings.refused_retry_ms = c.retry_ms;
+    settings.create_port = PortsOf(lines, opens);
+    SiteLines run(site, settings, {});
     run.Start();
     run.Join();
     const std::vector<SiteRow> rows = run.Rows();
@@ -88,7 +88,9 @@ class RecordedEvents : public SiteRunEvents {
                            std::string(SiteOutcomeText(row.outcome)) + " " +
                            std::to_string(progress.done));
   }
-  void LineEnded(std::size_t line) override { lines_[line].push_back("end"); }
+  void RunEnded() override {
+    for (auto& line : lines_) line.push_back("run ended");
+  }
   const std::vector<std::vector<std::string>>& lines() const { return lines_; }
 
  private:
@@ -98,7 +100,7 @@ class RecordedEvents : public SiteRunEvents {
 // Under ThreadSanitizer: the lines' threads, the journal's hooks, the events
 // and the progress read beside them. A write is told before it begins (and
 // held back when the hook refuses it) and once more when it has ended.
-TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldBeforeAndAfter) {
+TEST(SiteLinesTest, LinesRunTogetherAndEachWriteIsToldBeforeAndAfter) {
   InMemoryController first;
   InMemoryController second;
   InMemoryController third;
@@ -118,27 +120,28 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldBeforeAndAfter) {
   SitePrograms programs;
   std::filesystem::path unreadable;
   ASSERT_TRUE(programs.Load(site, unreadable));
-  SiteRunOptions options;
+  SiteRunSettings settings;
+  SiteLinesHooks hooks;
   const Lines lines{{"mem-a", &first}, {"mem-b", &second}, {"mem-c", &third}};
   Opens opens;
-  options.create_port = PortsOf(lines, opens);
-  options.command = SiteCommand::kUpload;
-  options.timeout_ms = 200;
-  options.programs = &programs;
+  settings.create_port = PortsOf(lines, opens);
+  settings.command = SiteCommand::kUpload;
+  settings.timeout_ms = 200;
+  hooks.programs = &programs;
   std::vector<std::string> writes;
-  options.on_begun = [&](const SiteRow& row, std::string_view job) {
+  hooks.on_begun = [&](const SiteRow& row, std::string_view job) {
     const std::string name = row.line + "/" + std::to_string(row.controller);
     writes.push_back(name + " " + std::string(job) + " begun");
     return row.line == "c" ? std::string("dziennik pełny") : std::string();
   };
-  options.on_write = [&](const SiteRow& row, std::string_view job) {
+  hooks.on_write = [&](const SiteRow& row, std::string_view job) {
     writes.push_back(row.line + "/" + std::to_string(row.controller) + " " +
                      std::string(job) + " " +
                      std::string(SiteOutcomeText(row.outcome)));
   };
   RecordedEvents events(site.lines.size());
-  options.events = &events;
-  SiteRun run(site, std::move(options));
+  settings.events = &events;
+  SiteLines run(site, settings, std::move(hooks));
   run.Start();
   int totals = 0;
   while (!run.Finished()) {
@@ -162,11 +165,16 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldBeforeAndAfter) {
                         "a/1 upload begun", "a/1 upload zweryfikowany",
                         "b/1 upload begun", "b/1 upload zweryfikowany",
                         "c/1 upload begun"}));
-  // The line's end is told last: after it the run may be taken as ended.
+  // The run's end is told once, after every line's last: after it the run
+  // may be finished.
   EXPECT_EQ(
       events.lines()[1],
       (std::vector<std::string>{"begun 2 0", "ended 2 nieobecny 1", "begun 1 1",
-                                "ended 1 zweryfikowany 2", "end"}));
+                                "ended 1 zweryfikowany 2", "run ended"}));
+  for (const auto& line : events.lines()) {
+    EXPECT_EQ(std::count(line.begin(), line.end(), "run ended"), 1);
+    EXPECT_EQ(line.back(), "run ended");
+  }
   EXPECT_EQ(first.State().image[3 * 19], 19);
   // Held back: nothing was written.
   EXPECT_EQ(third.State().image[3 * 19], 0xFF);
@@ -176,7 +184,7 @@ TEST(SiteRunTest, LinesRunTogetherAndEachWriteIsToldBeforeAndAfter) {
 
 // What ends a line early: --stop-at-first ends only the line that failed;
 // an interrupt ends every line, the current request included.
-TEST(SiteRunTest, StopAtFirstEndsItsLineAndAnInterruptEndsAll) {
+TEST(SiteLinesTest, StopAtFirstEndsItsLineAndAnInterruptEndsAll) {
   for (const bool interrupt : {false, true}) {
     SCOPED_TRACE(interrupt ? "interrupt" : "stop at first");
     InMemoryController first;
@@ -184,14 +192,14 @@ TEST(SiteRunTest, StopAtFirstEndsItsLineAndAnInterruptEndsAll) {
     SiteFile site;
     site.lines.push_back({"a", "mem-a", false, {{2, {}, {}}, {1, {}, {}}}, 1});
     site.lines.push_back({"b", "mem-b", false, {{1, {}, {}}}, 4});
-    SiteRunOptions options;
+    SiteRunSettings settings;
     const Lines lines{{"mem-a", &first}, {"mem-b", &second}};
     Opens opens;
-    options.create_port = PortsOf(lines, opens);
-    options.command = SiteCommand::kStatus;
-    options.timeout_ms = 200;
-    options.stop_at_first = !interrupt;
-    SiteRun run(site, std::move(options));
+    settings.create_port = PortsOf(lines, opens);
+    settings.command = SiteCommand::kStatus;
+    settings.timeout_ms = 200;
+    settings.stop_at_first = !interrupt;
+    SiteLines run(site, settings, {});
     std::atomic<bool> asked{false};
     if (interrupt) {
       // The interrupt comes while line b waits for its first reply; line a

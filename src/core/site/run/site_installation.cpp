@@ -1,4 +1,4 @@
-#include "core/site/file/site_installation.h"
+#include "core/site/run/site_installation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -92,6 +92,22 @@ SiteJournalView ReadSiteJournalView(const std::filesystem::path& site_file) {
   }
   view.rows.assign(journal->entries.rbegin(), journal->entries.rend());
   return view;
+}
+
+std::optional<SiteCommand> ResumeCommandOf(const SiteJournalView& journal) {
+  if (journal.rows.empty()) return std::nullopt;
+  const std::optional<SiteCommand> last =
+      SiteCommandNamed(journal.rows.front().job);
+  if (!last || !SiteCommandInfoOf(*last).writes) return std::nullopt;
+  return last;
+}
+
+std::string ResumeToolTip(const SiteJournalView& journal) {
+  const std::optional<SiteCommand> command = ResumeCommandOf(journal);
+  if (!command) return "Dziennik nie zawiera zadania do wznowienia";
+  return "Wznawia ostatnie zadanie z dziennika (" +
+         std::string(SiteCommandInfoOf(*command).caption) +
+         "): sterowniki niezweryfikowane i nieosiągnięte";
 }
 
 void ApplyJournal(const SiteJournalView& journal,

@@ -1,4 +1,4 @@
-#include "core/site/file/site_installation.h"
+#include "core/site/run/site_installation.h"
 
 #include <gtest/gtest.h>
 

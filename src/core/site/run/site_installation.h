@@ -11,7 +11,8 @@
 
 #include "core/site/file/site_file.h"
 #include "core/site/journal/site_journal.h"
-#include "core/site/run/site_run.h"
+#include "core/site/run/site_commands.h"
+#include "core/site/run/site_rows.h"
 
 namespace lumera {
 
@@ -52,6 +53,13 @@ struct SiteJournalView {
 
 // The journal beside `site_file`; none yet is an empty view.
 SiteJournalView ReadSiteJournalView(const std::filesystem::path& site_file);
+
+// The command "Wznów" takes up: the journal's newest line names the command
+// the command line's --resume would be given; nothing when that command
+// does not write or the journal is empty.
+std::optional<SiteCommand> ResumeCommandOf(const SiteJournalView& journal);
+// What "Wznów" tells it would do.
+std::string ResumeToolTip(const SiteJournalView& journal);
 
 // Each row's last journal outcome and its time.
 void ApplyJournal(const SiteJournalView& journal,

@@ -1,4 +1,4 @@
-#include "core/site/run/site_operation.h"
+#include "core/site/run/site_run.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -43,7 +43,7 @@ bool Holds(const InMemoryController& controller, const ProgramStore& program) {
 
 // A site file "site.txt" with a program "p.prg", its lines on in-memory
 // controllers "mem-a" and "mem-b".
-class SiteOperationTest : public ::testing::Test {
+class SiteRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/lumera-site-operation-XXXXXX";
@@ -55,8 +55,8 @@ class SiteOperationTest : public ::testing::Test {
   void WriteSite(const std::string& text) {
     std::ofstream(dir_ / "site.txt") << text;
   }
-  SiteOperationSettings Settings(SiteCommand command) {
-    SiteOperationSettings settings;
+  SiteRunSettings Settings(SiteCommand command) {
+    SiteRunSettings settings;
     settings.site_file = dir_ / "site.txt";
     settings.command = command;
     settings.timeout_ms = 200;
@@ -86,7 +86,7 @@ std::string Described(const JournalEntry& e) {
   return e.outcome.empty() ? text : text + " " + e.outcome;
 }
 
-TEST_F(SiteOperationTest, JournalTellsEachStepBeforeItActs) {
+TEST_F(SiteRunTest, JournalTellsEachStepBeforeItActs) {
   WriteSite(
       "[line a]\nport = mem-a\ncontrollers = 1, 2\nprogram = p.prg\n"
       "[line b]\nport = mem-b\ncontrollers = 1\nprogram = p.prg\n");
@@ -100,7 +100,7 @@ TEST_F(SiteOperationTest, JournalTellsEachStepBeforeItActs) {
       }
     }
   });
-  SiteOperation operation(Settings(SiteCommand::kUpload));
+  SiteRun operation(Settings(SiteCommand::kUpload));
   ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
   ASSERT_TRUE(operation.Start());
   operation.Finish();
@@ -125,9 +125,9 @@ TEST_F(SiteOperationTest, JournalTellsEachStepBeforeItActs) {
 }
 
 // The plan a question shows: a line each, consecutive numbers as ranges,
-// grouped by program. Once a run is finished and unlocked, the next may
-// prepare while the rows are still kept.
-TEST_F(SiteOperationTest, PlanGroupsByProgramAndAnUnlockedRunFreesTheSite) {
+// grouped by program. Once a run is finished, the next may prepare while
+// the rows are still kept.
+TEST_F(SiteRunTest, PlanGroupsByProgramAndAFinishedRunFreesTheSite) {
   ASSERT_TRUE(SaveProgramFile(Program(2), dir_ / "q.prg"));
   WriteSite(
       "[line a]\nport = mem-a\ncontrollers = 1-4, 7, 5, 6\nprogram = p.prg\n"
@@ -147,23 +147,22 @@ TEST_F(SiteOperationTest, PlanGroupsByProgramAndAnUnlockedRunFreesTheSite) {
        "linia b (mem-b): sterownik 1\n"},
   };
   for (const auto& plan : kPlans) {
-    SiteOperation operation(Settings(plan.command));
+    SiteRun operation(Settings(plan.command));
     ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
     EXPECT_EQ(SitePlanText(operation.Plan(), plan.command, dir_ / "site.txt"),
               plan.text);
   }
-  SiteOperation first(Settings(SiteCommand::kStatus));
+  SiteRun first(Settings(SiteCommand::kStatus));
   ASSERT_EQ(first.Prepare(), SitePreparation::kReady);
   ASSERT_TRUE(first.Start());
   first.Finish();
-  first.Unlock();
-  SiteOperation next(Settings(SiteCommand::kStatus));
+  SiteRun next(Settings(SiteCommand::kStatus));
   EXPECT_EQ(next.Prepare(), SitePreparation::kReady) << next.refusal();
   EXPECT_EQ(first.Finish().size(), 8u);
 }
 
 // A run killed outright leaves no lock behind.
-TEST_F(SiteOperationTest, LockEndsWithAKilledProcess) {
+TEST_F(SiteRunTest, LockEndsWithAKilledProcess) {
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t child = fork();
@@ -190,10 +189,10 @@ TEST_F(SiteOperationTest, LockEndsWithAKilledProcess) {
   EXPECT_FALSE(nowhere.error().empty());
 }
 
-TEST_F(SiteOperationTest, EachProgramFileIsReadOnceForTheRun) {
+TEST_F(SiteRunTest, EachProgramFileIsReadOnceForTheRun) {
   WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
   const std::string sum = *Sha256OfFile(dir_ / "p.prg");
-  SiteOperation operation(Settings(SiteCommand::kUpload));
+  SiteRun operation(Settings(SiteCommand::kUpload));
   ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
   // Changed after the plan was shown: the run keeps what it read.
   ASSERT_TRUE(SaveProgramFile(Program(7), dir_ / "p.prg"));
@@ -206,10 +205,10 @@ TEST_F(SiteOperationTest, EachProgramFileIsReadOnceForTheRun) {
   EXPECT_EQ(Journal().back().program_sha256, sum);
 }
 
-TEST_F(SiteOperationTest, JournalThatCannotBeWrittenSendsNothing) {
+TEST_F(SiteRunTest, JournalThatCannotBeWrittenSendsNothing) {
   WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
   fs::create_directories(dir_ / "site.txt.journal");
-  SiteOperation operation(Settings(SiteCommand::kUpload));
+  SiteRun operation(Settings(SiteCommand::kUpload));
   ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
   EXPECT_FALSE(operation.Start());
   EXPECT_NE(operation.refusal().find("Błąd zapisu dziennika"),
@@ -220,7 +219,7 @@ TEST_F(SiteOperationTest, JournalThatCannotBeWrittenSendsNothing) {
 // A reply that lands nowhere (another code than the one asked for, its bytes
 // those of the program) leaves its slot unread: the controller must not
 // count as holding the program.
-TEST_F(SiteOperationTest, VerifyNeverCountsAnUnreadSlotEqual) {
+TEST_F(SiteRunTest, VerifyNeverCountsAnUnreadSlotEqual) {
   WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
   SimControllerState state = a_.State();
   std::copy_n(program_.image().begin(), kProgramBytes, state.image.begin());
@@ -235,7 +234,7 @@ TEST_F(SiteOperationTest, VerifyNeverCountsAnUnreadSlotEqual) {
                        slot.code, slot.param1, slot.param2};
       opens_.answer.push_back(FrameSum(opens_.answer));
     }
-    SiteOperation operation(Settings(SiteCommand::kVerify));
+    SiteRun operation(Settings(SiteCommand::kVerify));
     ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
     ASSERT_TRUE(operation.Start());
     const std::vector<SiteRow> rows = operation.Finish();

@@ -1,7 +1,9 @@
-#include "core/site/run/site_controller_task.h"
+#include "core/site/run/controller_steps.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "core/config/clock_time.h"
 #include "core/link/error_report.h"
@@ -9,8 +11,8 @@
 #include "core/model/comment_file.h"
 #include "core/model/program_file.h"
 #include "core/model/sha256.h"
+#include "core/session/jobs.h"
 #include "core/session/program_diff.h"
-#include "core/site/run/site_jobs.h"
 #include "core/site/run/site_programs.h"
 
 namespace lumera {
@@ -21,23 +23,30 @@ constexpr int kClockToleranceSeconds = 2;
 // How many differences a verify row names.
 constexpr int kDifferencesShown = 3;
 
-int SecondsOfDay(const ClockTime& clock) {
-  const auto digits = [](std::uint8_t bcd) {
-    return (bcd >> 4) * 10 + (bcd & 0x0F);
-  };
-  return digits(clock.hour) * 3600 + digits(clock.minute) * 60 +
-         digits(clock.second);
-}
-
 // Controller clock minus this computer's, folded into -12 h..+12 h so a
-// read across midnight does not show a day's offset.
-int ClockOffsetSeconds(const ClockTime& controller) {
+// read across midnight does not show a day's offset; nothing for a clock
+// that is no valid time.
+std::optional<int> ClockOffsetSeconds(const ClockTime& controller) {
   ClockTime now;
   FillClockFromLocalTime(now);
-  int offset = SecondsOfDay(controller) - SecondsOfDay(now);
+  const std::optional<int> theirs = SecondsOfDay(controller);
+  const std::optional<int> ours = SecondsOfDay(now);
+  if (!theirs || !ours) return std::nullopt;
+  int offset = *theirs - *ours;
   if (offset > 12 * 3600) offset -= 24 * 3600;
   if (offset < -12 * 3600) offset += 24 * 3600;
   return offset;
+}
+
+// For segments 1 to 9, the commands of `program` and the slot after the
+// last of each, so that a longer program on the controller shows.
+SlotCounts ProgramSlots(const ProgramStore& program) {
+  SlotCounts slots{};
+  for (int segment = 0; segment < kWholeProgramSegments; ++segment) {
+    slots[static_cast<std::size_t>(segment)] =
+        std::min(program.CommandListLength(segment) + 1, kCommandsPerSegment);
+  }
+  return slots;
 }
 
 std::string Signed(int value) {
@@ -47,13 +56,14 @@ std::string Signed(int value) {
 }
 
 // One command on one controller; a failed job leaves its text in the row.
-class ControllerTask {
+class ControllerSteps {
  public:
-  ControllerTask(SiteLineJobs& jobs, const SiteRunOptions& options,
-                 const SiteLine& line, const SiteController& controller,
-                 SiteRow& row)
+  ControllerSteps(SiteLineRunner& jobs, const SiteRunSettings& settings,
+                  const SitePrograms* programs, const SiteLine& line,
+                  const SiteController& controller, SiteRow& row)
       : jobs_(jobs),
-        options_(options),
+        settings_(settings),
+        programs_(programs),
         line_(line),
         controller_(controller),
         row_(row) {}
@@ -63,10 +73,10 @@ class ControllerTask {
     last_ = jobs_.Run(start);
     if (last_.succeeded) return true;
     row_.outcome = last_.Silent() ? SiteOutcome::kAbsent : SiteOutcome::kFailed;
-    row_.failure = last_.Failure();
+    row_.failure = last_.FailureReport(" ");
     return false;
   }
-  const SiteJobResult& last() const { return last_; }
+  const JobRunResult& last() const { return last_; }
 
   bool ReadVersion() {
     jobs_.ws().status.version_major = 0;
@@ -92,12 +102,15 @@ class ControllerTask {
   void Status() {
     if (!ReadVersion()) return;
     std::string detail = VersionText();
+    // The request carries this computer's time, as the window's does.
     FillClockFromLocalTime(jobs_.ws().config_page.clock_time);
     if (!Job(StartReadClock)) return;
-    const ClockTime clock = jobs_.ws().config_page.clock_time;
+    const ClockTime clock = jobs_.ws().status.clock.value_or(ClockTime{});
     row_.clock_offset_seconds = ClockOffsetSeconds(clock);
-    detail += ", zegar " + ClockText(clock) + " (" +
-              Signed(*row_.clock_offset_seconds) + " s)";
+    detail += ", zegar " + ClockText(clock);
+    if (row_.clock_offset_seconds) {
+      detail += " (" + Signed(*row_.clock_offset_seconds) + " s)";
+    }
     ErrorReport& report = jobs_.ws().link.error_report;
     report.pending.store(false);
     if (!Job(StartReadErrorReport)) return;
@@ -115,9 +128,7 @@ class ControllerTask {
   // run has none for this controller.
   const ProgramStore* Program() {
     const SiteProgram* program =
-        options_.programs != nullptr
-            ? options_.programs->Find(controller_.program)
-            : nullptr;
+        programs_ != nullptr ? programs_->Find(controller_.program) : nullptr;
     if (program != nullptr) return &program->store;
     row_.outcome = SiteOutcome::kFailed;
     row_.failure = std::string(kProgramLoadFailedText) + " " +
@@ -126,33 +137,17 @@ class ControllerTask {
   }
 
   // Reads the commands of `program` and the slot after each segment's last
-  // one, and compares them; the number of differences, -1 on a failure.
+  // one, as a download reads, and compares them; the number of
+  // differences, -1 on a failure.
   int Compare(const ProgramStore& program) {
-    ProgramStore& held = jobs_.ws().store;
-    held.mutable_image() = program.image();
-    // Each slot to be read starts as what the program cannot hold there,
-    // so that a slot no reply reached never counts as equal.
-    for (int segment = 0; segment < kWholeProgramSegments; ++segment) {
-      for (int command = 0; command < ReadCommandSlots(program, segment);
-           ++command) {
-        const Command expected = program.CommandAt(segment, command);
-        held.SetCommand(segment, command,
-                        Command{static_cast<std::uint8_t>(~expected.code),
-                                static_cast<std::uint8_t>(~expected.param1),
-                                static_cast<std::uint8_t>(~expected.param2)});
-      }
-    }
-    if (!Job([&program](LinkContext& c) {
-          return StartReadProgramCommands(c, program);
+    const SlotCounts slots = ProgramSlots(program);
+    if (!Job([&slots](LinkContext& c) {
+          return StartReadCommandSlots(c, slots);
         })) {
       return -1;
     }
-    ProgramDiffScope scope;
-    scope.last_segment = kWholeProgramSegments;
-    scope.comments = false;
-    scope.configuration = false;
     const std::vector<ProgramDifference> differences =
-        DiffPrograms(program, held, scope);
+        DiffReceived(program, jobs_.ws().received, slots);
     std::string detail;
     for (std::size_t i = 0; i < differences.size() &&
                             i < static_cast<std::size_t>(kDifferencesShown);
@@ -201,14 +196,19 @@ class ControllerTask {
     if (set) {
       FillClockFromLocalTime(jobs_.ws().config_page.clock_time);
       if (Job(StartReadClock)) {
-        const int offset =
-            ClockOffsetSeconds(jobs_.ws().config_page.clock_time);
-        row_.clock_offset_seconds = offset;
-        row_.detail = "przesunięcie " + Signed(offset) + " s";
-        if (offset >= -kClockToleranceSeconds &&
-            offset <= kClockToleranceSeconds) {
+        const ClockTime clock = jobs_.ws().status.clock.value_or(ClockTime{});
+        row_.clock_offset_seconds = ClockOffsetSeconds(clock);
+        if (!row_.clock_offset_seconds) {
+          row_.outcome = SiteOutcome::kFailed;
+          row_.failure =
+              "zegar odczytany nie jest godziną: " + ClockText(clock);
+        } else if (const int offset = *row_.clock_offset_seconds;
+                   offset >= -kClockToleranceSeconds &&
+                   offset <= kClockToleranceSeconds) {
+          row_.detail = "przesunięcie " + Signed(offset) + " s";
           row_.outcome = SiteOutcome::kVerified;
         } else {
+          row_.detail = "przesunięcie " + Signed(offset) + " s";
           row_.outcome = SiteOutcome::kFailed;
           row_.failure = "zegar odczytany różni się o " + Signed(offset) + " s";
         }
@@ -228,7 +228,7 @@ class ControllerTask {
       return;
     }
     if (!Job(StartReadConfiguration)) return;
-    const std::filesystem::path folder = options_.backup_dir / line_.name;
+    const std::filesystem::path folder = settings_.backup_dir / line_.name;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const std::filesystem::path file =
@@ -272,40 +272,41 @@ class ControllerTask {
     if (writes.ended) writes.ended(job);
   }
 
-  SiteLineJobs& jobs_;
-  const SiteRunOptions& options_;
+  SiteLineRunner& jobs_;
+  const SiteRunSettings& settings_;
+  const SitePrograms* programs_;
   const SiteLine& line_;
   const SiteController& controller_;
   SiteRow& row_;
-  SiteJobResult last_;
+  JobRunResult last_;
 };
 
 }  // namespace
 
-bool RunControllerCommand(SiteLineJobs& jobs, const SiteRunOptions& options,
-                          const SiteLine& line,
+bool RunControllerCommand(SiteLineRunner& jobs, const SiteRunSettings& settings,
+                          const SitePrograms* programs, const SiteLine& line,
                           const SiteController& controller, SiteRow& row,
                           const ControllerWrites& writes) {
-  ControllerTask task(jobs, options, line, controller, row);
-  task.writes = writes;
-  switch (options.command) {
+  ControllerSteps steps(jobs, settings, programs, line, controller, row);
+  steps.writes = writes;
+  switch (settings.command) {
     case SiteCommand::kStatus:
-      task.Status();
+      steps.Status();
       break;
     case SiteCommand::kUpload:
-      task.Upload();
+      steps.Upload();
       break;
     case SiteCommand::kVerify:
-      task.Verify();
+      steps.Verify();
       break;
     case SiteCommand::kBackup:
-      task.Backup();
+      steps.Backup();
       break;
     case SiteCommand::kClockSet:
-      task.ClockSet();
+      steps.ClockSet();
       break;
   }
-  return !task.last().PortOpenFailed();
+  return !steps.last().PortOpenFailed();
 }
 
 }  // namespace lumera
