@@ -68,6 +68,16 @@ TEST(DownloadHold, NothingReachesTheHeldSegment) {
        [](Editor& e) {
          e.PasteRows({{ClipboardRow{{14, 0, 0}, ""}}});
        }},
+      {"row moved up",
+       [](Editor& e) {
+         e.SelectCell(1, kCommandColumn);
+         e.MoveCommandUp();
+       }},
+      {"row moved down",
+       [](Editor& e) {
+         e.SelectCell(0, kCommandColumn);
+         e.MoveCommandDown();
+       }},
       {"undo", [](Editor& e) { e.Undo(); }},
       {"print or save", [](Editor& e) { e.CommitGrid(); }},
       {"segment chosen", [](Editor& e) { e.ChooseSegment(2); }, true},

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -160,6 +163,67 @@ INSTANTIATE_TEST_SUITE_P(
                  {8},
                  8}),
     [](const auto& info) { return info.param.name; });
+
+// A controller that answers `delay` after each request to it, on a line
+// whose reads wait out their time-out as a real port's do.
+class SlowController : public SerialPort {
+ public:
+  SlowController(std::uint8_t number, std::chrono::milliseconds delay)
+      : number_(number), delay_(delay) {}
+  bool Open(std::string_view) override { return open_ = true; }
+  bool SetBuffers(int, int) override { return true; }
+  bool SetLine(const LineSettings&) override { return true; }
+  bool SetTimeouts(const SerialTiming& timing) override {
+    timeout_ = std::chrono::milliseconds(timing.read_constant_ms);
+    return true;
+  }
+  void Purge() override { bytes_.clear(); }
+  int Write(std::span<const std::uint8_t> frame) override {
+    if (frame.size() > 2 && frame[2] == number_) {
+      due_ = Clock::now() + delay_;
+      const Bytes reply = VersionReply(number_);
+      bytes_.assign(reply.begin(), reply.end());
+    }
+    return static_cast<int>(frame.size());
+  }
+  ReadResult ReadByte() override {
+    const Clock::time_point until = Clock::now() + timeout_;
+    if (bytes_.empty() || due_ > until) {
+      std::this_thread::sleep_until(until);
+      return FakeSerialPort::Timeout();
+    }
+    std::this_thread::sleep_until(due_);
+    const std::uint8_t byte = bytes_.front();
+    bytes_.pop_front();
+    return FakeSerialPort::Byte(byte);
+  }
+  void Close() override { open_ = false; }
+  bool IsOpen() const override { return open_; }
+  const PortFailure& LastFailure() const override { return failure_; }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  std::uint8_t number_;
+  std::chrono::milliseconds delay_;
+  std::chrono::milliseconds timeout_{0};
+  Clock::time_point due_{};
+  std::deque<std::uint8_t> bytes_;
+  bool open_ = false;
+  PortFailure failure_;
+};
+
+// The last number of the range answers later than the short wait but
+// within the full one: the scan hears the line out for the full wait and
+// finds it.
+TEST(LineScanTest, ALateControllerAtTheRangesEndIsFound) {
+  SlowController port(8, kScanFullWait / 2);
+  ASSERT_TRUE(OpenDirectLine(port, "COM1"));
+  ScanSettings settings;
+  settings.from = 8;
+  settings.to = 8;
+  EXPECT_EQ(ScanLine(port, settings).numbers[8].outcome,
+            ProbeOutcome::kPresent);
+}
 
 // A wrong port, or a device that streams text: without a pause no number
 // can be told apart, and the scan ends at once instead of never.

@@ -28,6 +28,11 @@ TEST(PortOwnersTest, OneOwnerPerPortUnderEveryName) {
        "zostało wysłane."},
       {nullptr, {"okno"}, ""},
       {"obiekt", {"tcp:a:1", "COM3"}, ""},
+      // A number written with a leading zero is the same port.
+      {"okno",
+       {"COM03"},
+       "Port COM03 jest zajęty: używa go obiekt (jako COM3); nic nie "
+       "zostało wysłane."},
   };
   PortOwners owners;
   // No device anywhere: COM3 is itself.

@@ -99,6 +99,8 @@ bool JournalWriter::WriteAll(const std::string& bytes) {
   return true;
 }
 
+bool JournalWriter::SyncFile() { return Sync(fd_); }
+
 bool JournalWriter::Append(const JournalEntry& entry) {
   if (!Open()) return false;
   std::string bytes = starts_mid_line_ ? "\n" : "";
@@ -106,7 +108,7 @@ bool JournalWriter::Append(const JournalEntry& entry) {
   bytes += '\n';
   // A line written only in part ends mid-line, as a torn one does.
   starts_mid_line_ = true;
-  if (!WriteAll(bytes) || !Sync(fd_)) return false;
+  if (!WriteAll(bytes) || !SyncFile()) return false;
   starts_mid_line_ = false;
   return true;
 }

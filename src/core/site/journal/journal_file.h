@@ -16,7 +16,7 @@ std::filesystem::path JournalPathFor(const std::filesystem::path& site_file);
 class JournalWriter {
  public:
   explicit JournalWriter(std::filesystem::path path);
-  ~JournalWriter();
+  virtual ~JournalWriter();
   JournalWriter(const JournalWriter&) = delete;
   JournalWriter& operator=(const JournalWriter&) = delete;
 
@@ -27,6 +27,10 @@ class JournalWriter {
   bool Append(const JournalEntry& entry);
 
   const std::filesystem::path& path() const { return path_; }
+
+ protected:
+  // Waits until what was written is on the disk.
+  virtual bool SyncFile();
 
  private:
   bool Open();

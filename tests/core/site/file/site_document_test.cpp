@@ -93,6 +93,13 @@ TEST(SiteDocumentTest, LinesAddedAndRemovedKeepTheOthersComments) {
   EXPECT_EQ(document.LineOfText(6), 0);
   EXPECT_EQ(document.LineOfText(7), 1);
   EXPECT_EQ(document.LineOfText(11), -1);
+  EXPECT_EQ(document.FaultText({8, "numer sterownika poza 1..254"}),
+            "Wiersz 2 (c): numer sterownika poza 1..254");
+  EXPECT_EQ(document.FaultText({1, "brak linii"}), "brak linii");
+  // A new line's name is its row's number, or the next one no line has.
+  EXPECT_EQ(document.NewLineName(), "linia-3");
+  document.AddLine("linia-3");
+  EXPECT_EQ(document.NewLineName(), "linia-4");
 }
 
 }  // namespace

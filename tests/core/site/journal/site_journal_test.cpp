@@ -167,6 +167,26 @@ TEST(SiteJournalTest, ReaderKeepsEveryLineOfItsOwnAndSkipsTheRest) {
   }
 }
 
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// What the file held each time the writer waited for the disk.
+class SyncRecordingWriter : public JournalWriter {
+ public:
+  using JournalWriter::JournalWriter;
+  std::vector<std::string> at_sync;
+
+ private:
+  bool SyncFile() override {
+    at_sync.push_back(FileText(path()));
+    return JournalWriter::SyncFile();
+  }
+};
+
+// A line is on the disk before the step it records acts: written whole, then
+// synced, each on a line of its own after a torn one.
 TEST(SiteJournalTest, TornLastLineStaysAndTheNextLineStartsOnItsOwn) {
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() /
@@ -174,16 +194,16 @@ TEST(SiteJournalTest, TornLastLineStaysAndTheNextLineStartsOnItsOwn) {
   const std::string torn = R"({"time":"2026-01-01T00:00:00Z","us)";
   std::ofstream(path, std::ios::binary) << torn;
   const JournalEntry entry = Begun("a", 7, "R");
-  {
-    JournalWriter writer(path);
-    ASSERT_TRUE(writer.Append(entry));
-    ASSERT_TRUE(writer.Append(entry));
-  }
-  std::ifstream in(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)),
-                         std::istreambuf_iterator<char>());
   const std::string line = JournalLine(entry) + "\n";
-  EXPECT_EQ(text, torn + "\n" + line + line);
+  {
+    SyncRecordingWriter writer(path);
+    ASSERT_TRUE(writer.Append(entry));
+    ASSERT_TRUE(writer.Append(entry));
+    EXPECT_EQ(writer.at_sync,
+              (std::vector<std::string>{torn + "\n" + line,
+                                        torn + "\n" + line + line}));
+  }
+  EXPECT_EQ(FileText(path), torn + "\n" + line + line);
   const std::optional<JournalContents> read = ReadJournalFile(path);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->entries.size(), 2u);

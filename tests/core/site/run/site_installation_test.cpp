@@ -67,5 +67,37 @@ TEST_F(SiteInstallationTest, RowsInSiteOrderWithSumsAndTheJournalsLastWord) {
                                       "b/1  ok T2"}));
 }
 
+// "Wznów" takes up the command of the journal's newest line, when that
+// command writes; its tool tip says which.
+TEST_F(SiteInstallationTest, ResumeTakesUpTheNewestWritingCommand) {
+  const struct {
+    const char* journal;
+    std::optional<SiteCommand> command;
+    const char* tip;
+  } cases[] = {
+      {"", std::nullopt, "Dziennik nie zawiera zadania do wznowienia"},
+      {R"({"time":"T1","line":"a","controller":1,"job":"upload","outcome":"ok"}
+{"time":"T2","line":"a","controller":1,"job":"clock-set","outcome":"ok"}
+)",
+       SiteCommand::kClockSet,
+       "Wznawia ostatnie zadanie z dziennika (Ustaw zegary): sterowniki "
+       "niezweryfikowane i nieosiągnięte"},
+      {R"({"time":"T2","line":"a","controller":1,"job":"clock-set","outcome":"ok"}
+{"time":"T1","line":"a","controller":1,"job":"upload","outcome":"ok"}
+)",
+       SiteCommand::kUpload, "Wznawia ostatnie zadanie z dziennika (Wyślij)"},
+      {R"({"time":"T1","line":"a","controller":1,"job":"status","outcome":"ok"}
+)",
+       std::nullopt, "Dziennik nie zawiera"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.journal);
+    const SiteJournalView journal = ReadJournalOf(c.journal);
+    EXPECT_EQ(ResumeCommandOf(journal), c.command);
+    EXPECT_TRUE(ResumeToolTip(journal).starts_with(c.tip))
+        << ResumeToolTip(journal);
+  }
+}
+
 }  // namespace
 }  // namespace lumera

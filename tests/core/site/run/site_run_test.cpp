@@ -9,6 +9,7 @@
 
 #include "core/link/frames.h"
 #include "core/link/operations.h"
+#include "core/link/port_owners.h"
 #include "core/model/program_file.h"
 #include "core/model/sha256.h"
 #include "site_line_ports.h"
@@ -208,12 +209,33 @@ TEST_F(SiteRunTest, EachProgramFileIsReadOnceForTheRun) {
 TEST_F(SiteRunTest, JournalThatCannotBeWrittenSendsNothing) {
   WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
   fs::create_directories(dir_ / "site.txt.journal");
-  SiteRun operation(Settings(SiteCommand::kUpload));
+  PortOwners owners;
+  SiteRunSettings settings = Settings(SiteCommand::kUpload);
+  settings.port_owners = &owners;
+  settings.owner = "obiekt";
+  SiteRun operation(std::move(settings));
   ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
   EXPECT_FALSE(operation.Start());
   EXPECT_NE(operation.refusal().find("Błąd zapisu dziennika"),
             std::string::npos);
   EXPECT_TRUE(a_.requests().empty());
+  // The refused run holds its port no longer: the window's job may take it.
+  EXPECT_FALSE(owners.Take("okno", {"mem-a"}, {}));
+}
+
+// A line of the journal that is not the journal's is told before the plan,
+// on the command line and in the window's question alike.
+TEST_F(SiteRunTest, ResumeWarnsOfAJournalLineItSkips) {
+  WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
+  std::ofstream(dir_ / "site.txt.journal") << "nie wpis\n";
+  SiteRunSettings settings = Settings(SiteCommand::kUpload);
+  settings.resume = true;
+  SiteRun operation(std::move(settings));
+  ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
+  const std::string warning = "wiersz 1: nie jest wpisem dziennika, pominięty.";
+  ASSERT_FALSE(operation.notes().empty());
+  EXPECT_NE(operation.notes().front().find(warning), std::string::npos);
+  EXPECT_NE(operation.PlanQuestion().find(warning), std::string::npos);
 }
 
 // A reply that lands nowhere (another code than the one asked for, its bytes
