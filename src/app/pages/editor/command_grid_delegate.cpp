@@ -116,7 +116,9 @@ void CommandGridDelegate::paint(QPainter* painter,
   const bool selected = option.state.testFlag(QStyle::State_Selected);
   plain.state &= ~QStyle::State_Selected;
   QStyledItemDelegate::paint(painter, plain, index);
-  if (index.data(kFindingRole).toBool()) PaintFindingMark(painter, option.rect);
+  if (index.column() == kNumberColumn && index.data(kFindingRole).toBool()) {
+    PaintFindingMark(painter, option.rect);
+  }
   if (!selected) return;
   QColor tint = option.palette.color(QPalette::Highlight);
   tint.setAlpha(70);
