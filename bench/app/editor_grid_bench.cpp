@@ -1,6 +1,8 @@
 // The editor's Qt grid on a full segment, on the offscreen platform: loading
-// 255 commented rows, and switching between two full segments (write-back
-// and load), each until the grid has been laid out and painted.
+// 255 commented rows, switching between two full segments (write-back and
+// load), and an edit at the top of a full program of references, with and
+// without "Popraw odwołania", each until the grid has been laid out and
+// painted.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -65,6 +67,40 @@ void BM_QtSwitchFullSegments(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_QtSwitchFullSegments)->Unit(benchmark::kMillisecond);
+
+// "Usuń" and "Wstaw  <" at the top of segment 1 in turn, in a program
+// whose 2550 commands all name commands of segment 1.
+void BM_QtEditFullProgramWithReferences(benchmark::State& state) {
+  ShownGrid shown;
+  constexpr std::uint8_t kNamed[] = {24, 27, 33};
+  for (int segment = 0; segment < kSegmentCount; ++segment) {
+    for (int command = 0; command < kCommandsPerSegment; ++command) {
+      shown.store.SetCommand(
+          segment, command,
+          Command{kNamed[command % 3],
+                  static_cast<std::uint8_t>(command % 254 + 2), 1});
+    }
+  }
+  shown.editor.LoadSegmentIntoGrid(1, 1);
+  shown.editor.SetFixReferences(state.range(0) != 0);
+  QApplication::processEvents();
+  bool remove = true;
+  for (auto _ : state) {
+    shown.editor.SelectCell(0, 1);
+    if (remove) {
+      shown.editor.DeleteCommand();
+    } else {
+      shown.editor.AddCommand(AddMode::kInsert);
+    }
+    remove = !remove;
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(shown.grid.model()->rowCount());
+  }
+}
+BENCHMARK(BM_QtEditFullProgramWithReferences)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace lumera

@@ -40,7 +40,8 @@ _lumera_cli() {
     --to --count --help --version"
   local commands="ports upload download verify config defaults version
     hwinfo errors registers position number clock restart stop resume step
-    run stop-at tempo start radio-reset scan line-check list print site help"
+    run stop-at tempo start radio-reset scan line-check list print check site
+    help"
 
   if [[ ${words[1]} == site ]]; then
     _lumera_cli_site
@@ -68,6 +69,6 @@ _lumera_cli() {
     config) [[ $prev == config ]] && COMPREPLY=($(compgen -W "read write" -- "$cur")) || _filedir ;;
     number) [[ $prev == number ]] && COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
     clock) [[ $prev == clock ]] && COMPREPLY=($(compgen -W "read set" -- "$cur")) ;;
-    upload | download | verify | list | print) _filedir '@(prg|PRG)' ;;
+    upload | download | verify | list | print | check) _filedir '@(prg|PRG)' ;;
   esac
 } && complete -F _lumera_cli lumera-cli

@@ -42,6 +42,8 @@ constexpr std::string_view kUsage =
     "  diff A B [--segment N]         różnice dwóch plików programu\n"
     "  diff FILE [--segment N]        różnice pliku i programu sterownika\n"
     "                                 (czyta jak pobierz, nie zapisuje)\n"
+    "  check FILE                     sprawdza program: odwołania do komend\n"
+    "                                 i powroty z procedur\n"
     "  site PLIK status|upload|verify|backup KATALOG|clock-set\n"
     "                                 wszystkie sterowniki obiektu\n"
     "                                 (lumera-cli site --help)\n"
@@ -65,7 +67,8 @@ constexpr std::string_view kUsage =
     "  --help          ten tekst\n"
     "\n"
     "Kod wyjścia: 0 sukces, 1 błąd zadania (opis na stderr), 2 błąd\n"
-    "wywołania, 3 programy się różnią (diff, site verify).\n";
+    "wywołania, 3 programy się różnią (diff, site verify); check: 1 są\n"
+    "uwagi, 2 pliku nie można odczytać.\n";
 
 enum class Takes { kNothing, kValue };
 
@@ -232,6 +235,7 @@ const CommandDef kCommands[] = {
     {"print", "", CliCommand::kPrint, {Arg::kFile}, 1},
     {"diff", "", CliCommand::kDiff, {Arg::kFile, Arg::kFile}, 2, 1},
     {"line-check", "", CliCommand::kLineCheck, {}, 0},
+    {"check", "", CliCommand::kCheck, {Arg::kFile}, 1},
 };
 
 const OptionScope kScopes[] = {

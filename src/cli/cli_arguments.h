@@ -44,6 +44,7 @@ enum class CliCommand {
   kPrint,
   kDiff,
   kLineCheck,
+  kCheck,
 };
 
 // Options given on the command line. Unset ones fall back to Lumera.ini, and
@@ -72,7 +73,7 @@ struct CliOptions {
 struct CliInvocation {
   CliCommand command = CliCommand::kHelp;
   CliOptions options;
-  std::string file;          // upload, download, verify, config, list, print
+  std::string file;  // upload, download, verify, config, list, print, check
   std::string second_file;   // diff A B; empty: diff A against the controller
   std::vector<int> numbers;  // run SEG CMD, stop-at SEG CMD, tempo N, ...
 };

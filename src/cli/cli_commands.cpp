@@ -17,6 +17,7 @@
 #include "core/config/config_page_values.h"
 #include "core/link/error_report.h"
 #include "core/link/operations.h"
+#include "core/model/program_check.h"
 #include "core/model/program_file.h"
 #include "core/print/listing.h"
 #include "core/session/job_runner.h"
@@ -85,6 +86,7 @@ class Session {
   int List();
   int Print();
   int Diff();
+  int Check();
   std::optional<std::vector<ProgramDifference>> DiffController(
       const ProgramStore& file);
 
@@ -530,6 +532,21 @@ int Session::Diff() {
   return differences.empty() ? kExitSuccess : kExitDiffer;
 }
 
+// The file alone: no controller, no settings of the line.
+int Session::Check() {
+  auto program = std::make_unique<ProgramStore>();
+  if (!LoadProgramFile(*program, inv_.file)) {
+    env_.err << kProgramLoadFailedText << "\n" << inv_.file << "\n";
+    return kExitUnreadable;
+  }
+  const std::vector<ProgramFinding> findings = CheckProgram(*program);
+  for (const ProgramFinding& finding : findings) {
+    env_.out << FindingLine(finding) << "\n";
+  }
+  if (findings.empty()) env_.out << kNoFindingsText << "\n";
+  return findings.empty() ? kExitSuccess : kExitFindings;
+}
+
 void Session::PrintVersion() { env_.out << VersionText(ws().status) << "\n"; }
 
 void Session::PrintHardwareInfo() { env_.out << HardwareInfoText(ws().status); }
@@ -669,6 +686,8 @@ int Session::Run() {
       return Diff();
     case CliCommand::kLineCheck:
       return LineCheck();
+    case CliCommand::kCheck:
+      return Check();
   }
   return kExitUsage;
 }

@@ -16,6 +16,9 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitDiffer = 3;  // diff: the programs differ
+// check: 1 when it found something, 2 when the file cannot be read.
+inline constexpr int kExitFindings = 1;
+inline constexpr int kExitUnreadable = 2;
 
 // What a run of the command line sees of its surroundings.
 struct CliEnvironment {

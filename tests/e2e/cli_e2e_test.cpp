@@ -249,6 +249,33 @@ TEST(CliEndToEnd, DiffListsFileDifferencesWithExitCodes) {
   }
 }
 
+TEST(CliEndToEnd, CheckListsFindingsWithExitCodes) {
+  TempFolder folder;
+  auto ws = std::make_unique<Workspace>();
+  ws->store.SetCommand(0, 0, Command{27, 1, 2});  // segment 2 has no return
+  ws->store.SetCommand(0, 1, Command{22, 9, 0});
+  ws->store.SetCommand(1, 0, Command{1, 1, 5});
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "bad.prg"));
+  ws->store.SetCommand(1, 0, Command{28, 0, 0});
+  ws->store.SetCommand(0, 1, Command{22, 1, 0});
+  ASSERT_TRUE(SaveWorkspace(*ws, folder.path() / "good.prg"));
+
+  CliResult bad = RunCliProcess(folder, {"check", "bad.prg"});
+  EXPECT_EQ(bad.exit_code, 1) << bad.err;
+  EXPECT_EQ(
+      bad.out,
+      "01:001 Brak \"Powrot z procedury\" w segmencie 2 od komendy 1 "
+      "do końca listy.\n"
+      "01:002 Odwołanie do komendy 9 za końcem segmentu 1 (komend: 2).\n");
+  CliResult good = RunCliProcess(folder, {"check", "good.prg"});
+  EXPECT_EQ(good.exit_code, 0) << good.err;
+  EXPECT_EQ(good.out, "Program bez uwag.\n");
+  CliResult missing = RunCliProcess(folder, {"check", "none.prg"});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_NE(missing.err, "");
+}
+
 TEST(CliEndToEnd, DiffAgainstTheControllerWritesNoFile) {
   TempFolder folder;
   Sim sim(folder, {});

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/editor/cell_input.h"
+#include "core/editor/reference_renumbering.h"
 #include "core/model/command_catalogue.h"
 #include "core/model/command_hex.h"
 
@@ -144,13 +145,21 @@ TextRowsResult RowsFromText(std::string_view text) {
   return result;
 }
 
-std::string PasteStatusText(int pasted, int offered) {
+std::string PasteStatusText(int pasted, int offered, int fixed_references) {
   std::string text = "Wklejono wierszy: " + std::to_string(pasted);
   if (pasted < offered) {
-    text += " z " + std::to_string(offered) +
-            " (segment mieści najwyżej 255 rozkazów)";
+    text += " z " + std::to_string(offered);
+    if (fixed_references == 0) {
+      text += " (segment mieści najwyżej 255 rozkazów)";
+    }
   }
-  return text + ".";
+  text += ".";
+  if (fixed_references > 0) {
+    // Appended piecewise: GCC 12 takes " " + text for an overlapping copy.
+    text += ' ';
+    text += ReferenceFixStatusText(fixed_references);
+  }
+  return text;
 }
 
 }  // namespace lumera

@@ -42,7 +42,9 @@ struct TextRowsResult {
 // line that does not parse refuses the whole text.
 TextRowsResult RowsFromText(std::string_view text);
 
-// The status line after a paste of `offered` rows of which `pasted` fitted.
-std::string PasteStatusText(int pasted, int offered);
+// The status line after a paste of `offered` rows of which `pasted` fitted
+// and which renumbered `fixed_references` references; with those counted,
+// the reason rows were left out gives way, so that the line stays short.
+std::string PasteStatusText(int pasted, int offered, int fixed_references = 0);
 
 }  // namespace lumera

@@ -18,9 +18,11 @@
 #include "core/editor/clipboard_rows.h"
 #include "core/editor/edit_history.h"
 #include "core/editor/editor_view.h"
+#include "core/editor/reference_renumbering.h"
 #include "core/editor/return_stack.h"
 #include "core/editor/shown_segment_editor.h"
 #include "core/editor/working_segment.h"
+#include "core/model/program_check.h"
 #include "core/model/program_store.h"
 #include "core/model/program_types.h"
 #include "core/model/received_program.h"
@@ -133,6 +135,28 @@ class Editor : public ShownSegmentEditor {
   bool Return();                                 // "Wróć"
   void ClearReturnStack() override { state_.return_stack.Clear(); }
 
+  // "Popraw odwołania": while on, inserting, deleting, moving, pasting and
+  // cutting rows renumber every reference of the program that named a
+  // command which moved (the shown rows and the other nine segments in the
+  // store), in the same undo step. Off, the rows alone change. On at first.
+  void SetFixReferences(bool on) { fix_references_ = on; }
+  bool fix_references() const { return fix_references_; }
+  // How many commands the edits since the last call renumbered.
+  int TakeFixedReferenceCount();
+
+  // "Sprawdź program": the findings of the program as the page shows it,
+  // the shown segment's rows standing in for its slots. Once started, the
+  // check is taken afresh by RefreshProgramCheck after every change, so the
+  // marks of the rows never lag behind them; it returns whether the
+  // findings changed.
+  std::vector<ProgramFinding> CheckProgram() const;
+  void StartProgramCheck();
+  bool RefreshProgramCheck();
+  bool program_checked() const { return program_checked_; }
+  const std::vector<ProgramFinding>& findings() const { return findings_; }
+  // The finding of row `row` of the shown segment, or nullptr.
+  const ProgramFinding* RowFinding(int row) const;
+
   // Output button of output 1..8 (buttons 1009..1016).
   void PressOutputButton(int output);
   void SetOutputsPattern(std::uint8_t pattern);
@@ -182,17 +206,30 @@ class Editor : public ShownSegmentEditor {
   class HistoryStep {
    public:
     explicit HistoryStep(Editor& editor);
+    // The rows moved so: references follow when the editor fixes them.
+    // Returns how many slots of the other segments changed.
+    int RowsMoved(const RowMoves& moves);
     void Done();
 
    private:
     Editor& editor_;
     int segment_;
     SegmentSnapshot before_;
+    ReferenceEdit references_;
   };
 
   SegmentSnapshot Capture() const;
   // Restores an undo or redo state of the shown segment.
   void Restore(const SegmentSnapshot& snapshot);
+  // The references of an edit of the shown segment's rows; `edit` records
+  // what changed beyond those rows.
+  void FixReferences(const RowMoves& moves, ReferenceEdit& edit);
+  // A step's references taken back or made again with its rows.
+  void UndoReferences(const ReferenceEdit& edit);
+  void RedoReferences(const ReferenceEdit& edit);
+  void RenumberOtherHistories(int moved_segment, const RowMoves& moves);
+  // Rows `a` and `b` of the shown segment changed places.
+  void MovedRows(HistoryStep& step, int a, int b);
   // The rows [first, first + count) that the working copy has.
   std::pair<int, int> RowRange(int first_row, int count) const;
 
@@ -213,6 +250,10 @@ class Editor : public ShownSegmentEditor {
   WorkingSegment rows_;
   EditorState state_;
   std::array<EditHistory, kSegmentCount> histories_;
+  bool fix_references_ = true;
+  int fixed_references_ = 0;
+  bool program_checked_ = false;
+  std::vector<ProgramFinding> findings_;
 };
 
 }  // namespace lumera

@@ -12,12 +12,19 @@ Editor::HistoryStep::HistoryStep(Editor& editor)
       segment_(editor.state_.current_segment),
       before_(editor.Capture()) {}
 
+int Editor::HistoryStep::RowsMoved(const RowMoves& moves) {
+  const std::size_t outside = references_.outside.size();
+  editor_.FixReferences(moves, references_);
+  return static_cast<int>(references_.outside.size() - outside);
+}
+
 void Editor::HistoryStep::Done() {
   // A segment switch inside the operation would make `before_` another
   // segment's; none of the recorded operations switches.
   if (editor_.state_.current_segment != segment_) return;
   if (editor_.Capture().SameContent(before_)) return;
-  editor_.histories_[segment_ - 1].Record(std::move(before_));
+  editor_.histories_[segment_ - 1].Record(std::move(before_),
+                                          std::move(references_));
 }
 
 SegmentSnapshot Editor::Capture() const {
@@ -43,19 +50,21 @@ bool Editor::CanRedo() const {
 
 bool Editor::Undo() {
   if (ShownSegmentHeld()) return false;
-  std::optional<SegmentSnapshot> state =
+  std::optional<HistoryEntry> step =
       histories_[state_.current_segment - 1].Undo(Capture());
-  if (!state) return false;
-  Restore(*state);
+  if (!step) return false;
+  Restore(step->state);
+  UndoReferences(step->references);
   return true;
 }
 
 bool Editor::Redo() {
   if (ShownSegmentHeld()) return false;
-  std::optional<SegmentSnapshot> state =
+  std::optional<HistoryEntry> step =
       histories_[state_.current_segment - 1].Redo(Capture());
-  if (!state) return false;
-  Restore(*state);
+  if (!step) return false;
+  Restore(step->state);
+  RedoReferences(step->references);
   return true;
 }
 
@@ -94,6 +103,7 @@ std::vector<ClipboardRow> Editor::CutRows(int first_row, int count) {
   const int rows = rows_.size();
   const int column = rows_.current_column();
   for (int row = end - 1; row >= first; --row) rows_.Remove(row);
+  step.RowsMoved(RowMoves::Removed(rows, first, end - first));
   CommitGrid();
   // The slots emptied behind the list lose their comments with the rows.
   const int remaining = rows_.size();
@@ -127,6 +137,7 @@ int Editor::PasteRows(std::span<const ClipboardRow> rows) {
     }
   }
   if (pasted == 0) return 0;
+  step.RowsMoved(RowMoves::Inserted(existing, at, pasted));
   SelectRow(at);
   CommitGrid();
   step.Done();

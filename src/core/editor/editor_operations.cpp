@@ -3,6 +3,7 @@
 #include "core/editor/editor.h"
 #include "core/editor/grid_rows.h"
 #include "core/model/command_catalogue.h"
+#include "core/model/command_references.h"
 
 namespace lumera {
 namespace {
@@ -11,7 +12,6 @@ constexpr std::uint8_t kOutputsCode = 3;
 // "Skocz do komendy" stays in its segment; the other two name one.
 constexpr std::uint8_t kJumpCode = 22;
 constexpr std::uint8_t kJumpToSegmentCode = 24;
-constexpr std::uint8_t kCallCode = 27;
 
 }  // namespace
 
@@ -32,6 +32,7 @@ bool Editor::AddCommand(AddMode mode) {
                         ClampParam(*def, 2, state_.entry_param2)};
   HistoryStep step(*this);
   rows_.Insert(row, command, {});
+  step.RowsMoved(RowMoves::Inserted(rows, row, 1));
   SelectRow(row);
   // Comments follow their rows: the write-back takes them from the rows.
   CommitGrid();
@@ -49,6 +50,7 @@ bool Editor::DeleteCommand() {
   // this row's.
   store_.ClearComment(state_.current_segment - 1, row);
   rows_.Remove(row);
+  step.RowsMoved(RowMoves::Removed(rows, row, 1));
   CommitGrid();
   const int next = row == rows - 1 ? row - 1 : row;
   if (next >= 0) SetCurrentCell(next, column);
@@ -56,11 +58,19 @@ bool Editor::DeleteCommand() {
   return true;
 }
 
+void Editor::MovedRows(HistoryStep& step, int a, int b) {
+  // A move stays in the rows until the next write-back, but references it
+  // changed in other segments are in the store already: the new order goes
+  // there with them, or "Wróć" would drop it under them.
+  if (step.RowsMoved(RowMoves::Swapped(rows_.size(), a, b)) > 0) CommitGrid();
+}
+
 bool Editor::MoveCommandDown() {
   const int row = ValidCurrentRow();
   if (row < 0 || row >= rows_.size() - 1 || ShownSegmentHeld()) return false;
   HistoryStep step(*this);
   rows_.Move(row + 1, row);
+  MovedRows(step, row, row + 1);
   SelectRow(row + 1);
   step.Done();
   return true;
@@ -71,6 +81,7 @@ bool Editor::MoveCommandUp() {
   if (row <= 0 || ShownSegmentHeld()) return false;
   HistoryStep step(*this);
   rows_.Move(row, row - 1);
+  MovedRows(step, row - 1, row);
   SelectRow(row - 1);
   step.Done();
   return true;

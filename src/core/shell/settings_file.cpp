@@ -19,6 +19,7 @@ constexpr char kRadioKey[] = "Radio";
 constexpr char kEntriesKey[] = "Entries";
 constexpr char kAddressKey[] = "Address";
 constexpr char kAccessKey[] = "Access";
+constexpr char kFixReferencesKey[] = "FixReferences";
 
 int Bounded(int value, int low, int high) {
   return value < low ? low : (value > high ? high : value);
@@ -77,6 +78,8 @@ bool LoadSettings(const std::filesystem::path& settings_path,
   settings.access_point_address =
       RadioAddress::FromWord(file.ReadInt(kSettingsSection, kAccessKey, 0));
   settings.site_file = file.Find(kSiteSection, kFileKey).value_or("");
+  settings.fix_references =
+      file.ReadInt(kEditorSection, kFixReferencesKey, 1) != 0;
   return first_start;
 }
 
@@ -123,6 +126,12 @@ bool SaveSiteFileSetting(const std::filesystem::path& settings_path,
                          const ShellSettings& settings) {
   return WriteProfileString(settings_path, kSiteSection, kFileKey,
                             settings.site_file);
+}
+
+bool SaveEditorSettings(const std::filesystem::path& settings_path,
+                        const ShellSettings& settings) {
+  return WriteProfileString(settings_path, kEditorSection, kFixReferencesKey,
+                            settings.fix_references ? "1" : "0");
 }
 
 }  // namespace lumera

@@ -48,4 +48,10 @@ inline constexpr char kSiteSection[] = "Site";
 bool SaveSiteFileSetting(const std::filesystem::path& settings_path,
                          const ShellSettings& settings);
 
+// The editor page's own choices, likewise in a section of their own: read
+// by LoadSettings, written alone when the user changes one.
+inline constexpr char kEditorSection[] = "Editor";
+bool SaveEditorSettings(const std::filesystem::path& settings_path,
+                        const ShellSettings& settings);
+
 }  // namespace lumera

@@ -23,6 +23,9 @@ struct ShellSettings {
   RadioAddress access_point_address{15, 15, 0};    // "Access"
   // The site page's file: [Site] "File", none of Config's keys. Empty: none.
   std::string site_file;
+  // "Popraw odwołania" of the editor page: [Editor] "FixReferences", on
+  // unless the file says 0.
+  bool fix_references = true;
 
   bool RadioOn() const { return radio_option != 0; }
   bool EntriesOnly() const { return entries_only != 0; }

@@ -2,6 +2,7 @@
 // reaching its operations, the grid's bracket and refusal of an edit, the
 // command drop-down, accessibility of the cells, and the segment captions.
 #include <QAccessible>
+#include <QListWidget>
 #include <QtTest>
 
 #include "app/pages/editor/command_grid_model.h"
@@ -218,6 +219,56 @@ class EditorPageTest : public QObject {
         !p.grid->model()->setData(comment, QStringLiteral("x☃"), Qt::EditRole));
     QCOMPARE(comment.data().toString(), QStringLiteral("3 żł"));
     QCOMPARE(p.StoredComment(2), QStringLiteral("3 żł"));
+  }
+
+  // "Popraw odwołania" on (as it starts), off, and the program check with
+  // its marks and a finding followed to its command, all by clicks.
+  void ReferencesFollowAndFindingsLeadToTheirCommand() {
+    Page p;
+    namespace main = main_window_ids;
+    ProgramStore& store = p.app.workspace.store;
+    store.SetCommand(1, 0, Command{24, 3, 1});  // segment 2 names C
+    auto* fix = p.Button(ids::kFixReferences);
+    QVERIFY(fix->isChecked());
+    p.Select(1, kCommandColumn);
+    p.Click(ids::kInsert);
+    QCOMPARE(store.CommandAt(1, 0), (Command{24, 4, 1}));
+    QCOMPARE(p.app.Text(main::kStatusLine),
+             QString::fromUtf8("Poprawiono odwołania: 1"));
+    p.Click(ids::kUndo);
+    QCOMPARE(p.Hex(),
+             (QStringList{testing::kRowA, testing::kRowB, testing::kRowC}));
+    QCOMPARE(store.CommandAt(1, 0), (Command{24, 3, 1}));
+    p.Click(ids::kFixReferences);
+    QVERIFY(!p.app.workspace.settings.fix_references);
+    p.Click(ids::kInsert);
+    QCOMPARE(store.CommandAt(1, 0), (Command{24, 3, 1}));
+
+    // Row B, now the third, calls segment 3, which has no return; segment
+    // 2 jumps past its end.
+    store.SetCommand(1, 1, Command{22, 9, 0});
+    auto* findings = qobject_cast<QListWidget*>(p.Control(ids::kFindings));
+    QVERIFY(findings->isHidden());
+    p.Click(ids::kCheckProgram);
+    QVERIFY(!findings->isHidden());
+    QCOMPARE(findings->count(), 2);
+    QCOMPARE(findings->item(0)->text(),
+             QString::fromUtf8("01:003 Brak \"Powrot z procedury\" w "
+                               "segmencie 3 od komendy 2 do końca listy."));
+    const QModelIndex marked = p.grid->model()->index(2, kNumberColumn);
+    QVERIFY(marked.data(kFindingRole).toBool());
+    QVERIFY(marked.data(Qt::ToolTipRole).toString().startsWith("Brak"));
+    QVERIFY(
+        !p.grid->model()->index(1, kNumberColumn).data(kFindingRole).toBool());
+    findings->setFocus();
+    findings->setCurrentRow(1);
+    QTest::keyClick(findings, Qt::Key_Return);
+    QTRY_COMPARE(p.Combo(ids::kSegmentChooser)->currentText(),
+                 QStringLiteral("2"));
+    QCOMPARE(p.CurrentRow(), 1);
+    // The check follows the edits: with the jump gone, so is its finding.
+    p.Click(ids::kDelete);
+    QCOMPARE(findings->count(), 1);
   }
 
   // A screen reader reads every cell and the current row.

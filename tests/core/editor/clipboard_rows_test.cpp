@@ -119,6 +119,11 @@ TEST_F(EditorTest, PasteStopsAt255Rows) {
   EXPECT_EQ(Slot(1, 0), (Command{14, 0, 0}));
   EXPECT_EQ(Slot(1, 2), (Command{1, 0, 1}));
   EXPECT_EQ(editor_.PasteRows(rows), 0);
+  // The status line keeps both counts when references were renumbered.
+  EXPECT_EQ(PasteStatusText(2, 5, 0),
+            "Wklejono wierszy: 2 z 5 (segment mieści najwyżej 255 rozkazów).");
+  EXPECT_EQ(PasteStatusText(2, 5, 3),
+            "Wklejono wierszy: 2 z 5. Poprawiono odwołania: 3");
 }
 
 TEST_F(EditorTest, CutRemovesRowsAndTheCommentsLeftBehind) {

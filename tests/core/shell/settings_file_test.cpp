@@ -275,6 +275,21 @@ TEST_F(SettingsFileTest, SiteFileHasItsOwnSectionAndConfigStaysAsItWas) {
   EXPECT_EQ(ReadAll(path_), with_site);
 }
 
+TEST_F(SettingsFileTest, FixReferencesIsOnUnlessItsOwnSectionSaysOff) {
+  WriteAll(path_, kFirstStartFile);
+  ShellSettings settings;
+  settings.fix_references = false;
+  LoadSettings(path_, false, store_, settings);
+  EXPECT_TRUE(settings.fix_references);
+  settings.fix_references = false;
+  EXPECT_TRUE(SaveEditorSettings(path_, settings));
+  EXPECT_EQ(ReadAll(path_),
+            std::string(kFirstStartFile) + "[Editor]\r\nFixReferences=0\r\n");
+  ShellSettings read;
+  LoadSettings(path_, false, store_, read);
+  EXPECT_FALSE(read.fix_references);
+}
+
 TEST_F(SettingsFileTest, LongFolderPathsWork) {
   std::filesystem::path deep = folder_;
   for (int i = 0; i < 12; ++i)

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QValidator>
+#include <algorithm>
 
 #include "app/pages/editor/command_grid_model.h"
 #include "core/editor/cell_input.h"
@@ -27,6 +28,21 @@ class CommentValidator : public QValidator {
 
 const CommandGridModel* GridModel(const QModelIndex& index) {
   return qobject_cast<const CommandGridModel*>(index.model());
+}
+
+// A red corner in the number cell of a row the program check found
+// something in: it needs no room of the cell's own, at any font size.
+void PaintFindingMark(QPainter* painter, const QRect& cell) {
+  const int size = std::max(6, cell.height() / 2);
+  const QPoint corner = cell.topLeft();
+  const QPolygon mark(
+      {corner, corner + QPoint(size, 0), corner + QPoint(0, size)});
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing);
+  painter->setPen(Qt::NoPen);
+  painter->setBrush(QColor(220, 0, 0));
+  painter->drawPolygon(mark);
+  painter->restore();
 }
 
 }  // namespace
@@ -100,6 +116,9 @@ void CommandGridDelegate::paint(QPainter* painter,
   const bool selected = option.state.testFlag(QStyle::State_Selected);
   plain.state &= ~QStyle::State_Selected;
   QStyledItemDelegate::paint(painter, plain, index);
+  if (index.column() == kNumberColumn && index.data(kFindingRole).toBool()) {
+    PaintFindingMark(painter, option.rect);
+  }
   if (!selected) return;
   QColor tint = option.palette.color(QPalette::Highlight);
   tint.setAlpha(70);

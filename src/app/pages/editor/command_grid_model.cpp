@@ -73,8 +73,23 @@ QVariant CommandGridModel::data(const QModelIndex& index, int role) const {
       return ToQColor(RowColoursForComment(row.comment).text);
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(ToQt(GridColumns()[column].cell_alignment));
+    case kFindingRole:
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: {
+      if (column != kNumberColumn) return {};
+      const ProgramFinding* finding = editor_.RowFinding(index.row());
+      if (role == kFindingRole) return finding != nullptr;
+      return finding != nullptr ? ToQString(FindingText(*finding)) : QVariant();
+    }
     default:
       return {};
+  }
+}
+
+void CommandGridModel::FindingsChanged() {
+  if (rowCount() > 0) {
+    emit dataChanged(index(0, kNumberColumn),
+                     index(rowCount() - 1, kNumberColumn));
   }
 }
 

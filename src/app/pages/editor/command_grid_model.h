@@ -14,6 +14,10 @@ namespace lumera {
 
 class Editor;
 
+// Data role of a number cell: true when the row has a finding of the
+// program check (the grid marks the cell; the tool tip says what it is).
+inline constexpr int kFindingRole = Qt::UserRole + 1;
+
 class CommandGridModel : public QAbstractTableModel,
                          public WorkingSegmentListener {
   Q_OBJECT
@@ -27,6 +31,8 @@ class CommandGridModel : public QAbstractTableModel,
   const std::vector<QIcon>& icons() const { return icons_; }
   // Whether the editor lets an edit of the cell start.
   bool CanEdit(const QModelIndex& index) const;
+  // The program check's findings changed: the marks of the number cells.
+  void FindingsChanged();
   // Rows are being inserted, removed, moved or reset: the view's own
   // current-cell bookkeeping is not the user's choice then.
   bool changing() const { return changing_; }

@@ -1,10 +1,15 @@
 #include "app/pages/editor/editor_page.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QSplitter>
+#include <algorithm>
 
+#include "app/pages/editor/command_grid_model.h"
 #include "app/pages/editor/editor_page_ids.h"
 #include "app/pages/page_events.h"
 #include "app/resources/image_names.h"
@@ -12,7 +17,9 @@
 #include "app/session/prompts.h"
 #include "app/widgets/qt_text.h"
 #include "app/widgets/shown_text_accessible.h"
+#include "core/editor/grid_rows.h"
 #include "core/session/workspace.h"
+#include "core/shell/settings_file.h"
 
 namespace lumera {
 namespace {
@@ -29,6 +36,8 @@ EditorPage::EditorPage(PageContext& context, QWidget* parent)
               &context.workspace.received),
       grid_(new CommandGridView(editor_, this)) {
   BuildControls();
+  editor_.SetFixReferences(context.workspace.settings.fix_references);
+  c_.fix_references->setChecked(editor_.fix_references());
   editor_.SetUpPage();
   // The store may already hold a program (the one of the settings file):
   // empty rows over it would be written back as an empty segment.
@@ -95,7 +104,71 @@ template <typename Operation>
 void EditorPage::Do(Operation operation, bool focus_grid) {
   operation();
   ShowView();
+  ShowFixedReferences();
   if (focus_grid) grid_->setFocus();
+}
+
+void EditorPage::ShowFixedReferences() {
+  const int fixed = editor_.TakeFixedReferenceCount();
+  if (fixed > 0) {
+    emit context_.events.statusText(ToQString(ReferenceFixStatusText(fixed)));
+  }
+}
+
+void EditorPage::FixReferencesToggled(bool on) {
+  editor_.SetFixReferences(on);
+  context_.workspace.settings.fix_references = on;
+  if (context_.settings_path) {
+    SaveEditorSettings(*context_.settings_path, context_.workspace.settings);
+  }
+}
+
+void EditorPage::CheckProgram() {
+  editor_.StartProgramCheck();
+  ShowFindings();
+  const auto count = editor_.findings().size();
+  emit context_.events.statusText(
+      count == 0 ? ToQString(kNoFindingsText)
+                 : QStringLiteral("Uwagi programu: %1").arg(count));
+}
+
+void EditorPage::ShowFindings() {
+  QListWidget* list = c_.findings;
+  list->clear();
+  for (const ProgramFinding& finding : editor_.findings()) {
+    list->addItem(ToQString(FindingLine(finding)));
+  }
+  grid_->grid_model().FindingsChanged();
+  const int count = list->count();
+  if (count == 0) {
+    list->hide();
+    return;
+  }
+  // Whole lines: up to three at first, two at least as the user drags; the
+  // grid keeps the rest.
+  const int line = list->sizeHintForRow(0);
+  const int frame = 2 * list->frameWidth();
+  list->setMinimumHeight(std::min(count, 2) * line + frame);
+  list->setMaximumHeight(std::max(std::min(count, 8), 2) * line + frame);
+  if (!list->isHidden()) return;
+  const int wanted = std::min(count, 3) * line + frame;
+  const int total = c_.split->height();
+  list->show();
+  c_.split->setSizes({total - wanted - c_.split->handleWidth(), wanted});
+}
+
+void EditorPage::ShowFinding(int index) {
+  const std::vector<ProgramFinding>& findings = editor_.findings();
+  if (index < 0 || index >= static_cast<int>(findings.size())) return;
+  const ProgramFinding finding = findings[static_cast<std::size_t>(index)];
+  Do(
+      [this, finding] {
+        if (finding.segment_index + 1 != editor_.current_segment()) {
+          editor_.ChooseSegment(finding.segment_index + 1);
+        }
+        editor_.SelectCell(finding.command_index, kCommandColumn);
+      },
+      true);
 }
 
 void EditorPage::ConnectControls() {
@@ -134,6 +207,19 @@ void EditorPage::ConnectControls() {
       ids::kEnter, [this] { editor_.Enter(); }, true);
   on_click(
       ids::kReturn, [this] { editor_.Return(); }, true);
+  connect(qobject_cast<QPushButton*>(Control(ids::kCheckProgram)),
+          &QPushButton::clicked, this, &EditorPage::CheckProgram);
+  connect(c_.fix_references, &QCheckBox::toggled, this,
+          &EditorPage::FixReferencesToggled);
+  // Later: showing the command may take the findings afresh, and the item
+  // that was activated with them.
+  connect(c_.findings, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) {
+            const int index = c_.findings->row(item);
+            QMetaObject::invokeMethod(
+                this, [this, index] { ShowFinding(index); },
+                Qt::QueuedConnection);
+          });
   for (int output = 1; output <= kOutputButtonCount; ++output) {
     on_click(
         ids::kOutput1 + output - 1,
@@ -218,6 +304,7 @@ void EditorPage::ShowView() {
   }
   for (QPushButton* button : c_.editing) button->setEnabled(!view.segment_held);
   ShowHistoryState();
+  if (editor_.RefreshProgramCheck()) ShowFindings();
   showing_ = false;
   // Said again after each step the user takes, until the job ends; the
   // job's own last text comes after it.

@@ -9,10 +9,13 @@
 #include "app/pages/page.h"
 #include "core/editor/editor.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
+class QSplitter;
 class QToolButton;
 
 namespace lumera {
@@ -43,6 +46,12 @@ class EditorPage : public Page {
   void CutRows();
   void PasteRows();
 
+  // "Sprawdź program": checks the program, and keeps its findings in the
+  // list and the grid's marks up to date from then on.
+  void CheckProgram();
+  // Activating a finding: its segment chosen, its row current.
+  void ShowFinding(int index);
+
   Editor& editor() { return editor_; }
   CommandGridView& grid() { return *grid_; }
 
@@ -59,6 +68,9 @@ class EditorPage : public Page {
     std::array<QLabel*, kRegisterCount> registers{};
     QToolButton* undo = nullptr;
     QToolButton* redo = nullptr;
+    QCheckBox* fix_references = nullptr;
+    QListWidget* findings = nullptr;
+    QSplitter* split = nullptr;  // the grid over the findings
     // The buttons that change the rows: off while the segment is held.
     std::array<QPushButton*, 8> editing{};
   };
@@ -71,6 +83,7 @@ class EditorPage : public Page {
   QWidget* BuildRunBox();
   QWidget* BuildRegistersBox();
   QWidget* BuildHistoryButtons(QWidget* parent);
+  QWidget* BuildFindingsList();
 
   // editor_page_keys.cpp: the undo and clipboard keys.
   void ConnectKeys();
@@ -88,6 +101,11 @@ class EditorPage : public Page {
   void Do(Operation operation, bool focus_grid);
   // Copies the editor's view into the controls.
   void ShowView();
+  // The findings into the list, shown while there are any.
+  void ShowFindings();
+  // "Poprawiono odwołania: N" after an edit that renumbered.
+  void ShowFixedReferences();
+  void FixReferencesToggled(bool on);
   void SegmentShown(int segment);
 
   PageContext& context_;

@@ -30,9 +30,15 @@ inline constexpr int kSegmentChooser = 1073;  // "Segment Nr "
 inline constexpr int kEnter = 1060;           // "Wejdź"
 inline constexpr int kReturn = 1081;          // "Wróć"
 
-// Undo steps of the shown segment, beside the parameter fields.
-inline constexpr int kUndo = 2001;  // "Cofnij"
-inline constexpr int kRedo = 2002;  // "Ponów"
+// Undo steps of the shown segment, with the choice whether edits keep the
+// program's references on their commands.
+inline constexpr int kUndo = 2001;           // "Cofnij"
+inline constexpr int kRedo = 2002;           // "Ponów"
+inline constexpr int kFixReferences = 2003;  // "Popraw odwołania"
+
+// The program check and its findings, the list below the grid.
+inline constexpr int kCheckProgram = 2004;  // "Sprawdź program"
+inline constexpr int kFindings = 2005;
 
 // Output buttons: output k (1..8) is button 1008 + k; output 1 is at the
 // right end.

@@ -104,6 +104,7 @@ void EditorPage::CutRows() {
   if (count == 0) return;
   PutOnClipboard(editor_.CutRows(first, count));
   ShowView();
+  ShowFixedReferences();
 }
 
 void EditorPage::PasteRows() {
@@ -132,7 +133,8 @@ void EditorPage::PasteRows() {
   const int pasted = editor_.PasteRows(rows);
   ShowView();
   emit context_.events.statusText(
-      ToQString(PasteStatusText(pasted, static_cast<int>(rows.size()))));
+      ToQString(PasteStatusText(pasted, static_cast<int>(rows.size()),
+                                editor_.TakeFixedReferenceCount())));
 }
 
 void EditorPage::ShowHistoryState() {

@@ -1,13 +1,17 @@
-// The editor page's controls: the grid on top, and below it the editing
-// box, the segment and procedure box with the output buttons, and run
+// The editor page's controls: the grid on top with the program check's
+// findings under it, and below them the editing box, the segment and
+// procedure box with the undo buttons and the output buttons, and run
 // control with the registers.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -63,11 +67,30 @@ void EditorPage::BuildControls() {
   bottom->setSpacing(6);
   middle->setSpacing(4);
   right->setSpacing(4);
+  // The findings share the grid's height, as the user drags it.
+  auto* split = c_.split = new QSplitter(Qt::Vertical, this);
+  split->setObjectName(QStringLiteral("gridSplit"));
+  split->setChildrenCollapsible(false);
+  split->addWidget(grid_);
+  split->addWidget(BuildFindingsList());
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 0);
+
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(4, 4, 4, 4);
   page->setSpacing(4);
-  page->addWidget(grid_, 1);
+  page->addWidget(split, 1);
   page->addLayout(bottom);
+}
+
+QWidget* EditorPage::BuildFindingsList() {
+  c_.findings = Tag(new QListWidget(this), ids::kFindings, "findings",
+                    QStringLiteral("Uwagi programu"));
+  c_.findings->setToolTip(
+      QString::fromUtf8("Uwagi programu: Enter lub dwuklik pokazuje komendę"));
+  c_.findings->setUniformItemSizes(true);
+  c_.findings->hide();  // until a check finds something
+  return c_.findings;
 }
 
 QWidget* EditorPage::BuildEditingBox() {
@@ -165,6 +188,14 @@ QWidget* EditorPage::BuildHistoryButtons(QWidget* parent) {
                  QStringLiteral("Ctrl+Z"));
   c_.redo = tool(ids::kRedo, "redo", QString::fromUtf8("Ponów"),
                  QStringLiteral("Ctrl+Shift+Z, Ctrl+Y"));
+  const QString fix = QString::fromUtf8("Popraw odwołania");
+  c_.fix_references = Tag(new QCheckBox(fix, buttons), ids::kFixReferences,
+                          "fixReferences", fix);
+  c_.fix_references->setToolTip(QString::fromUtf8(
+      "Wstawianie, usuwanie, przesuwanie, wklejanie i wycinanie wierszy "
+      "poprawia skoki, wywołania i starty tasków całego programu"));
+  row->addSpacing(6);
+  row->addWidget(c_.fix_references);
   return buttons;
 }
 
@@ -181,8 +212,9 @@ QWidget* EditorPage::BuildSegmentBox() {
       Label(box, "segmentLabel", QStringLiteral("Segment Nr "), c_.segment), 0,
       0);
   layout->addWidget(c_.segment, 0, 1);
-  // The undo steps are the shown segment's: their buttons sit beside it.
-  layout->addWidget(BuildHistoryButtons(box), 0, 2, Qt::AlignRight);
+  layout->addWidget(Button(box, ids::kCheckProgram, "checkProgram",
+                           QString::fromUtf8("Sprawdź program")),
+                    0, 2, Qt::AlignRight);
 
   QPushButton* enter =
       Button(box, ids::kEnter, "enter", QStringLiteral("Wejdź"));
@@ -196,6 +228,8 @@ QWidget* EditorPage::BuildSegmentBox() {
   procedure_buttons->addWidget(enter);
   procedure_buttons->addWidget(c_.return_button);
   layout->addLayout(procedure_buttons, 1, 1);
+  // The undo steps are the shown segment's: their buttons sit under it.
+  layout->addWidget(BuildHistoryButtons(box), 2, 0, 1, 3, Qt::AlignLeft);
   layout->setColumnStretch(2, 1);
   return box;
 }
