@@ -144,7 +144,7 @@ class SiteSession {
 };
 
 bool SiteSession::Confirm(const SiteRun& run) {
-  env_.out << SitePlanText(run.Plan(), run.command(), run.site_file());
+  env_.out << run.PlanText();
   if (args_.yes) return true;
   if (!StdinIsTerminal()) {
     env_.err << "Bez terminala polecenie wymaga --yes; nic nie zostało "

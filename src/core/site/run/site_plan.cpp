@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/model/program_check.h"
+#include "core/site/run/site_programs.h"
+
 namespace lumera {
 
 std::string ProgramNameInSite(const std::filesystem::path& program,
@@ -16,7 +19,8 @@ std::string ProgramNameInSite(const std::filesystem::path& program,
 
 std::string SitePlanText(const std::vector<SitePlanLine>& plan,
                          SiteCommand command,
-                         const std::filesystem::path& site_file) {
+                         const std::filesystem::path& site_file,
+                         const SitePrograms* programs) {
   const SiteCommandInfo& info = SiteCommandInfoOf(command);
   std::string text = std::string(info.plan_title) + "\n";
   for (const SitePlanLine& line : plan) {
@@ -56,6 +60,25 @@ std::string SitePlanText(const std::vector<SitePlanLine>& plan,
         text += ": " + ProgramNameInSite(program, site_file);
     }
     text += "\n";
+  }
+  if (!info.needs_programs || programs == nullptr) return text;
+  // In the order the plan names them, each once.
+  std::vector<std::filesystem::path> named;
+  for (const SitePlanLine& line : plan) {
+    for (const SiteController& c : line.controllers) {
+      if (std::find(named.begin(), named.end(), c.program) == named.end()) {
+        named.push_back(c.program);
+      }
+    }
+  }
+  for (const std::filesystem::path& file : named) {
+    const SiteProgram* program = programs->Find(file);
+    if (program == nullptr) continue;
+    const std::size_t findings = CheckProgram(program->store).size();
+    if (findings > 0) {
+      text += "Uwagi programu " + ProgramNameInSite(file, site_file) + ": " +
+              std::to_string(findings) + "\n";
+    }
   }
   return text;
 }

@@ -162,10 +162,15 @@ void SiteRun::JournalEnded(const SiteRow& row) {
   if (!journal_->Append(entry)) journal_failed_.store(true);
 }
 
+std::string SiteRun::PlanText() const {
+  return SitePlanText(Plan(), settings_.command, settings_.site_file,
+                      &programs_);
+}
+
 std::string SiteRun::PlanQuestion() const {
   std::string text;
   for (const std::string& note : notes_) text += note + "\n";
-  return text + SitePlanText(Plan(), settings_.command, settings_.site_file);
+  return text + PlanText();
 }
 
 bool SiteRun::Start() {

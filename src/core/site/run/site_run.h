@@ -64,6 +64,9 @@ class SiteRun {
   // After kReady.
   const SiteFile& site() const { return *site_; }
   std::vector<SitePlanLine> Plan() const;
+  // The plan as the command line prints it and the window's question shows
+  // it, with the program check's findings of each program.
+  std::string PlanText() const;
   // The question before a command that writes: the notes and the plan.
   std::string PlanQuestion() const;
 

@@ -126,10 +126,13 @@ TEST_F(SiteRunTest, JournalTellsEachStepBeforeItActs) {
 }
 
 // The plan a question shows: a line each, consecutive numbers as ranges,
-// grouped by program. Once a run is finished, the next may prepare while
-// the rows are still kept.
+// grouped by program, and the programs the check finds fault with. Once a run
+// is finished, the next may prepare while the rows are still kept.
 TEST_F(SiteRunTest, PlanGroupsByProgramAndAFinishedRunFreesTheSite) {
-  ASSERT_TRUE(SaveProgramFile(Program(2), dir_ / "q.prg"));
+  // q.prg jumps past its segment's end: the plan tells, and goes on.
+  ProgramStore q = Program(2);
+  q.SetCommand(0, 12, Command{22, 200, 0});
+  ASSERT_TRUE(SaveProgramFile(q, dir_ / "q.prg"));
   WriteSite(
       "[line a]\nport = mem-a\ncontrollers = 1-4, 7, 5, 6\nprogram = p.prg\n"
       "program.2 = q.prg\n[line b]\nport = mem-b\ncontrollers = 1\n"
@@ -141,7 +144,8 @@ TEST_F(SiteRunTest, PlanGroupsByProgramAndAFinishedRunFreesTheSite) {
       {SiteCommand::kUpload,
        "Plan: wysłanie programu\n"
        "linia a (mem-a): sterowniki 1, 3-4, 7, 5-6: p.prg; sterownik 2: q.prg\n"
-       "linia b (mem-b): sterownik 1: p.prg\n"},
+       "linia b (mem-b): sterownik 1: p.prg\n"
+       "Uwagi programu q.prg: 1\n"},
       {SiteCommand::kClockSet,
        "Plan: ustawienie zegara\n"
        "linia a (mem-a): sterowniki 1-4, 7, 5-6\n"
@@ -150,8 +154,7 @@ TEST_F(SiteRunTest, PlanGroupsByProgramAndAFinishedRunFreesTheSite) {
   for (const auto& plan : kPlans) {
     SiteRun operation(Settings(plan.command));
     ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
-    EXPECT_EQ(SitePlanText(operation.Plan(), plan.command, dir_ / "site.txt"),
-              plan.text);
+    EXPECT_EQ(operation.PlanText(), plan.text);
   }
   SiteRun first(Settings(SiteCommand::kStatus));
   ASSERT_EQ(first.Prepare(), SitePreparation::kReady);
