@@ -1,8 +1,9 @@
 // The main window as a person sees it at the scales laptops use: every
-// button, label and field of every page shows its whole text, and no control
-// lies over another or reaches past the box that holds it. The program runs
-// at one scale, given as `--scale FACTOR` (ctest runs it at 1, 1.5 and 2),
-// both at the window's start size and at the smallest size it can be given.
+// button, label and field of every page shows its whole text (a combo box
+// any of its items), and no control lies over another or reaches past the
+// box that holds it. The program runs at one scale, given as `--scale
+// FACTOR` (ctest runs it at 1, 1.5 and 2), both at the window's start size
+// and at the smallest size it can be given.
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
@@ -101,6 +102,7 @@ std::optional<TextRoom> LineEditTextRoom(const QLineEdit* edit) {
   return TextRoom{room, needed};
 }
 
+// A closed combo box shows its current item: any item, once chosen.
 std::optional<TextRoom> ComboTextRoom(const QComboBox* combo) {
   if (combo->isEditable()) return std::nullopt;  // its line edit is checked
   QStyleOptionComboBox option;
@@ -111,12 +113,16 @@ std::optional<TextRoom> ComboTextRoom(const QComboBox* combo) {
   option.currentIcon = combo->itemIcon(combo->currentIndex());
   option.iconSize = combo->iconSize();
   option.subControls = QStyle::SC_All;
-  QRect room = combo->style()->subControlRect(
+  const QRect room = combo->style()->subControlRect(
       QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
-  QSize needed = TextSize(combo, combo->currentText());
-  needed.rwidth() += 2;
-  if (!option.currentIcon.isNull()) {
-    needed.rwidth() += combo->iconSize().width() + 4;
+  QSize needed;
+  for (int i = 0; i < combo->count(); ++i) {
+    QSize item = TextSize(combo, combo->itemText(i));
+    item.rwidth() += 2;
+    if (!combo->itemIcon(i).isNull()) {
+      item.rwidth() += combo->iconSize().width() + 4;
+    }
+    needed = needed.expandedTo(item);
   }
   return TextRoom{room, needed};
 }
