@@ -108,9 +108,12 @@ class CommandLineTest : public QObject {
     QTest::newRow("quoted, with arguments after it") << "\"p 1.PRG\" -x"
                                                      << "p 1.PRG"
                                                      << "\" -x";
-    QTest::newRow("absolute") << "/srv/x.prg"
-                              << ""
-                              << "";
+    // Absolute as the system reads it (on Windows with its drive).
+    QTest::newRow("absolute")
+        << QString::fromStdString(
+               std::filesystem::absolute("srv/x.prg").string())
+        << ""
+        << "";
     QTest::newRow("no program file") << "notes.txt"
                                      << ""
                                      << "";
