@@ -12,7 +12,10 @@ write_marked_program() {
   python3 - "$1" <<'PY'
 import sys
 path = sys.argv[1]
-image = bytearray([0xFF] * (10 * 255 * 3)) + bytearray(64)
+# A configuration the pages keep as it is (controller number 1), so that
+# closing asks nothing.
+image = bytearray([0xFF] * (10 * 255 * 3)) + bytes([1]) + bytes(30) + b"K" \
+    + bytes(32)
 rows = [(1, 1, 5), (2, 1, 5), (1, 2, 10)]
 for index, row in enumerate(rows):
     image[index * 3:index * 3 + 3] = bytes(row)

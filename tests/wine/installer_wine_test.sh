@@ -84,6 +84,15 @@ reg_default() {  # reg_default KEY: the key's default value; "-" for no key
 reg_has() {  # reg_has KEY VALUE_NAME: yes or no
   "$WINE" reg query "$1" /v "$2" >/dev/null 2>&1 && echo yes || echo no
 }
+# close_editor: as the window's close box does; a window still there after
+# that (a question left open) is a failure, and the program is ended.
+close_editor() {
+  "$WINE" taskkill /IM lumera.exe >/dev/null 2>&1
+  wait_for 30 gone "$editor_title"
+  check "window closed, nothing asked" "" "$(window_named "$editor_title")"
+  "$WINE" taskkill /F /IM lumera.exe >/dev/null 2>&1
+  "$WINESERVER" -w
+}
 uninstall() {  # uninstall FOLDER: the uninstaller runs on from a copy of itself
   "$WINE" "$(winepath_of "$1")\\Uninstall.exe" /S >/dev/null 2>&1
   wait_for 60 test ! -e "$1"
@@ -182,8 +191,7 @@ if [[ -n $window ]]; then
     "$( ((width >= 800 && height >= 450)) && echo yes || echo no)"
   check "screenshot: not blank" yes "$( ((colours >= 16)) && echo yes || echo no)"
 fi
-"$WINE" taskkill /IM lumera.exe >/dev/null 2>&1
-wait_for 30 gone "$editor_title"
+close_editor
 
 # A program file started as a double click starts it.
 mkdir -p "$drive/programy"
@@ -200,9 +208,7 @@ if [[ -n $window ]]; then
   [[ -n $pictures ]] && cp "$work/window.png" "$pictures/window.png"
 fi
 # Closing keeps the file's name in the user's settings.
-"$WINE" taskkill /IM lumera.exe >/dev/null 2>&1
-wait_for 30 gone "$editor_title"
-"$WINESERVER" -w
+close_editor
 check "a program file started: its name in the user's settings" \
   'File=C:\programy\Pompa 1.prg' \
   "$(grep '^File=' "$profile/Lumera/Lumera.ini" 2>/dev/null | tr -d '\r')"
