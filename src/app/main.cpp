@@ -33,7 +33,10 @@ int main(int argc, char* argv[]) {
   }
   std::optional<std::string> site = lumera::TakeSiteOption(argc, argv);
   // The command line as the user gave it, before Qt takes its own options.
-  const std::string command_line = lumera::JoinCommandLine(argc, argv);
+  std::string command_line = lumera::JoinCommandLine(argc, argv);
+  if (own_folder) {
+    command_line = lumera::AnchorProgramFile(std::move(command_line));
+  }
 
   QApplication app(argc, argv);
   QTranslator qt_polish;

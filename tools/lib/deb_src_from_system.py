@@ -57,8 +57,16 @@ def from_deb822(text, codename):
 
 
 ONE_LINE = re.compile(r"^\s*deb\s+(?:\[(?P<options>[^\]]*)\]\s+)?(?P<rest>.*)$")
-OPTION_NAMES = {"signed-by": "Signed-By", "arch": "Architectures",
-                "trusted": "Trusted", "lang": "Languages"}
+# A one-line option's deb822 field is the same words capitalised (apt reads
+# field names in any case), but for the three whose field is a plural. Every
+# option counts: a mirror may need check-valid-until=no or trusted=yes.
+PLURAL_NAMES = {"arch": "Architectures", "lang": "Languages",
+                "target": "Targets"}
+
+
+def deb822_name(option):
+    return PLURAL_NAMES.get(option) or "-".join(
+        word.capitalize() for word in option.split("-"))
 
 
 def from_one_line(text, codename):
@@ -74,8 +82,10 @@ def from_one_line(text, codename):
         entry = {"URIs": words[0], "Components": " ".join(words[2:])}
         for option in (match.group("options") or "").split():
             name, _, value = option.partition("=")
-            if name in OPTION_NAMES:
-                entry[OPTION_NAMES[name]] = value.replace(",", " ")
+            # arch+=... and arch-=... change the default set; no deb822
+            # field of the same form.
+            if name and not name.endswith(("+", "-")):
+                entry[deb822_name(name)] = value.replace(",", " ")
         entries.append(entry)
     return entries
 

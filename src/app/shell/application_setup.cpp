@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLayout>
 #include <QScreen>
 #include <QWidget>
 
@@ -42,6 +43,9 @@ void SetUpApplication(QApplication& app, QTranslator& translator) {
 }
 
 void ShowCentred(QWidget& window) {
+  // The layout may widen the window to what its pages need: centre the
+  // size it will show at, not the one asked for.
+  if (QLayout* layout = window.layout()) layout->activate();
   if (const QScreen* screen = window.screen()) {
     QRect frame = window.frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());

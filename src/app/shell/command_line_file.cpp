@@ -53,6 +53,19 @@ std::optional<std::string> ProgramFileFromCommandLine(
   return std::string(name);
 }
 
+std::string AnchorProgramFile(std::string command_line) {
+  const std::optional<std::string> name =
+      ProgramFileFromCommandLine(command_line);
+  if (!name || std::filesystem::path(*name).is_absolute()) return command_line;
+  std::error_code error;
+  const std::filesystem::path absolute =
+      std::filesystem::absolute(*name, error);
+  if (error) return command_line;
+  const std::size_t at = command_line.front() == '"' ? 1 : 0;
+  command_line.replace(at, name->size(), absolute.string());
+  return command_line;
+}
+
 bool ProgramFileReadable(const std::string& path) {
   // A folder opens for reading on POSIX, but it is no program file.
   std::error_code error;

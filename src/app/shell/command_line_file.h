@@ -30,6 +30,12 @@ std::optional<std::string> TakeSiteOption(int& argc, char** argv);
 std::optional<std::string> ProgramFileFromCommandLine(
     std::string_view command_line);
 
+// The command line with its program file named by an absolute path, for a
+// start that moves to its own folder before it opens the file: a name given
+// relative to the folder the start happened in still names that file.
+// Unchanged when it names no program file or an absolute one.
+std::string AnchorProgramFile(std::string command_line);
+
 // Whether `path` names a file that can be opened for reading.
 bool ProgramFileReadable(const std::string& path);
 

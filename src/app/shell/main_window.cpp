@@ -135,6 +135,10 @@ void MainWindow::CreateTabPages(bool command_line_file,
                                 const PageFactory& pages) {
   auto* layout = new QGridLayout(controls_.page_area);
   layout->setContentsMargins(0, 0, 0, 0);
+  // A floor, not a fixed size: the page shown may need more, and the window
+  // must not squeeze it below that at any scale.
+  layout->setColumnMinimumWidth(0, 640);
+  layout->setRowMinimumHeight(0, 300);
   for (int index = 0; index < kPageCount; ++index) {
     controls_.tabs->insertTab(index, QString::fromUtf8(kTabTitles[index]));
     Page* page = pages(index, page_context_, controls_.page_area);

@@ -229,7 +229,6 @@ MainWindowControls BuildMainWindowControls(QWidget* window) {
   c.page_area = page_frame;
   c.page_area->setObjectName(QStringLiteral("pageArea"));
   c.page_area->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  c.page_area->setMinimumSize(640, 300);
   // Only marks where the pages go; never shown.
   c.page_marker = Tag(new QLabel("unvisible", window), ids::kPageArea,
                       "pageAreaMarker", QStringLiteral("unvisible"));

@@ -96,6 +96,47 @@ class CommandLineTest : public QObject {
     QCOMPARE(argv[argc], nullptr);
   }
 
+  // The start from the desktop moves to its own folder before it opens the
+  // file: a relative name must still name the file beside the start.
+  void AnchorsTheProgramFileBeforeTheFolderChanges_data() {
+    QTest::addColumn<QString>("command_line");
+    QTest::addColumn<QString>("relative");  // made absolute; empty: none
+    QTest::addColumn<QString>("after");     // what follows the name
+    QTest::newRow("relative") << "a/x.prg"
+                              << "a/x.prg"
+                              << "";
+    QTest::newRow("quoted, with arguments after it") << "\"p 1.PRG\" -x"
+                                                     << "p 1.PRG"
+                                                     << "\" -x";
+    // Absolute as the system reads it (on Windows with its drive).
+    QTest::newRow("absolute")
+        << QString::fromStdString(
+               std::filesystem::absolute("srv/x.prg").string())
+        << ""
+        << "";
+    QTest::newRow("no program file") << "notes.txt"
+                                     << ""
+                                     << "";
+  }
+  void AnchorsTheProgramFileBeforeTheFolderChanges() {
+    QFETCH(QString, command_line);
+    QFETCH(QString, relative);
+    QFETCH(QString, after);
+    const std::string anchored = AnchorProgramFile(command_line.toStdString());
+    if (relative.isEmpty()) {
+      QCOMPARE(QString::fromStdString(anchored), command_line);
+      return;
+    }
+    const std::string absolute =
+        std::filesystem::absolute(relative.toStdString()).string();
+    const QString quote = command_line.startsWith('"') ? "\"" : "";
+    QCOMPARE(QString::fromStdString(anchored),
+             quote + QString::fromStdString(absolute) + after);
+    QCOMPARE(QString::fromStdString(
+                 ProgramFileFromCommandLine(anchored).value_or("")),
+             QString::fromStdString(absolute));
+  }
+
   void JoinsArgumentsWithSpaces() {
     const char* argv[] = {"lumera", "/tmp/a", "b.prg", "x"};
     QCOMPARE(QString::fromStdString(JoinCommandLine(4, argv)),
