@@ -125,8 +125,12 @@ std::string BackupManifest(const std::vector<SiteRow>& rows,
     for (const std::filesystem::path& file : row.files) {
       const std::optional<std::string> sum = Sha256OfFile(file);
       if (!sum) continue;
-      text +=
-          *sum + "  " + file.lexically_relative(folder).generic_string() + "\n";
+      // UTF-8 on every system, as the line names are.
+      const std::u8string name =
+          file.lexically_relative(folder).generic_u8string();
+      text += *sum + "  ";
+      text.append(name.begin(), name.end());
+      text += "\n";
     }
   }
   return text;
