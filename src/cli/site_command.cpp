@@ -28,7 +28,7 @@ constexpr std::string_view kSiteUsage =
     "Użycie: lumera-cli site PLIK status|upload|verify|backup KATALOG|"
     "clock-set\n"
     "       [--yes] [--resume] [--report PLIK.json|PLIK.csv]\n"
-    "       [--stop-at-first] [--timeout-ms N]\n";
+    "       [--stop-at-first] [--timeout-ms N] [--any-size]\n";
 
 struct SiteArguments {
   std::filesystem::path file;
@@ -37,6 +37,7 @@ struct SiteArguments {
   bool yes = false;
   bool resume = false;
   bool stop_at_first = false;
+  bool any_size = false;
   std::optional<std::filesystem::path> report;
   int timeout_ms = 3000;
 };
@@ -54,6 +55,8 @@ std::optional<SiteArguments> Parse(std::span<const std::string_view> args,
       parsed.resume = true;
     } else if (arg == "--stop-at-first") {
       parsed.stop_at_first = true;
+    } else if (arg == "--any-size") {
+      parsed.any_size = true;
     } else if (arg == "--report" && has_value) {
       parsed.report = std::filesystem::path(args[++i]);
       const std::string ext = parsed.report->extension().string();
@@ -105,6 +108,11 @@ std::optional<SiteArguments> Parse(std::span<const std::string_view> args,
   }
   if (words.size() > expected) {
     error = "nadmiarowy argument: " + std::string(words[expected]);
+    return std::nullopt;
+  }
+  if (parsed.any_size && parsed.command != SiteCommand::kUpload &&
+      parsed.command != SiteCommand::kVerify) {
+    error = "--any-size działa z upload i verify";
     return std::nullopt;
   }
   if (parsed.resume && !SiteCommandWrites(parsed.command)) {
@@ -231,6 +239,7 @@ int SiteSession::Run() {
   settings.backup_dir = args_.backup_dir;
   settings.resume = args_.resume;
   settings.stop_at_first = args_.stop_at_first;
+  settings.any_size = args_.any_size;
   settings.timeout_ms = args_.timeout_ms;
   settings.port_roots = env_.port_roots;
   settings.create_port = CommandPorts(env_);
@@ -266,8 +275,7 @@ int SiteSession::Run() {
 
   bool failed = false;
   if (operation.journal_failed()) {
-    env_.err << "Błąd zapisu dziennika " << operation.journal_path().string()
-             << "\n";
+    env_.err << operation.JournalFailureText() << "\n";
   }
   std::string error;
   if (args_.report && !operation.WriteReport(*args_.report, error)) {

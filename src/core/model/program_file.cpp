@@ -32,13 +32,14 @@ std::optional<std::string> ProgramSizeRefusal(const std::filesystem::path& file,
 }
 
 std::string ProgramSizeNote(std::uintmax_t size) {
+  // Short enough for the window's status line.
   if (size < kProgramFileSize) {
-    return "Plik krótszy niż program (" + Bytes(size) + " z " +
-           std::to_string(kProgramFileSize) + "): reszta wypełniona zerami.";
+    return "Plik krótszy niż program (" + std::to_string(size) + " z " +
+           Bytes(kProgramFileSize) + ").";
   }
   if (size > kProgramFileSize) {
     return "Plik dłuższy niż program (" + Bytes(size) + "): wczytano " +
-           Bytes(kProgramFileSize) + ".";
+           std::to_string(kProgramFileSize) + ".";
   }
   return {};
 }

@@ -32,9 +32,10 @@ inline constexpr std::uintmax_t kProgramFileSize = kImageSize;
 std::optional<std::string> ProgramSizeRefusal(const std::filesystem::path& file,
                                               std::uintmax_t size);
 
-// What a load of a file of `size` bytes did that a user should know: a
+// What a load of a file of `size` bytes did that a user should know (a
 // shorter file is filled up with zeros, of a longer one only the start is
-// taken. Empty for a file of a program's size.
+// taken): "Plik krótszy niż program (100 z 7714 bajtów)." Empty for a file
+// of a program's size.
 std::string ProgramSizeNote(std::uintmax_t size);
 
 // A save that worked, or the file it could not write and why.

@@ -206,15 +206,23 @@ TEST_F(SiteOperationTest, EachProgramFileIsReadOnceForTheRun) {
   EXPECT_EQ(Journal().back().program_sha256, sum);
 }
 
+// The journal and the report name their file and the system's reason.
 TEST_F(SiteOperationTest, JournalThatCannotBeWrittenSendsNothing) {
   WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
   fs::create_directories(dir_ / "site.txt.journal");
   SiteOperation operation(Settings(SiteCommand::kUpload));
   ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
   EXPECT_FALSE(operation.Start());
-  EXPECT_NE(operation.refusal().find("Błąd zapisu dziennika"),
-            std::string::npos);
+  EXPECT_EQ(operation.refusal(), "Błąd zapisu dziennika " +
+                                     (dir_ / "site.txt.journal").string() +
+                                     ": Is a directory; nic nie zostało "
+                                     "wysłane.");
   EXPECT_TRUE(a_.requests().empty());
+  fs::create_directories(dir_ / "r.csv");
+  std::string error;
+  EXPECT_FALSE(operation.WriteReport(dir_ / "r.csv", error));
+  EXPECT_EQ(error, "Błąd zapisu pliku ! " + (dir_ / "r.csv").string() +
+                       ": Is a directory");
 }
 
 // A reply that lands nowhere (another code than the one asked for, its bytes

@@ -157,8 +157,7 @@ void SitePage::OnRunEnded() {
     text += ' ' + ToQString(error);
   }
   if (operation.journal_failed()) {
-    text += QStringLiteral(" Błąd zapisu dziennika %1.")
-                .arg(ToQString(operation.journal_path().string()));
+    text += ' ' + ToQString(operation.JournalFailureText()) + '.';
   }
   QColor colour;
   switch (operation.Verdict()) {

@@ -137,6 +137,10 @@ SitePreparation SiteOperation::Prepare() {
     refusal_ = std::string(kProgramLoadFailedText) + " " + unreadable.string();
     return SitePreparation::kRefused;
   }
+  if (needs_programs && !settings_.any_size) {
+    faults_ = programs_.SizeFaults();
+    if (!faults_.empty()) return SitePreparation::kSiteFaults;
+  }
   if (settings_.command == SiteCommand::kBackup) {
     std::error_code error;
     std::filesystem::create_directories(settings_.backup_dir, error);
@@ -231,10 +235,15 @@ JournalEntry SiteOperation::Entry(JournalEvent event,
   return entry;
 }
 
+std::string SiteOperation::JournalFailureText() const {
+  return "Błąd zapisu dziennika " + journal_path_.string() +
+         (journal_ ? ": " + journal_->error() : std::string());
+}
+
 std::string SiteOperation::JournalBegun(const SiteRow& row) {
   if (journal_->Append(Entry(JournalEvent::kBegun, &row))) return {};
   journal_failed_.store(true);
-  return "Błąd zapisu dziennika " + journal_path_.string();
+  return JournalFailureText();
 }
 
 void SiteOperation::JournalEnded(const SiteRow& row) {
@@ -268,8 +277,7 @@ bool SiteOperation::Start() {
       }
     }
     if (!journal_->Append(start)) {
-      refusal_ = "Błąd zapisu dziennika " + journal_path_.string() +
-                 "; nic nie zostało wysłane.";
+      refusal_ = JournalFailureText() + "; nic nie zostało wysłane.";
       return false;
     }
     options.on_begun = [this](const SiteRow& row, std::string_view) {
@@ -306,18 +314,24 @@ bool SiteOperation::WriteReport(const std::filesystem::path& file,
                                 std::string& error) const {
   const std::string text = file.extension() == ".json" ? SiteReportJson(rows_)
                                                        : SiteReportCsv(rows_);
-  if (WriteFileAtomically(file, text) == AtomicWriteResult::kOk) return true;
-  error = std::string(kProgramSaveFailedText) + " " + file.string();
+  FileWriteError failure;
+  if (WriteFileAtomically(file, text, &failure) == AtomicWriteResult::kOk) {
+    return true;
+  }
+  error =
+      std::string(kProgramSaveFailedText) + " " + FileWriteErrorText(failure);
   return false;
 }
 
 bool SiteOperation::WriteBackupManifest(std::string& error) const {
   const std::filesystem::path file = settings_.backup_dir / "MANIFEST.sha256";
-  if (WriteFileAtomically(file, BackupManifest(rows_, settings_.backup_dir)) ==
-      AtomicWriteResult::kOk) {
+  FileWriteError failure;
+  if (WriteFileAtomically(file, BackupManifest(rows_, settings_.backup_dir),
+                          &failure) == AtomicWriteResult::kOk) {
     return true;
   }
-  error = std::string(kProgramSaveFailedText) + " " + file.string();
+  error =
+      std::string(kProgramSaveFailedText) + " " + FileWriteErrorText(failure);
   return false;
 }
 

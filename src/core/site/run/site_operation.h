@@ -43,6 +43,7 @@ struct SiteOperationSettings {
   std::filesystem::path backup_dir;  // backup
   bool resume = false;               // upload, clock-set
   bool stop_at_first = false;
+  bool any_size = false;  // upload, verify: a program file of any size
   int timeout_ms = 3000;
   PortRoots port_roots;
   // A fresh port for each job; empty: the system's port.
@@ -106,6 +107,8 @@ class SiteOperation {
 
   // A journal line could not be written while the run went on.
   bool journal_failed() const { return journal_failed_.load(); }
+  // "Błąd zapisu dziennika FILE: reason"; read once the run has ended.
+  std::string JournalFailureText() const;
   const std::filesystem::path& journal_path() const { return journal_path_; }
 
   // The rows as FILE.json or FILE.csv; backup's DIR/MANIFEST.sha256.
