@@ -1,8 +1,14 @@
 #include "core/model/atomic_file.h"
 
+#include <cerrno>
+#include <system_error>
 #include <utility>
 
 namespace lumera {
+
+std::string SystemErrorText(int error_number) {
+  return std::generic_category().message(error_number);
+}
 
 std::string FileWriteErrorText(const FileWriteError& error) {
   return error.file.string() + ": " + error.reason;
@@ -25,6 +31,28 @@ StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
     created_ = other.created_;
   }
   return *this;
+}
+
+bool StagedFile::Stage(const std::filesystem::path& path,
+                       std::span<const std::uint8_t> bytes,
+                       FileWriteError& error) {
+  Discard();
+  created_ = false;
+  name_ = path;
+  error.file = path;
+  if (!path.has_filename()) {
+    error.reason = SystemErrorText(EISDIR);
+    return false;
+  }
+  // A symbolic link keeps pointing where it did: its target is replaced.
+  target_ = path;
+  std::error_code link_error;
+  if (std::filesystem::is_symlink(path, link_error)) {
+    const std::filesystem::path resolved =
+        std::filesystem::weakly_canonical(path, link_error);
+    if (!link_error && resolved.has_filename()) target_ = resolved;
+  }
+  return StageAtTarget(bytes, error);
 }
 
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,

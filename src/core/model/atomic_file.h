@@ -53,6 +53,10 @@ class StagedFile {
   bool created() const { return created_; }
 
  private:
+  // The platform's part of Stage, for target_: the checks, the temporary
+  // file, its bytes and their flush.
+  bool StageAtTarget(std::span<const std::uint8_t> bytes,
+                     FileWriteError& error);
   void Discard();
 
   std::filesystem::path name_;  // as the caller named it, for errors
