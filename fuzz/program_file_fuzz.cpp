@@ -2,15 +2,18 @@
 // program's own file code over files kept in memory: a load that succeeds
 // gives the image the file holds (cut or zero-filled to 7714 bytes) and
 // saves back to the same bytes, comments included; a load that is refused
-// (no file, a folder) leaves the store exactly as it was.
+// (no file, a folder) leaves the store exactly as it was; a save whose
+// comment file cannot be written leaves the program file as it was.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "comment_texts.h"
 #include "core/model/comment_file.h"
 #include "core/model/program_file.h"
 #include "fuzz_check.h"
@@ -26,15 +29,6 @@ bool SameStore(const ProgramStore& a, const ProgramStore& b) {
   return a.image() == b.image() && a.snapshot() == b.snapshot() &&
          a.comments() == b.comments() &&
          a.LoadedFromFile() == b.LoadedFromFile();
-}
-
-bool SameTexts(const CommentTable& a, const CommentTable& b) {
-  for (int segment = 0; segment < kSegmentCount; ++segment) {
-    for (int command = 0; command < kCommandsPerSegment; ++command) {
-      if (a.Text(segment, command) != b.Text(segment, command)) return false;
-    }
-  }
-  return true;
 }
 
 // A store with something of everything in it, for the refused loads.
@@ -80,10 +74,12 @@ void FuzzInput(std::string_view bytes) {
   files.Put(path, program);
   ProgramStore store;
   Prefill(store);
-  LUMERA_FUZZ_CHECK(LoadProgramFile(store, path, files));
+  std::uintmax_t size = 0;
+  LUMERA_FUZZ_CHECK(LoadProgramFile(store, path, files, &size));
+  LUMERA_FUZZ_CHECK(size == program.size());
   ProgramImage expected{};
-  std::copy_n(program.begin(), std::min(program.size(), expected.size()),
-              expected.begin());
+  std::memcpy(expected.data(), program.data(),
+              std::min(program.size(), expected.size()));
   LUMERA_FUZZ_CHECK(store.image() == expected);
   LUMERA_FUZZ_CHECK(!store.ProgramImageChanged() && store.LoadedFromFile());
   // Comments come from the comment file alone.
@@ -95,10 +91,8 @@ void FuzzInput(std::string_view bytes) {
   LUMERA_FUZZ_CHECK(SaveProgramFile(store, saved, files));
   const std::string saved_program = files.Get(saved).value_or("");
   LUMERA_FUZZ_CHECK(saved_program.size() == kImageSize);
-  LUMERA_FUZZ_CHECK(std::equal(saved_program.begin(), saved_program.end(),
-                               expected.begin(), [](char a, std::uint8_t b) {
-                                 return static_cast<std::uint8_t>(a) == b;
-                               }));
+  LUMERA_FUZZ_CHECK(
+      std::memcmp(saved_program.data(), expected.data(), kImageSize) == 0);
   if (program.size() == kImageSize) LUMERA_FUZZ_CHECK(saved_program == program);
   const std::optional<std::string> formatted =
       FormatCommentFile(store.comments());
@@ -110,7 +104,17 @@ void FuzzInput(std::string_view bytes) {
   LUMERA_FUZZ_CHECK(again.image() == store.image());
   // An empty comment is no comment: it is not written, and reads back
   // absent.
-  LUMERA_FUZZ_CHECK(SameTexts(again.comments(), store.comments()));
+  LUMERA_FUZZ_CHECK(NonEmptyComments(again.comments()) ==
+                    NonEmptyComments(store.comments()));
+
+  // The program and its comments change together: a comment file that
+  // cannot be written leaves the program file as it was.
+  const fs::path paired = "f.prg";
+  files.Put(paired, program);
+  files.PutFolder(CommentFileName(paired));
+  const ProgramSaveResult refused = SaveProgramFile(store, paired, files);
+  LUMERA_FUZZ_CHECK(!refused && refused.error->file == CommentFileName(paired));
+  LUMERA_FUZZ_CHECK(files.Get(paired) == program);
 }
 
 }  // namespace lumera

@@ -9,7 +9,7 @@ _lumera_cli_site() {
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "--yes --resume --report --stop-at-first
-      --timeout-ms --help" -- "$cur"))
+      --timeout-ms --any-size --help" -- "$cur"))
   elif ((cword == 2)); then
     _filedir
   elif ((cword == 3)); then
@@ -37,7 +37,7 @@ _lumera_cli() {
 
   local options="--port --device --radio --target --all --time --timeout-ms
     --segment --entries-only --pdf --yes --trace --program --index --from
-    --to --count --help --version"
+    --to --count --any-size --help --version"
   local commands="ports upload download verify config defaults version
     hwinfo errors registers position number clock restart stop resume step
     run stop-at tempo start radio-reset scan line-check list print check site

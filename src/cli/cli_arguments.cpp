@@ -62,6 +62,9 @@ constexpr std::string_view kUsage =
     "  --entries-only  tylko wejścia procedur\n"
     "  --pdf OUT       plik PDF wydruku (print)\n"
     "  --yes           odpowiedz Tak na pytanie\n"
+    "  --any-size      upload, verify, config write: także plik innej\n"
+    "                  wielkości niż 7714 bajtów (jak okno go wczytuje:\n"
+    "                  krótszy uzupełniony zerami, z dłuższego początek)\n"
     "  --trace         ramki na linii na stderr (czas, kierunek, bajty)\n"
     "  --version       wersja programu lumera-cli\n"
     "  --help          ten tekst\n"
@@ -182,7 +185,7 @@ constexpr OptionDef kOptions[] = {
     {"from", Takes::kValue},       {"to", Takes::kValue},
     {"pdf", Takes::kValue},        {"help", Takes::kNothing},
     {"trace", Takes::kNothing},    {"version", Takes::kNothing},
-    {"count", Takes::kValue},
+    {"count", Takes::kValue},      {"any-size", Takes::kNothing},
 };
 
 // Options that belong to one command only; the others apply to all.
@@ -251,6 +254,9 @@ const OptionScope kScopes[] = {
     {"from", {CliCommand::kScan}, 1},
     {"to", {CliCommand::kScan}, 1},
     {"count", {CliCommand::kLineCheck}, 1},
+    {"any-size",
+     {CliCommand::kUpload, CliCommand::kVerify, CliCommand::kConfigWrite},
+     3},
 };
 
 struct ArgRange {
@@ -327,6 +333,7 @@ CliParseResult ParseCliArguments(std::span<const std::string_view> args) {
       if (name == "help") help = true;
       if (name == "version") program_version = true;
       if (name == "trace") invocation.options.trace = true;
+      if (name == "any-size") invocation.options.any_size = true;
       continue;
     }
     std::string_view value;

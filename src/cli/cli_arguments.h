@@ -68,6 +68,7 @@ struct CliOptions {
   int scan_from = 1;                         // scan --from A
   int scan_to = 254;                         // scan --to B
   int line_check_count = 50;                 // line-check --count N
+  bool any_size = false;  // --any-size: send a file of any size
 };
 
 struct CliInvocation {

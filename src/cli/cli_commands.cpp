@@ -38,6 +38,9 @@ namespace {
 constexpr int kScanTimeoutMs = 150;
 
 constexpr std::string_view kNothingToPrintText = "Brak komend do wydruku.";
+constexpr std::string_view kNotSentText =
+    "Nic nie zostało wysłane (--any-size: wyślij mimo to, jak okno go "
+    "wczytuje).";
 
 std::string Format(const char* format, int a, int b = 0, int c = 0) {
   char text[96];
@@ -61,11 +64,17 @@ class Session {
   void ApplyOverrides();
   JobRunner& Runner(int timeout_ms, bool progress = true);
   int Report(const JobRunResult& outcome, bool print_status = true);
-  int RunJob(const std::function<bool(LinkContext&)>& start);
+  // With `print_status` false, the job's status text waits in
+  // pending_status_ for what the command still has to do (a file to write).
+  int RunJob(const std::function<bool(LinkContext&)>& start,
+             bool print_status = true);
   EditorSide Editor(int segment, int selected_row = 0);
   int SegmentOrCurrent() const;
 
   bool LoadProgram(const std::string& file);
+  // A program file for a job that sends it (or compares it): only a file
+  // of a program's size, unless --any-size. An exit status.
+  int LoadProgramToSend(const std::string& file);
   bool SaveProgram(const std::string& file);
 
   int Ports();
@@ -104,6 +113,7 @@ class Session {
   std::unique_ptr<CliPrompts> prompts_;
   std::unique_ptr<TerminalProgress> progress_;
   std::unique_ptr<JobRunner> runner_;
+  std::string pending_status_;
 };
 
 void Session::LoadSettingsIfPresent() {
@@ -174,10 +184,13 @@ int Session::Report(const JobRunResult& outcome, bool print_status) {
   return kExitSuccess;
 }
 
-int Session::RunJob(const std::function<bool(LinkContext&)>& start) {
+int Session::RunJob(const std::function<bool(LinkContext&)>& start,
+                    bool print_status) {
   JobRunner& runner =
       Runner(options_.timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
-  return Report(runner.Run(start));
+  const JobRunResult outcome = runner.Run(start);
+  pending_status_ = outcome.status;
+  return Report(outcome, print_status);
 }
 
 int Session::SegmentOrCurrent() const {
@@ -198,9 +211,23 @@ bool Session::LoadProgram(const std::string& file) {
   return false;
 }
 
+int Session::LoadProgramToSend(const std::string& file) {
+  std::uintmax_t size = 0;
+  if (!LoadProgramIntoWorkspace(ws(), file, &size)) {
+    env_.err << kProgramLoadFailedText << "\n" << file << "\n";
+    return kExitFailure;
+  }
+  const std::optional<std::string> refusal = ProgramSizeRefusal(file, size);
+  if (!refusal || options_.any_size) return kExitSuccess;
+  env_.err << *refusal << "\n" << kNotSentText << "\n";
+  return kExitUsage;
+}
+
 bool Session::SaveProgram(const std::string& file) {
-  if (SaveProgramFile(ws().store, file)) return true;
-  env_.err << kProgramSaveFailedText << "\n" << file << "\n";
+  const ProgramSaveResult saved = SaveProgramFile(ws().store, file);
+  if (saved) return true;
+  env_.err << kProgramSaveFailedText << "\n"
+           << FileWriteErrorText(*saved.error) << "\n";
   return false;
 }
 
@@ -236,7 +263,9 @@ int Session::Ports() {
 }
 
 int Session::Upload() {
-  if (!LoadProgram(inv_.file)) return kExitFailure;
+  if (const int loaded = LoadProgramToSend(inv_.file); loaded != kExitSuccess) {
+    return loaded;
+  }
   if (options_.segment) {
     const EditorSide editor = Editor(*options_.segment);
     return RunJob(
@@ -252,18 +281,25 @@ int Session::Download() {
     return kExitFailure;
   }
   const EditorSide editor = Editor(SegmentOrCurrent());
-  const int status = RunJob([&](LinkContext& c) {
-    return options_.segment ? StartDownloadSegment(c, editor)
-                            : StartDownloadProgram(c, editor);
-  });
+  const int status = RunJob(
+      [&](LinkContext& c) {
+        return options_.segment ? StartDownloadSegment(c, editor)
+                                : StartDownloadProgram(c, editor);
+      },
+      false);
   // A failed download leaves the file as it was: saving a half-read program
   // over it would lose the rest of the user's program and its comments.
   if (status != kExitSuccess) return status;
-  return SaveProgram(inv_.file) ? kExitSuccess : kExitFailure;
+  // Success is said only once the program is in its file.
+  if (!SaveProgram(inv_.file)) return kExitFailure;
+  env_.out << pending_status_ << "\n";
+  return kExitSuccess;
 }
 
 int Session::Verify() {
-  if (!LoadProgram(inv_.file)) return kExitFailure;
+  if (const int loaded = LoadProgramToSend(inv_.file); loaded != kExitSuccess) {
+    return loaded;
+  }
   const EditorSide editor = Editor(SegmentOrCurrent());
   return RunJob([&](LinkContext& c) {
     return options_.segment ? StartVerifySegment(c, editor)
@@ -276,14 +312,18 @@ int Session::ConfigRead() {
   if (std::filesystem::exists(inv_.file, error) && !LoadProgram(inv_.file)) {
     return kExitFailure;
   }
-  const int status = RunJob(StartReadConfiguration);
+  const int status = RunJob(StartReadConfiguration, false);
   if (status != kExitSuccess) return status;
+  if (!SaveProgram(inv_.file)) return kExitFailure;
+  env_.out << pending_status_ << "\n";
   PrintVersion();
-  return SaveProgram(inv_.file) ? kExitSuccess : kExitFailure;
+  return kExitSuccess;
 }
 
 int Session::ConfigWrite() {
-  if (!LoadProgram(inv_.file)) return kExitFailure;
+  if (const int loaded = LoadProgramToSend(inv_.file); loaded != kExitSuccess) {
+    return loaded;
+  }
   return RunJob(StartWriteConfiguration);
 }
 

@@ -41,8 +41,10 @@ bool WritePdfListing(const std::vector<ListingPage>& pages,
   const std::span<const std::uint8_t> bytes(
       reinterpret_cast<const std::uint8_t*>(pdf.constData()),
       static_cast<std::size_t>(pdf.size()));
-  if (WriteFileAtomically(path, bytes) != AtomicWriteResult::kOk) {
-    error = std::string(kProgramSaveFailedText) + "\n" + path.string();
+  FileWriteError failure;
+  if (WriteFileAtomically(path, bytes, &failure) != AtomicWriteResult::kOk) {
+    error = std::string(kProgramSaveFailedText) + "\n" +
+            FileWriteErrorText(failure);
     return false;
   }
   return true;

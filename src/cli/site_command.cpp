@@ -28,7 +28,7 @@ std::string SiteUsage() {
   return "Użycie: lumera-cli site PLIK " + SiteCommandWords() +
          "\n"
          "       [--yes] [--resume] [--report PLIK.json|PLIK.csv]\n"
-         "       [--stop-at-first] [--timeout-ms N]\n";
+         "       [--stop-at-first] [--timeout-ms N] [--any-size]\n";
 }
 
 struct SiteArguments {
@@ -38,6 +38,7 @@ struct SiteArguments {
   bool yes = false;
   bool resume = false;
   bool stop_at_first = false;
+  bool any_size = false;
   std::optional<std::filesystem::path> report;
   int timeout_ms = 3000;
 };
@@ -55,6 +56,8 @@ std::optional<SiteArguments> Parse(std::span<const std::string_view> args,
       parsed.resume = true;
     } else if (arg == "--stop-at-first") {
       parsed.stop_at_first = true;
+    } else if (arg == "--any-size") {
+      parsed.any_size = true;
     } else if (arg == "--report" && has_value) {
       parsed.report = std::filesystem::path(args[++i]);
       const std::string ext = parsed.report->extension().string();
@@ -101,6 +104,10 @@ std::optional<SiteArguments> Parse(std::span<const std::string_view> args,
   }
   if (words.size() > expected) {
     error = "nadmiarowy argument: " + std::string(words[expected]);
+    return std::nullopt;
+  }
+  if (parsed.any_size && !info.needs_programs) {
+    error = "--any-size działa z upload i verify";
     return std::nullopt;
   }
   if (parsed.resume && !info.writes) {
@@ -214,6 +221,7 @@ int SiteSession::Run() {
   settings.backup_dir = args_.backup_dir;
   settings.resume = args_.resume;
   settings.stop_at_first = args_.stop_at_first;
+  settings.any_size = args_.any_size;
   settings.timeout_ms = args_.timeout_ms;
   settings.port_roots = env_.port_roots;
   settings.create_port = CommandPorts(env_);
@@ -247,7 +255,7 @@ int SiteSession::Run() {
 
   bool failed = false;
   if (run.journal_failed()) {
-    env_.err << "Błąd zapisu dziennika " << run.journal_path().string() << "\n";
+    env_.err << run.JournalFailureText() << "\n";
   }
   if (!run.manifest_error().empty()) env_.err << run.manifest_error() << "\n";
   std::string error;

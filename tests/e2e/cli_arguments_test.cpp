@@ -118,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
         RejectCase{{"--entries-only", "upload", "a.prg"}},
         RejectCase{{"--program", "version"}},
         RejectCase{{"--index", "tempo", "1"}},
+        RejectCase{{"--any-size", "download", "a.prg"}},
         RejectCase{{"scan", "--from", "0"}},
         RejectCase{{"scan", "--to", "255"}},
         RejectCase{{"scan", "--from", "9", "--to", "3"}},

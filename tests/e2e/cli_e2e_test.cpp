@@ -67,7 +67,7 @@ void FillProgram(Workspace& ws) {
 }
 
 bool SaveWorkspace(const Workspace& ws, const fs::path& path) {
-  return SaveProgramFile(ws.store, path);
+  return static_cast<bool>(SaveProgramFile(ws.store, path));
 }
 
 std::unique_ptr<Workspace> LoadWorkspace(const fs::path& path) {
@@ -391,6 +391,62 @@ TEST(CliEndToEnd, SilentControllerFailsWithTheShortPacketText) {
   }
   // A failed read does not create the file.
   EXPECT_FALSE(fs::exists(folder.path() / "x.prg"));
+}
+
+// Only a program file is sent (or compared) without --any-size, and success
+// is said only of a result that reached its file; a port is typed in any
+// case.
+TEST(CliEndToEnd, NothingSentThatIsNotAProgramNothingSaidThatDidNotHappen) {
+  TempFolder folder;
+  Sim sim(folder, {"--number", "1"});
+  ASSERT_TRUE(sim.port());
+  std::ofstream(folder.path() / "zero.prg");
+  std::ofstream(folder.path() / "text.prg") << "hello\n";
+  const std::string com = "com" + std::to_string(sim.port());
+  const struct {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {{"upload", "zero.prg"},
+       2,
+       "",
+       "Plik zero.prg ma 0 bajtów, a plik programu ma 7714 bajtów.\n"
+       "Nic nie zostało wysłane (--any-size: wyślij mimo to, jak okno go "
+       "wczytuje).\n"},
+      {{"verify", "text.prg"}, 2, "", "Plik text.prg ma 6 bajtów"},
+      {{"config", "write", "zero.prg"}, 2, "", "Plik zero.prg ma 0 bajtów"},
+      {{"download", "nowhere/x.prg"},
+       1,
+       "",
+       "Błąd zapisu pliku !\nnowhere/x.prg: No such file or directory\n"},
+      {{"config", "read", "nowhere/x.prg"},
+       1,
+       "",
+       "Błąd zapisu pliku !\nnowhere/x.prg: No such"},
+      {{"upload", "zero.prg", "--any-size"},
+       0,
+       std::string(kSuccess) + "\n",
+       ""},
+      {{"verify", "zero.prg", "--any-size"},
+       0,
+       std::string(kSuccess) + "\n",
+       ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"--port", com};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(args[2] + " " + args[3]);
+    const CliResult result = RunCliProcess(folder, args);
+    EXPECT_EQ(result.exit_code, c.exit_code) << result.err;
+    EXPECT_EQ(result.out, c.out);
+    if (c.err.empty()) {
+      EXPECT_EQ(result.err, "");
+    } else {
+      EXPECT_EQ(result.err.find(c.err), 0u) << result.err;
+    }
+  }
 }
 
 TEST(CliEndToEnd, MissingPortFailsWithOpenTextAndTheReason) {

@@ -169,8 +169,9 @@ TEST(CliPrint, PdfThatCannotBeWrittenLeavesNothingBehind) {
   };
   for (const Case& c :
        {Case{"sample.prg --pdf missing/o.pdf",
-             "Błąd zapisu pliku !\nmissing/o.pdf\n"},
-        Case{"sample.prg --pdf taken", "Błąd zapisu pliku !\ntaken\n"},
+             "Błąd zapisu pliku !\nmissing/o.pdf: No such file or directory\n"},
+        Case{"sample.prg --pdf taken",
+             "Błąd zapisu pliku !\ntaken: Is a directory\n"},
         Case{"empty.prg --pdf o.pdf", "Brak komend do wydruku.\n"}}) {
     std::string err;
     EXPECT_EQ(folder.Run(kCli + " print " + c.args, &err), 1) << c.args;

@@ -187,6 +187,43 @@ TEST(SiteE2eTest, PortThatCannotOpenFailsOnlyItsLine) {
   }
 }
 
+// A file that is not a program is refused, naming its size, before the
+// plan, the journal or the port: the controller keeps its program. With
+// --any-size it is sent as the window loads it.
+TEST(SiteE2eTest, FileThatIsNotAProgramIsRefusedBeforeAnythingIsSent) {
+  TempFolder folder;
+  Sim a(folder, {"--number", "1"});
+  ASSERT_TRUE(a.port());
+  WriteProgram(folder.path() / "p.prg", 5);
+  std::ofstream(folder.path() / "zero.prg");
+  const std::string line =
+      "[line a]\nport = " + std::to_string(a.port()) + "\ncontrollers = 1\n";
+  WriteText(folder.path() / "site.txt", line + "program = p.prg\n");
+  WriteText(folder.path() / "zero.txt", line + "program = zero.prg\n");
+  ASSERT_EQ(
+      RunCliProcess(folder, {"site", "site.txt", "upload", "--yes"}).exit_code,
+      0);
+
+  for (const char* command : {"upload", "verify"}) {
+    SCOPED_TRACE(command);
+    const CliResult refused =
+        RunCliProcess(folder, {"site", "zero.txt", command, "--yes"});
+    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err,
+              "zero.txt: plik zero.prg ma 0 bajtów, a plik programu ma 7714 "
+              "bajtów.\n");
+  }
+  EXPECT_FALSE(fs::exists(folder.path() / "zero.txt.journal"));
+  EXPECT_EQ(RunCliProcess(folder, {"site", "site.txt", "verify"}).exit_code, 0);
+
+  EXPECT_EQ(RunCliProcess(folder,
+                          {"site", "zero.txt", "upload", "--yes", "--any-size"})
+                .exit_code,
+            0);
+  EXPECT_EQ(RunCliProcess(folder, {"site", "site.txt", "verify"}).exit_code, 3);
+}
+
 // While a run holds the site, a second is refused at once and takes no port
 // from it; a closed terminal (SIGHUP) or a kill (SIGTERM) ends the run as
 // Ctrl-C does: the write aborted, its outcome journaled, the site free.

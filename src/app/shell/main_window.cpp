@@ -84,8 +84,10 @@ MainWindow::MainWindow(Workspace& workspace, TransferJob& job, Prompts& prompts,
   ConnectControls();
   ConnectWorkerEvents();
   RefreshMainStatus();
-  CreateTabPages(command_line_file, pages ? pages : MakeDefaultPage);
+  // Before the pages: a short program file named on the command line says
+  // so in its place.
   SetStatusLine(BuildStamp());
+  CreateTabPages(command_line_file, pages ? pages : MakeDefaultPage);
   launcher_.PushLineValues();
   resize(1020, 640);
 }
@@ -158,8 +160,10 @@ void MainWindow::CreateTabPages(bool command_line_file,
 // line becomes the program, shown from segment 1.
 void MainWindow::LoadCommandLineFile() {
   const std::filesystem::path path(workspace_.settings.program_file_name);
-  if (!LoadProgramIntoWorkspace(workspace_, path)) return;
+  std::uintmax_t size = 0;
+  if (!LoadProgramIntoWorkspace(workspace_, path, &size)) return;
   workspace_.settings.current_segment = 1;
+  ShowLoadedSize(size);
   pages_[0]->ProgramLoaded();
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -74,6 +75,8 @@ class MainWindow : public QWidget {
   void PrintListing(PrintScope scope);
   void CreateTabPages(bool command_line_file, const PageFactory& pages);
   void LoadCommandLineFile();
+  // The status line says when a loaded program file was not 7714 bytes.
+  void ShowLoadedSize(std::uintmax_t size);
   void ConnectControls();
   void ConnectWorkerEvents();
   void OnTabChanged(int index);

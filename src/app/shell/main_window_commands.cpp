@@ -35,23 +35,33 @@ bool MainWindow::ChooseProgramFile(bool save) {
   workspace_.settings.program_file_name = chosen->toStdString();
   const std::filesystem::path path(chosen->toStdString());
   if (save) {
-    if (!SaveProgramFile(workspace_.store, path)) {
+    const ProgramSaveResult saved = SaveProgramFile(workspace_.store, path);
+    if (!saved) {
+      // Below the text itself, which of the two files failed and why.
       prompts_.Warn(ToQString(kProgramSaveCaption),
-                    ToQString(kProgramSaveFailedText));
+                    ToQString(kProgramSaveFailedText) + QLatin1Char('\n') +
+                        ToQString(FileWriteErrorText(*saved.error)));
       return false;
     }
   } else {
-    if (!LoadProgramIntoWorkspace(workspace_, path)) {
+    std::uintmax_t size = 0;
+    if (!LoadProgramIntoWorkspace(workspace_, path, &size)) {
       prompts_.Warn(ToQString(kProgramLoadCaption),
                     ToQString(kProgramLoadFailedText));
       return false;
     }
     workspace_.settings.current_segment = 1;
+    ShowLoadedSize(size);
   }
   if (settings_path_) {
     SaveProgramFileSetting(*settings_path_, workspace_.settings);
   }
   return true;
+}
+
+void MainWindow::ShowLoadedSize(std::uintmax_t size) {
+  const std::string note = ProgramSizeNote(size);
+  if (!note.empty()) SetStatusLine(ToQString(note));
 }
 
 void MainWindow::OnLoadFile() {

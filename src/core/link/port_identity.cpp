@@ -13,7 +13,7 @@ std::string PortIdentity(std::string_view port, const PortRoots& roots) {
   if (name.size() <= 6 && AllDigits(name)) name = "COM" + name;
   // Windows' own spelling of a COM port.
   if (name.starts_with("\\\\.\\")) name.erase(0, 4);
-  if (const std::optional<int> number = ParseComName(name)) {
+  if (const std::optional<int> number = ParseTypedComName(name)) {
     const std::optional<std::string> mapped = ResolvePortName(name, roots);
     if (!mapped) return "COM" + std::to_string(*number);
     name = *mapped;

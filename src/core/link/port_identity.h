@@ -1,7 +1,7 @@
 // Which port a port's name opens, so that two spellings of one port are
-// known as one: "3" and "COM3", COM<n> and the device (or network address)
-// the ports folder or the device rules give it, a link and its device,
-// tcp: and rfc2217: to one server port.
+// known as one: "3", "com3" and "COM3", COM<n> and the device (or network
+// address) the ports folder or the device rules give it, a link and its
+// device, tcp: and rfc2217: to one server port.
 #pragma once
 
 #include <string>

@@ -152,6 +152,16 @@ std::optional<int> ParseComName(std::string_view name) {
   return WholeNumber(name.substr(3));
 }
 
+std::optional<int> ParseTypedComName(std::string_view name) {
+  if (name.size() < 4) return std::nullopt;
+  std::string upper(name.substr(0, 3));
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (upper != "COM") return std::nullopt;
+  return WholeNumber(name.substr(3));
+}
+
 std::vector<PortEntry> ListSerialPorts(const PortRoots& roots) {
   std::map<int, std::string> ports;
   AddDeviceRules(roots, ports);
@@ -164,7 +174,7 @@ std::vector<PortEntry> ListSerialPorts(const PortRoots& roots) {
 
 std::optional<std::string> ResolvePortName(std::string_view name,
                                            const PortRoots& roots) {
-  if (const std::optional<int> n = ParseComName(name)) {
+  if (const std::optional<int> n = ParseTypedComName(name)) {
     std::map<int, std::string> entries;
     AddFolderEntries(roots, entries);
     if (const auto it = entries.find(*n); it != entries.end()) {

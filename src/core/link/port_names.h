@@ -42,10 +42,17 @@ struct PortEntry {
 std::vector<PortEntry> ListSerialPorts(const PortRoots& roots);
 
 // The number of "COM<n>" (upper case, n decimal, nothing after it), or
-// nothing for any other text.
+// nothing for any other text: the rule for the names of the ports folder
+// and of the system's devices.
 std::optional<int> ParseComName(std::string_view name);
 
-// The device to open for "COM<n>" (looked up in ListSerialPorts's sense),
+// The number of a COM port as a user types it, on the command line or in a
+// site file: "com5", "Com5" and "COM5" are one port on every system, as
+// they are on Windows. Nothing for any other text.
+std::optional<int> ParseTypedComName(std::string_view name);
+
+// The device to open for "COM<n>" in any case (looked up in
+// ListSerialPorts's sense),
 // a network address as it is, or for any other text that names an existing
 // path, that path. Nothing when the name maps to no device.
 std::optional<std::string> ResolvePortName(std::string_view name,

@@ -45,7 +45,7 @@ bool Win32SerialPort::Fail(std::string_view message, unsigned long error) {
 bool Win32SerialPort::Open(std::string_view name) {
   Close();
   // The device-namespace prefix also reaches COM10 and above.
-  const std::optional<int> number = ParseComName(name);
+  const std::optional<int> number = ParseTypedComName(name);
   device_ = number ? "\\\\.\\COM" + std::to_string(*number) : std::string(name);
   const HANDLE handle =
       ::CreateFileA(device_.c_str(), GENERIC_READ | GENERIC_WRITE,

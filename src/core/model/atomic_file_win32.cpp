@@ -4,38 +4,29 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstdint>
 #include <random>
 #include <string>
+#include <system_error>
 
 #include "core/model/atomic_file.h"
+#include "core/model/temp_file_names.h"
 
 namespace lumera {
 namespace {
 
 constexpr int kTempNameAttempts = 16;
-// Stays within the file system's name limit (255 UTF-16 units).
-constexpr std::size_t kTempNameStemUnits = 200;
 
-std::wstring NameStem(const std::wstring& name) {
-  if (name.size() <= kTempNameStemUnits) return name;
-  std::size_t cut = kTempNameStemUnits;
-  // Never keep the first half of a surrogate pair alone.
-  if (name[cut - 1] >= 0xD800 && name[cut - 1] <= 0xDBFF) --cut;
-  return name.substr(0, cut);
+std::string WindowsErrorText(DWORD error) {
+  return std::system_category().message(static_cast<int>(error));
 }
 
 HANDLE CreateTempBeside(const std::filesystem::path& path,
                         std::filesystem::path& temp_path) {
   std::random_device random;
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-    wchar_t suffix[24];
-    std::swprintf(suffix, 24, L".%08x.tmp", static_cast<unsigned>(random()));
-    std::wstring name(1, L'.');
-    name += NameStem(path.filename().wstring());
-    name += suffix;
-    temp_path = path;
-    temp_path.replace_filename(name);
+    temp_path = TempFileName(path, static_cast<unsigned>(random()));
     const HANDLE file =
         ::CreateFileW(temp_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                       FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -46,53 +37,79 @@ HANDLE CreateTempBeside(const std::filesystem::path& path,
   return INVALID_HANDLE_VALUE;
 }
 
-bool WriteAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
+// 0, or the system's error code of the write that failed.
+DWORD WriteAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
     const DWORD chunk =
         size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
     DWORD written = 0;
-    if (!::WriteFile(file, data, chunk, &written, nullptr) || written == 0) {
-      return false;
+    if (!::WriteFile(file, data, chunk, &written, nullptr)) {
+      return ::GetLastError();
     }
+    if (written == 0) return ERROR_DISK_FULL;
     data += written;
     size -= written;
   }
-  return true;
+  return 0;
 }
 
 }  // namespace
 
-AtomicWriteResult WriteFileAtomically(const std::filesystem::path& path,
-                                      std::span<const std::uint8_t> bytes) {
-  if (!path.has_filename()) return AtomicWriteResult::kCreateFailed;
-  std::error_code error;
-  std::filesystem::path target_path = path;
-  if (std::filesystem::is_symlink(path, error)) {
-    const std::filesystem::path resolved =
-        std::filesystem::weakly_canonical(path, error);
-    if (!error && resolved.has_filename()) target_path = resolved;
-  }
+bool StagedFile::StageAtTarget(std::span<const std::uint8_t> bytes,
+                               FileWriteError& error) {
+  const auto fail = [&](DWORD code) {
+    error.reason = WindowsErrorText(code);
+    Discard();
+    return false;
+  };
   // Replacing must not get round a folder or a read-only file.
-  const DWORD attributes = ::GetFileAttributesW(target_path.c_str());
+  const DWORD attributes = ::GetFileAttributesW(target_.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
-    return AtomicWriteResult::kCreateFailed;
+      (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return fail(ERROR_DIRECTORY);
   }
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY)) {
+    return fail(ERROR_ACCESS_DENIED);
+  }
+  RemoveLeftoverTempFiles(target_);
   std::filesystem::path temp_path;
-  const HANDLE file = CreateTempBeside(target_path, temp_path);
-  if (file == INVALID_HANDLE_VALUE) return AtomicWriteResult::kCreateFailed;
+  const HANDLE file = CreateTempBeside(target_, temp_path);
+  if (file == INVALID_HANDLE_VALUE) return fail(::GetLastError());
+  created_ = true;
+  temp_ = temp_path;
 
-  bool ok = WriteAll(file, bytes.data(), bytes.size());
-  ok = ok && ::FlushFileBuffers(file);
-  ok = ::CloseHandle(file) && ok;
-  ok = ok && ::MoveFileExW(temp_path.c_str(), target_path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) {
-    ::DeleteFileW(temp_path.c_str());
-    return AtomicWriteResult::kWriteFailed;
-  }
-  return AtomicWriteResult::kOk;
+  DWORD failure = WriteAll(file, bytes.data(), bytes.size());
+  if (failure == 0 && !::FlushFileBuffers(file)) failure = ::GetLastError();
+  if (!::CloseHandle(file) && failure == 0) failure = ::GetLastError();
+  if (failure != 0) return fail(failure);
+  return true;
 }
+
+bool StagedFile::Commit(FileWriteError& error) {
+  error.file = name_;
+  if (temp_.empty()) {
+    error.reason = WindowsErrorText(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
+  if (!::MoveFileExW(temp_.c_str(), target_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error.reason = WindowsErrorText(::GetLastError());
+    Discard();
+    return false;
+  }
+  temp_.clear();
+  return true;
+}
+
+void StagedFile::Discard() {
+  if (temp_.empty()) return;
+  ::DeleteFileW(temp_.c_str());
+  temp_.clear();
+}
+
+// MOVEFILE_WRITE_THROUGH has already put each rename on the disk.
+void SyncFolder(const std::filesystem::path&) {}
 
 }  // namespace lumera
 

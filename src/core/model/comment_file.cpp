@@ -58,42 +58,50 @@ std::filesystem::path CommentFileName(
 }
 
 std::optional<CommentSlot> FindUnencodableComment(const CommentTable& table) {
-  for (int segment = 0; segment < kSegmentCount; ++segment) {
-    for (int command = 0; command < kCommandsPerSegment; ++command) {
-      if (FindCp1250Problem(table.Text(segment, command))) {
-        return CommentSlot{segment, command};
-      }
-    }
-  }
-  return std::nullopt;
+  std::optional<CommentSlot> found;
+  table.ForEach([&found](int segment, int command, std::string_view text) {
+    if (!found && FindCp1250Problem(text))
+      found = CommentSlot{segment, command};
+  });
+  return found;
 }
 
 std::optional<std::string> FormatCommentFile(const CommentTable& table) {
   std::string out;
-  for (int segment = 0; segment < kSegmentCount; ++segment) {
-    for (int command = 0; command < kCommandsPerSegment; ++command) {
-      const std::string_view text = table.Text(segment, command);
-      if (text.empty()) continue;
-      const std::optional<std::string> encoded = Utf8ToCp1250(text);
-      if (!encoded) return std::nullopt;
-      char prefix[16];
-      std::snprintf(prefix, sizeof prefix, "%02d:%03d ", segment + 1,
-                    command + 1);
-      out += prefix;
-      out += *encoded;
-      out += "\r\n";
+  bool encodable = true;
+  table.ForEach([&](int segment, int command, std::string_view text) {
+    if (text.empty() || !encodable) return;
+    const std::optional<std::string> encoded = Utf8ToCp1250(text);
+    if (!encoded) {
+      encodable = false;
+      return;
     }
-  }
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%02d:%03d ", segment + 1,
+                  command + 1);
+    out += prefix;
+    out += *encoded;
+    out += "\r\n";
+  });
+  if (!encodable) return std::nullopt;
   return out;
 }
 
 void CommentFileReader::Feed(std::string_view bytes) {
-  for (const char c : bytes) {
-    if (c == '\n') {
-      EndLine();
-    } else if (c != '\r' && line_.size() < kMaxCommentLineChars) {
-      line_.push_back(c);
+  while (!bytes.empty()) {
+    const std::size_t end = bytes.find('\n');
+    std::string_view piece = bytes.substr(0, end);
+    // The line up to its room, carriage returns dropped.
+    while (!piece.empty() && line_.size() < kMaxCommentLineChars) {
+      const std::size_t cr = piece.find('\r');
+      const std::string_view run = piece.substr(0, cr);
+      line_.append(run.substr(0, kMaxCommentLineChars - line_.size()));
+      if (cr == std::string_view::npos) break;
+      piece.remove_prefix(cr + 1);
     }
+    if (end == std::string_view::npos) break;
+    EndLine();
+    bytes.remove_prefix(end + 1);
   }
 }
 

@@ -8,35 +8,37 @@ namespace lumera {
 
 std::string NormalizeCommentText(std::string_view text) {
   text = text.substr(0, text.find('\0'));
-  std::string out;
-  out.reserve(std::min(text.size(), kMaxCommentChars * 4));
-  std::size_t chars = 0;
-  for (std::size_t offset = 0; offset < text.size() && chars < kMaxCommentChars;
+  // Where the cut after kMaxCommentChars characters falls; a byte that
+  // starts no valid sequence counts as one character.
+  std::size_t offset = 0;
+  for (std::size_t chars = 0; offset < text.size() && chars < kMaxCommentChars;
        ++chars) {
-    const std::optional<Utf8Char> ch = DecodeUtf8Char(text, offset);
-    const std::size_t length = ch ? ch->length : 1;
-    for (std::size_t i = 0; i < length; ++i) {
-      const char c = text[offset + i];
-      out.push_back(c == '\r' || c == '\n' ? ' ' : c);
+    if (static_cast<unsigned char>(text[offset]) < 0x80) {
+      ++offset;
+      continue;
     }
-    offset += length;
+    const std::optional<Utf8Char> ch = DecodeUtf8Char(text, offset);
+    offset += ch ? ch->length : 1;
   }
+  std::string out(text.substr(0, offset));
+  std::replace(out.begin(), out.end(), '\r', ' ');
+  std::replace(out.begin(), out.end(), '\n', ' ');
   return out;
 }
 
-std::optional<std::size_t> CommentTable::SlotIndex(int segment, int command) {
+std::optional<int> CommentTable::SlotIndex(int segment, int command) {
   if (segment < 0 || segment >= kSegmentCount || command < 0 ||
       command >= kCommandsPerSegment) {
     return std::nullopt;
   }
-  return static_cast<std::size_t>(segment) * kCommandsPerSegment +
-         static_cast<std::size_t>(command);
+  return segment * kCommandsPerSegment + command;
 }
 
 const std::string* CommentTable::Find(int segment, int command) const {
-  const std::optional<std::size_t> index = SlotIndex(segment, command);
-  if (!index || !slots_[*index]) return nullptr;
-  return &*slots_[*index];
+  const std::optional<int> index = SlotIndex(segment, command);
+  if (!index) return nullptr;
+  const auto slot = slots_.find(*index);
+  return slot == slots_.end() ? nullptr : &slot->second;
 }
 
 std::string_view CommentTable::Text(int segment, int command) const {
@@ -49,27 +51,25 @@ bool CommentTable::HasComment(int segment, int command) const {
 }
 
 bool CommentTable::Set(int segment, int command, std::string_view text) {
-  const std::optional<std::size_t> index = SlotIndex(segment, command);
+  const std::optional<int> index = SlotIndex(segment, command);
   if (!index) return false;
-  slots_[*index] = NormalizeCommentText(text);
+  slots_.insert_or_assign(*index, NormalizeCommentText(text));
   return true;
 }
 
 bool CommentTable::Clear(int segment, int command) {
-  const std::optional<std::size_t> index = SlotIndex(segment, command);
+  const std::optional<int> index = SlotIndex(segment, command);
   if (!index) return false;
-  slots_[*index].reset();
+  slots_.erase(*index);
   return true;
 }
 
 void CommentTable::ClearSegment(int segment) {
-  for (int command = 0; command < kCommandsPerSegment; ++command) {
-    Clear(segment, command);
-  }
+  if (!SlotIndex(segment, 0)) return;
+  slots_.erase(slots_.lower_bound(segment * kCommandsPerSegment),
+               slots_.lower_bound((segment + 1) * kCommandsPerSegment));
 }
 
-void CommentTable::ClearAll() {
-  for (std::optional<std::string>& slot : slots_) slot.reset();
-}
+void CommentTable::ClearAll() { slots_.clear(); }
 
 }  // namespace lumera

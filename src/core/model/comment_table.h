@@ -2,8 +2,8 @@
 // Texts are UTF-8 in memory; the comment file holds them in code page 1250.
 #pragma once
 
-#include <array>
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,14 +43,25 @@ class CommentTable {
   void ClearSegment(int segment);
   void ClearAll();
 
+  // Calls visit(segment, command, text) for every slot that holds a text
+  // (an empty one too), in the order of segment, then command.
+  template <typename Visit>
+  void ForEach(Visit&& visit) const {
+    for (const auto& [index, text] : slots_) {
+      visit(index / kCommandsPerSegment, index % kCommandsPerSegment,
+            std::string_view(text));
+    }
+  }
+
   friend bool operator==(const CommentTable&, const CommentTable&) = default;
 
  private:
-  static constexpr std::size_t kSlotCount =
-      static_cast<std::size_t>(kSegmentCount) * kCommandsPerSegment;
-  static std::optional<std::size_t> SlotIndex(int segment, int command);
+  static std::optional<int> SlotIndex(int segment, int command);
 
-  std::array<std::optional<std::string>, kSlotCount> slots_;
+  // Only the slots that hold a text, by slot index: a program has a few
+  // comments among its 2550 slots, and saving, loading and comparing walk
+  // only those.
+  std::map<int, std::string> slots_;
 };
 
 }  // namespace lumera

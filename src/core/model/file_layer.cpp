@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <utility>
 
 namespace lumera {
 namespace {
@@ -48,9 +49,18 @@ ssize_t ReadUpTo(int fd, std::uint8_t* data, std::size_t size) {
   return static_cast<ssize_t>(total);
 }
 
+class DiskStagedWrite : public StagedWrite {
+ public:
+  explicit DiskStagedWrite(StagedFile file) : file_(std::move(file)) {}
+  bool Commit(FileWriteError& error) override { return file_.Commit(error); }
+
+ private:
+  StagedFile file_;
+};
+
 class Disk : public FileLayer {
  public:
-  std::optional<std::size_t> ReadStart(
+  std::optional<FileStart> ReadStart(
       const std::filesystem::path& path,
       std::span<std::uint8_t> buffer) const override {
     FileDescriptor file(OpenForReading(path));
@@ -59,13 +69,14 @@ class Disk : public FileLayer {
     if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
       return std::nullopt;
     }
+    const auto size = static_cast<std::uintmax_t>(status.st_size);
     const std::size_t wanted =
-        std::min(static_cast<std::size_t>(status.st_size), buffer.size());
+        static_cast<std::size_t>(std::min<std::uintmax_t>(size, buffer.size()));
     if (ReadUpTo(file.get(), buffer.data(), wanted) !=
         static_cast<ssize_t>(wanted)) {
       return std::nullopt;
     }
-    return wanted;
+    return FileStart{wanted, size};
   }
 
   bool ReadPieces(
@@ -83,10 +94,16 @@ class Disk : public FileLayer {
     return true;
   }
 
-  AtomicWriteResult WriteAtomically(
-      const std::filesystem::path& path,
-      std::span<const std::uint8_t> bytes) override {
-    return WriteFileAtomically(path, bytes);
+  std::unique_ptr<StagedWrite> Stage(const std::filesystem::path& path,
+                                     std::span<const std::uint8_t> bytes,
+                                     FileWriteError& error) override {
+    StagedFile file;
+    if (!file.Stage(path, bytes, error)) return nullptr;
+    return std::make_unique<DiskStagedWrite>(std::move(file));
+  }
+
+  void SyncFolderOf(const std::filesystem::path& path) override {
+    SyncFolder(path);
   }
 };
 

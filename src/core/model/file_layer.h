@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -15,14 +16,31 @@
 
 namespace lumera {
 
+// What ReadStart read: the bytes put into the buffer, and the size of the
+// whole file.
+struct FileStart {
+  std::size_t read = 0;
+  std::uintmax_t file_size = 0;
+};
+
+// A file's new bytes written in full beside it, not yet in its place
+// (StagedFile on the disk). Destroyed without Commit, it leaves the file as
+// it was.
+class StagedWrite {
+ public:
+  virtual ~StagedWrite() = default;
+  // Puts the new bytes in the file's place in one step.
+  virtual bool Commit(FileWriteError& error) = 0;
+};
+
 class FileLayer {
  public:
   virtual ~FileLayer() = default;
 
-  // The first bytes of a regular file, up to buffer.size(): how many were
-  // read. Nothing when the file is missing, is not a regular file, or
+  // The first bytes of a regular file, up to buffer.size(), with the file's
+  // size. Nothing when the file is missing, is not a regular file, or
   // cannot be read that far.
-  virtual std::optional<std::size_t> ReadStart(
+  virtual std::optional<FileStart> ReadStart(
       const std::filesystem::path& path,
       std::span<std::uint8_t> buffer) const = 0;
   // Hands the file's bytes to `take`, piece by piece; a read error ends the
@@ -30,10 +48,13 @@ class FileLayer {
   virtual bool ReadPieces(
       const std::filesystem::path& path,
       const std::function<void(std::string_view)>& take) const = 0;
-  // Replaces the file in one step (atomic_file.h).
-  virtual AtomicWriteResult WriteAtomically(
-      const std::filesystem::path& path,
-      std::span<const std::uint8_t> bytes) = 0;
+  // Writes `bytes` completely beside `path` and flushes them; nothing, with
+  // `error`, when that fails (then `path` is as it was).
+  virtual std::unique_ptr<StagedWrite> Stage(
+      const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+      FileWriteError& error) = 0;
+  // Puts the renames of the commits in the folder of `path` on the disk.
+  virtual void SyncFolderOf(const std::filesystem::path& path) = 0;
 };
 
 // The disk.

@@ -7,8 +7,11 @@
 namespace lumera {
 
 bool LoadProgramIntoWorkspace(Workspace& workspace,
-                              const std::filesystem::path& path) {
-  if (!LoadProgramFile(workspace.store, path)) return false;
+                              const std::filesystem::path& path,
+                              std::uintmax_t* file_size) {
+  if (!LoadProgramFile(workspace.store, path, DiskFiles(), file_size)) {
+    return false;
+  }
   SyncControllerNumber(workspace.store.mutable_image(), workspace.config_page);
   return true;
 }

@@ -3,6 +3,7 @@
 // configuration into the page values.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 namespace lumera {
@@ -10,7 +11,10 @@ namespace lumera {
 struct Workspace;
 
 // False when the file cannot be loaded; the workspace is then unchanged.
+// `file_size`, when given, receives the size of the file (a program file
+// that is not 7714 bytes long loads all the same, see program_file.h).
 bool LoadProgramIntoWorkspace(Workspace& workspace,
-                              const std::filesystem::path& path);
+                              const std::filesystem::path& path,
+                              std::uintmax_t* file_size = nullptr);
 
 }  // namespace lumera

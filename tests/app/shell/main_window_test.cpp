@@ -12,6 +12,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
 #include <thread>
 
 #include "app/pages/editor/editor_page.h"
@@ -653,6 +654,15 @@ class MainWindowTest : public QObject {
     QVERIFY(std::find(lines.begin(), lines.end(),
                       "File=" + QString::fromStdString(file.string())) !=
             lines.end());
+    QCOMPARE(app.Text(ids::kStatusLine), MainWindow::BuildStamp());
+    // A file shorter than a program loads all the same, and says so.
+    const std::filesystem::path short_file = file.parent_path() / "short.prg";
+    std::ofstream(short_file) << std::string(100, '\x01');
+    app.prompts.files = {QString::fromStdString(short_file.string())};
+    app.Click(ids::kLoadFile);
+    QCOMPARE(app.workspace.store.CommandAt(0, 0), (Command{1, 1, 1}));
+    QCOMPARE(app.Text(ids::kStatusLine),
+             QStringLiteral("Plik krótszy niż program (100 z 7714 bajtów)."));
   }
 
   void FailedLoadKeepsTheChosenName() {
@@ -715,8 +725,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(app.prompts.Count(Kind::kWarning), 1);
     QCOMPARE(app.prompts.asked.back().caption,
              QStringLiteral("ZAPIS PLIKU PROGRAMU"));
+    // Which file failed, and why.
     QCOMPARE(app.prompts.asked.back().text,
-             QStringLiteral("Błąd zapisu pliku !"));
+             QStringLiteral("Błąd zapisu pliku !\n/nonexistent-folder/x.prg: "
+                            "No such file or directory"));
   }
 
   void CloseAsksOnlyAfterALoad_data() {

@@ -19,26 +19,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The system's names and the ports folder take "COM" in upper case only; a
+// name typed by a user takes it in any case, as Windows does.
 TEST(ParseComName, TakesOnlyUpperCaseComAndDigits) {
   const struct {
     const char* name;
     std::optional<int> number;
+    std::optional<int> typed;
   } cases[] = {
-      {"COM1", 1},
-      {"COM10", 10},
-      {"COM200", 200},
-      {"COM0", 0},
-      {"COM", std::nullopt},
-      {"com2", std::nullopt},
-      {"COMX", std::nullopt},
-      {"COM3x", std::nullopt},
-      {"COM 3", std::nullopt},
-      {"xCOM3", std::nullopt},
-      {"", std::nullopt},
-      {"COM99999999999", std::nullopt},  // no overflow
+      {"COM1", 1, 1},
+      {"COM10", 10, 10},
+      {"COM200", 200, 200},
+      {"COM0", 0, 0},
+      {"COM", std::nullopt, std::nullopt},
+      {"com2", std::nullopt, 2},
+      {"Com202", std::nullopt, 202},
+      {"cOm5", std::nullopt, 5},
+      {"COMX", std::nullopt, std::nullopt},
+      {"COM3x", std::nullopt, std::nullopt},
+      {"COM 3", std::nullopt, std::nullopt},
+      {"xCOM3", std::nullopt, std::nullopt},
+      {"con3", std::nullopt, std::nullopt},
+      {"", std::nullopt, std::nullopt},
+      {"COM99999999999", std::nullopt, std::nullopt},  // no overflow
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseComName(c.name), c.number) << c.name;
+    EXPECT_EQ(ParseTypedComName(c.name), c.typed) << c.name;
   }
   EXPECT_EQ(ComPortName(12), "COM12");
 }
@@ -112,7 +119,8 @@ TEST_F(PortFolders, ResolvesComNamesAndPaths) {
       {"COM77", Dev("ttyACM12")},
       {"COM34", std::nullopt},
       {"COM99", std::nullopt},
-      {"com1", std::nullopt},
+      {"com1", Dev("ttyS0")},  // typed in any case
+      {"Com5", Folder("COM5")},
       {Dev("ttyUSB3"), Dev("ttyUSB3")},  // a path is taken as it is
       {Dev("ttyUSB9"), std::nullopt},
       {"", std::nullopt},

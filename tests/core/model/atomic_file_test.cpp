@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -83,6 +84,36 @@ TEST(AtomicFileTest, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(folder.EntryCount(), 1);  // the temporary file is gone
   EXPECT_EQ(WriteFileAtomically(file, new_bytes), AtomicWriteResult::kOk);
   EXPECT_EQ(ReadBytes(file), new_bytes);
+}
+
+// A process killed after writing its temporary file and before renaming it
+// leaves that file; the next write of the same name removes it, and leaves
+// those of other names alone.
+TEST(AtomicFileTest, TemporaryFileLeftByAKillGoesWithTheNextWrite) {
+  TempFolder folder;
+  const auto file = folder / "a.prg";
+  const auto other = folder / "b.prg";
+  for (const auto& path : {file, other}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      StagedFile staged;
+      FileWriteError error;
+      const std::string_view bytes = "torn";
+      staged.Stage(
+          path,
+          {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},
+          error);
+      ::_exit(0);  // no destructor runs, as after a kill
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+  }
+  ASSERT_EQ(folder.EntryCount(), 2);
+  ASSERT_EQ(WriteFileAtomically(file, std::string_view("whole")),
+            AtomicWriteResult::kOk);
+  EXPECT_EQ(ReadBytes(file), "whole");
+  EXPECT_EQ(folder.EntryCount(), 2);  // a.prg and b.prg's temporary file
+  EXPECT_FALSE(std::filesystem::exists(other));
 }
 
 TEST(AtomicFileTest, KeepsLinksAndAccessRights) {

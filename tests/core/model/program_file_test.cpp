@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/model/comment_file.h"
@@ -135,17 +139,26 @@ TEST(ProgramFileTest, SavingDoesNotRenewTheSnapshot) {
   EXPECT_FALSE(store.ProgramImageChanged());
 }
 
+// Every size loads (the window takes any file); only a file of exactly
+// 7714 bytes is sent as a program without asking.
 TEST(ProgramFileTest, FileSizeDecidesWhatIsLoaded) {
   struct Case {
     const char* what;
     std::size_t size;
+    const char* refusal;  // nullptr: none
   };
   const Case cases[] = {
-      {"empty file", 0},
-      {"program without configuration", kProgramBytes},
-      {"one byte", 1},
-      {"exact image", kImageSize},
-      {"longer than the image", kImageSize + 500},
+      {"empty file", 0,
+       "Plik p.prg ma 0 bajtów, a plik programu ma 7714 "
+       "bajtów."},
+      {"program without configuration", kProgramBytes,
+       "Plik p.prg ma 7650 bajtów, a plik programu ma 7714 bajtów."},
+      {"one byte", 1, "Plik p.prg ma 1 bajt, a plik programu ma 7714 bajtów."},
+      {"a few bytes", 22,
+       "Plik p.prg ma 22 bajty, a plik programu ma 7714 bajtów."},
+      {"exact image", kImageSize, nullptr},
+      {"longer than the image", kImageSize + 500,
+       "Plik p.prg ma 8214 bajtów, a plik programu ma 7714 bajtów."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -156,13 +169,18 @@ TEST(ProgramFileTest, FileSizeDecidesWhatIsLoaded) {
     }
     WriteBytes(folder / "p.prg", bytes);
     ProgramStore store;
-    ASSERT_TRUE(LoadProgramFile(store, folder / "p.prg"));
+    std::uintmax_t size = 1234567;
+    ASSERT_TRUE(LoadProgramFile(store, folder / "p.prg", DiskFiles(), &size));
     for (std::size_t i = 0; i < kImageSize; ++i) {
       const std::uint8_t expected =
           i < c.size ? static_cast<std::uint8_t>(bytes[i]) : 0;
       ASSERT_EQ(store.image()[i], expected) << i;
     }
     EXPECT_FALSE(store.ProgramImageChanged());
+    EXPECT_EQ(size, c.size);
+    EXPECT_EQ(ProgramSizeRefusal("p.prg", size),
+              c.refusal ? std::optional<std::string>(c.refusal) : std::nullopt);
+    EXPECT_EQ(ProgramSizeNote(size).empty(), c.refusal == nullptr);
   }
 }
 
@@ -326,7 +344,7 @@ TEST(ProgramFileTest, ProgramWriteFailingPartWayKeepsBothOldFiles) {
   EXPECT_EQ(folder.EntryCount(), 2);
 }
 
-TEST(ProgramFileTest, CommentWriteFailingPartWayFailsAndKeepsOldComments) {
+TEST(ProgramFileTest, CommentWriteFailingPartWayKeepsBothOldFiles) {
   TempFolder folder;
   const auto file = folder / "p.prg";
   WriteBytes(folder / "p.cmt", "01:001 old\r\n");
@@ -338,15 +356,14 @@ TEST(ProgramFileTest, CommentWriteFailingPartWayFailsAndKeepsOldComments) {
     FileSizeLimit limit(kImageSize + 100);
     EXPECT_FALSE(SaveProgramFile(store, file));
   }
-  EXPECT_EQ(ReadBytes(file), ImageBytes(store.image()));
+  EXPECT_FALSE(std::filesystem::exists(file));
   EXPECT_EQ(ReadBytes(folder / "p.cmt"), "01:001 old\r\n");
-  EXPECT_EQ(folder.EntryCount(), 2);
+  EXPECT_EQ(folder.EntryCount(), 1);
 }
 
-// A disk that fills up at any byte of either file: each file is either the
-// old one or the whole new one, never a part, and no temporary file stays.
-// Once the program file is whole, a failed comment file keeps the old
-// comments beside the new program (the save reports the failure).
+// A disk that fills up at any byte of either file: both files stay as they
+// were, no temporary file stays, and the failure names the file that did
+// not fit and the system's reason.
 TEST(ProgramFileTest, SaveInterruptedAtAnyByteLeavesOnlyWholeFiles) {
   ProgramStore store;
   store.mutable_image().fill(0x22);
@@ -364,24 +381,130 @@ TEST(ProgramFileTest, SaveInterruptedAtAnyByteLeavesOnlyWholeFiles) {
     TempFolder folder;
     WriteBytes(folder / "p.prg", old_program);
     WriteBytes(folder / "p.cmt", old_comments);
+    ProgramSaveResult saved;
     {
       FileSizeLimit full(limit);
-      EXPECT_FALSE(SaveProgramFile(store, folder / "p.prg"));
+      saved = SaveProgramFile(store, folder / "p.prg");
     }
-    EXPECT_EQ(ReadBytes(folder / "p.prg"),
-              limit < kImageSize ? old_program : ImageBytes(store.image()));
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error->file,
+              folder / (limit < kImageSize ? "p.prg" : "p.cmt"));
+    EXPECT_EQ(saved.error->reason, SystemErrorText(EFBIG));
+    EXPECT_EQ(ReadBytes(folder / "p.prg"), old_program);
     EXPECT_EQ(ReadBytes(folder / "p.cmt"), old_comments);
     EXPECT_EQ(folder.EntryCount(), 2);
   }
 }
 
-TEST(ProgramFileTest, CommentFileThatCannotBeCreatedStillSavesProgram) {
+// The disk, failing at one step of a save: writing either file, or either
+// of the two renames (the comment file's first). Until the program file is
+// renamed it is the old one; a failure of that last rename, like a kill
+// just before it, leaves the new comments beside the old program.
+class FailingFiles : public FileLayer {
+ public:
+  explicit FailingFiles(int failing_step) : failing_step_(failing_step) {}
+
+  std::optional<FileStart> ReadStart(
+      const std::filesystem::path& path,
+      std::span<std::uint8_t> buffer) const override {
+    return DiskFiles().ReadStart(path, buffer);
+  }
+  bool ReadPieces(
+      const std::filesystem::path& path,
+      const std::function<void(std::string_view)>& take) const override {
+    return DiskFiles().ReadPieces(path, take);
+  }
+  std::unique_ptr<StagedWrite> Stage(const std::filesystem::path& path,
+                                     std::span<const std::uint8_t> bytes,
+                                     FileWriteError& error) override {
+    if (Fails()) {
+      error = {path, kReason};
+      return nullptr;
+    }
+    std::unique_ptr<StagedWrite> staged = DiskFiles().Stage(path, bytes, error);
+    if (!staged) return nullptr;
+    return std::make_unique<Staged>(*this, path, std::move(staged));
+  }
+  void SyncFolderOf(const std::filesystem::path&) override {}
+
+  static constexpr const char* kReason = "No space left on device";
+
+ private:
+  class Staged : public StagedWrite {
+   public:
+    Staged(FailingFiles& files, std::filesystem::path path,
+           std::unique_ptr<StagedWrite> disk)
+        : files_(files), path_(std::move(path)), disk_(std::move(disk)) {}
+    bool Commit(FileWriteError& error) override {
+      if (!files_.Fails()) return disk_->Commit(error);
+      error = {path_, kReason};
+      return false;
+    }
+
+   private:
+    FailingFiles& files_;
+    std::filesystem::path path_;
+    std::unique_ptr<StagedWrite> disk_;
+  };
+
+  bool Fails() { return step_++ == failing_step_; }
+
+  int failing_step_;
+  int step_ = 0;
+};
+
+TEST(ProgramFileTest, FailingStepOfASaveDecidesWhatIsLeft) {
+  const std::string old_program(kImageSize, '\x11');
+  const std::string old_comments = "01:001 old\r\n";
+  ProgramStore store;
+  store.mutable_image().fill(0x22);
+  store.SetComment(0, 0, "nowy");
+  const std::string new_program = ImageBytes(store.image());
+  const std::string new_comments = "01:001 nowy\r\n";
+  const struct {
+    const char* what;
+    int failing_step;
+    const char* failed_file;  // nullptr: the save succeeds
+    const std::string& program;
+    const std::string& comments;
+  } cases[] = {
+      {"writing the program", 0, "p.prg", old_program, old_comments},
+      {"writing the comments", 1, "p.cmt", old_program, old_comments},
+      {"renaming the comments", 2, "p.cmt", old_program, old_comments},
+      {"renaming the program", 3, "p.prg", old_program, new_comments},
+      {"nothing", -1, nullptr, new_program, new_comments},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    WriteBytes(folder / "p.prg", old_program);
+    WriteBytes(folder / "p.cmt", old_comments);
+    FailingFiles files(c.failing_step);
+    const ProgramSaveResult saved =
+        SaveProgramFile(store, folder / "p.prg", files);
+    if (c.failed_file == nullptr) {
+      EXPECT_TRUE(saved);
+    } else {
+      ASSERT_FALSE(saved);
+      EXPECT_EQ(saved.error->file, folder / c.failed_file);
+      EXPECT_EQ(saved.error->reason, FailingFiles::kReason);
+    }
+    EXPECT_EQ(ReadBytes(folder / "p.prg"), c.program);
+    EXPECT_EQ(ReadBytes(folder / "p.cmt"), c.comments);
+    EXPECT_EQ(folder.EntryCount(), 2);
+  }
+}
+
+TEST(ProgramFileTest, CommentFileThatCannotBeCreatedFailsTheWholeSave) {
   TempFolder folder;
   std::filesystem::create_directory(folder / "p.cmt");
   ProgramStore store;
   store.SetComment(0, 0, "lost");
-  ASSERT_TRUE(SaveProgramFile(store, folder / "p.prg"));
-  EXPECT_EQ(ReadBytes(folder / "p.prg"), ImageBytes(store.image()));
+  const ProgramSaveResult saved = SaveProgramFile(store, folder / "p.prg");
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error->file, folder / "p.cmt");
+  EXPECT_EQ(saved.error->reason, SystemErrorText(EISDIR));
+  EXPECT_FALSE(std::filesystem::exists(folder / "p.prg"));
   EXPECT_TRUE(std::filesystem::is_directory(folder / "p.cmt"));
 }
 

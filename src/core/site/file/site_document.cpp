@@ -87,6 +87,11 @@ std::string SplitItems(std::string_view text, bool plain_allowed,
 
 SiteDocument SiteDocument::FromText(std::string_view text) {
   SiteDocument document;
+  // Kept for the file's next writing, as the editor that made it wrote it.
+  if (text.starts_with(kUtf8ByteOrderMark)) {
+    text.remove_prefix(kUtf8ByteOrderMark.size());
+    document.byte_order_mark_ = true;
+  }
   while (!text.empty()) {
     const std::size_t newline = text.find('\n');
     std::string_view raw = text.substr(0, newline);
@@ -321,7 +326,7 @@ std::string SiteDocument::Text() const {
     for (const TextLine& line : section.body) lines.push_back(&line);
   }
   const std::string end = NewLineEnd();
-  std::string out;
+  std::string out(byte_order_mark_ ? kUtf8ByteOrderMark : "");
   for (std::size_t i = 0; i < lines.size(); ++i) {
     out += lines[i]->text;
     // A line that was the file's last and no longer is gets an end.

@@ -81,6 +81,7 @@ class SiteDocument {
 
   std::vector<TextLine> preamble_;  // before the first section
   std::vector<Section> sections_;
+  bool byte_order_mark_ = false;  // the file began with one
 };
 
 // A site file read once: its site (or every fault of it) and its document.

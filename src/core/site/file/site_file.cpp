@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
 #include "core/link/port_identity.h"
+#include "core/model/cp1250.h"
 
 namespace lumera {
 namespace {
@@ -37,23 +39,111 @@ std::optional<int> Number(std::string_view text) {
   return value;
 }
 
+// A fault shows what the file holds, but never sends a terminal bytes that
+// are not text: a byte outside valid UTF-8 and a control character are
+// written \xNN.
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
-  out += text;
+  for (std::size_t offset = 0; offset < text.size();) {
+    const std::optional<Utf8Char> ch = DecodeUtf8Char(text, offset);
+    const bool control =
+        ch && (ch->code_point < 0x20 ||
+               (ch->code_point >= 0x7F && ch->code_point < 0xA0));
+    if (ch && !control) {
+      out += text.substr(offset, ch->length);
+      offset += ch->length;
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                  static_cast<unsigned char>(text[offset]));
+    out += escaped;
+    ++offset;
+  }
   out += '"';
   return out;
 }
+
+// The letters a name may hold besides a-z and A-Z.
+constexpr std::u32string_view kPolishLetters = U"ąćęłńóśźżĄĆĘŁŃÓŚŹŻ";
 
 // The name becomes a folder of a backup: no separators, no "..", nothing a
 // shell would trip on.
 bool ValidLineName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
-  for (const char c : name) {
+  for (std::size_t offset = 0; offset < name.size();) {
+    const std::optional<Utf8Char> ch = DecodeUtf8Char(name, offset);
+    if (!ch) return false;
+    const char32_t c = ch->code_point;
     const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                    (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+                    (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+                    c == '.' ||
+                    kPolishLetters.find(c) != std::u32string_view::npos;
     if (!ok) return false;
+    offset += ch->length;
   }
   return true;
+}
+
+// How many faults of one kind are shown; the rest are counted.
+constexpr int kShownFaultsOfAKind = 3;
+
+// A fault's kind: its text without the quoted part and the numbers, so that
+// "sterownik 5 podany dwa razy" and "sterownik 6 podany dwa razy" are one.
+std::string FaultKind(std::string_view message) {
+  const std::size_t open = message.find('"');
+  const std::size_t close = message.rfind('"');
+  std::string kind;
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    if (open != std::string_view::npos && i > open && i < close) continue;
+    const char c = message[i];
+    const bool digit = c >= '0' && c <= '9';
+    if (digit && !kind.empty() && kind.back() == '#') continue;
+    kind += digit ? '#' : c;
+  }
+  return kind;
+}
+
+// Faults in line order, each kind shown up to kShownFaultsOfAKind times
+// (a fault repeated on the same line once) and then counted: a file with a
+// number listed 200000 times gives a few lines, not 199999.
+std::vector<SiteFault> Abridged(std::vector<SiteFault> faults) {
+  struct Kind {
+    int shown = 0;
+    int hidden = 0;
+    int first_hidden_line = 0;
+    int last_hidden_line = 0;
+    std::set<std::pair<int, std::string>> seen;
+  };
+  std::map<std::string, Kind> kinds;
+  std::vector<SiteFault> shown;
+  for (SiteFault& fault : faults) {
+    Kind& kind = kinds[FaultKind(fault.message)];
+    if (kind.shown < kShownFaultsOfAKind &&
+        kind.seen.emplace(fault.line_number, fault.message).second) {
+      ++kind.shown;
+      shown.push_back(std::move(fault));
+      continue;
+    }
+    if (kind.hidden++ == 0) kind.first_hidden_line = fault.line_number;
+    kind.last_hidden_line = fault.line_number;
+  }
+  for (const auto& [name, kind] : kinds) {
+    if (kind.hidden == 0) continue;
+    std::string message =
+        "ten sam błąd jeszcze " + (kind.hidden == 1
+                                       ? std::string("raz")
+                                       : std::to_string(kind.hidden) + " razy");
+    if (kind.last_hidden_line != kind.first_hidden_line) {
+      message += ", do wiersza " + std::to_string(kind.last_hidden_line);
+    }
+    shown.push_back({kind.first_hidden_line, std::move(message)});
+  }
+  std::stable_sort(shown.begin(), shown.end(),
+                   [](const SiteFault& a, const SiteFault& b) {
+                     return a.line_number < b.line_number;
+                   });
+  return shown;
 }
 
 // One [line] section while it is read.
@@ -309,6 +399,10 @@ void Parser::FinishLine() {
 }
 
 SiteParseResult Parser::Parse(std::string_view text) {
+  // Editors on Windows begin a UTF-8 file with its byte-order mark.
+  if (text.starts_with(kUtf8ByteOrderMark)) {
+    text.remove_prefix(kUtf8ByteOrderMark.size());
+  }
   int line_number = 0;
   while (!text.empty()) {
     ++line_number;
@@ -342,7 +436,7 @@ SiteParseResult Parser::Parse(std::string_view text) {
                      return a.line_number < b.line_number;
                    });
   SiteParseResult result;
-  result.faults = std::move(faults_);
+  result.faults = Abridged(std::move(faults_));
   if (result.faults.empty()) result.site = std::move(site_);
   return result;
 }
@@ -369,6 +463,11 @@ SiteParseResult LoadSiteFile(const std::filesystem::path& path,
   }
   return ParseSite(text.str(), path.parent_path(), programs_required,
                    port_roots);
+}
+
+std::filesystem::path LineFolderName(const SiteLine& line) {
+  return std::filesystem::path(
+      std::u8string(line.name.begin(), line.name.end()));
 }
 
 std::string SiteFaultText(const std::filesystem::path& file,

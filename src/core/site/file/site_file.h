@@ -22,6 +22,10 @@
 
 namespace lumera {
 
+// What Notepad and other Windows editors put before a UTF-8 text; a site
+// file may begin with it.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 struct SiteController {
   int number = 1;                      // 1..254
   std::filesystem::path program;       // empty: the line names none
@@ -46,8 +50,10 @@ struct SiteFault {
 };
 
 struct SiteParseResult {
-  std::optional<SiteFile> site;   // only when there is no fault
-  std::vector<SiteFault> faults;  // every fault, in the order of the lines
+  std::optional<SiteFile> site;  // only when there is no fault
+  // The faults in the order of the lines; of a kind of fault repeated many
+  // times, the first few and then one that counts the rest.
+  std::vector<SiteFault> faults;
 };
 
 // Parses `text`; program paths are taken relative to `base_dir`. With
@@ -65,6 +71,9 @@ SiteParseResult ParseSite(std::string_view text,
 SiteParseResult LoadSiteFile(const std::filesystem::path& path,
                              bool programs_required,
                              const PortRoots& port_roots = DefaultPortRoots());
+
+// The folder of a line's backup: its name, read as UTF-8 on every system.
+std::filesystem::path LineFolderName(const SiteLine& line);
 
 // "FILE:LINE: message", or "FILE: message" for line 0.
 std::string SiteFaultText(const std::filesystem::path& file,

@@ -11,6 +11,8 @@
 #include <ctime>
 #include <fstream>
 
+#include "core/model/atomic_file.h"
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -76,10 +78,15 @@ JournalWriter::~JournalWriter() {
   if (fd_ >= 0) CloseFile(fd_);
 }
 
+bool JournalWriter::Fail() {
+  error_ = SystemErrorText(errno);
+  return false;
+}
+
 bool JournalWriter::Open() {
   if (fd_ >= 0) return true;
   fd_ = OpenForAppending(path_);
-  if (fd_ < 0) return false;
+  if (fd_ < 0) return Fail();
   std::ifstream in(path_, std::ios::binary | std::ios::ate);
   if (in && in.tellg() > 0) {
     in.seekg(-1, std::ios::end);
@@ -93,7 +100,11 @@ bool JournalWriter::WriteAll(const std::string& bytes) {
   while (done < bytes.size()) {
     const auto wrote = WriteSome(fd_, bytes.data() + done, bytes.size() - done);
     if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
+    if (wrote < 0) return Fail();
+    if (wrote == 0) {
+      errno = ENOSPC;
+      return Fail();
+    }
     done += static_cast<std::size_t>(wrote);
   }
   return true;
@@ -108,7 +119,8 @@ bool JournalWriter::Append(const JournalEntry& entry) {
   bytes += '\n';
   // A line written only in part ends mid-line, as a torn one does.
   starts_mid_line_ = true;
-  if (!WriteAll(bytes) || !SyncFile()) return false;
+  if (!WriteAll(bytes)) return false;
+  if (!SyncFile()) return Fail();
   starts_mid_line_ = false;
   return true;
 }

@@ -27,6 +27,8 @@ class JournalWriter {
   bool Append(const JournalEntry& entry);
 
   const std::filesystem::path& path() const { return path_; }
+  // Why the last Append failed, in the system's words.
+  const std::string& error() const { return error_; }
 
  protected:
   // Waits until what was written is on the disk.
@@ -35,10 +37,12 @@ class JournalWriter {
  private:
   bool Open();
   bool WriteAll(const std::string& bytes);
+  bool Fail();
 
   std::filesystem::path path_;
   int fd_ = -1;
   bool starts_mid_line_ = false;
+  std::string error_;
 };
 
 // Everything that can be read of the journal at `path`: nothing for a

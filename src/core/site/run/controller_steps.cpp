@@ -228,7 +228,8 @@ class ControllerSteps {
       return;
     }
     if (!Job(StartReadConfiguration)) return;
-    const std::filesystem::path folder = settings_.backup_dir / line_.name;
+    const std::filesystem::path folder =
+        settings_.backup_dir / LineFolderName(line_);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const std::filesystem::path file =
@@ -236,14 +237,17 @@ class ControllerSteps {
     const std::filesystem::path comments = CommentFileName(file);
     const bool had_file = std::filesystem::exists(file, error);
     const bool had_comments = std::filesystem::exists(comments, error);
-    // Written only now and in one step each, so a controller that failed
-    // leaves no file behind; a program file written before its comment
-    // file failed goes again.
-    if (error || !SaveProgramFile(ws.store, file)) {
+    // Written only now, the two files as one pair, so a controller that
+    // failed leaves no file behind.
+    const ProgramSaveResult saved =
+        error ? ProgramSaveResult{FileWriteError{file, error.message()}}
+              : SaveProgramFile(ws.store, file);
+    if (!saved) {
       if (!had_file) std::filesystem::remove(file, error);
       if (!had_comments) std::filesystem::remove(comments, error);
       row_.outcome = SiteOutcome::kFailed;
-      row_.failure = std::string(kProgramSaveFailedText) + " " + file.string();
+      row_.failure = std::string(kProgramSaveFailedText) + " " +
+                     FileWriteErrorText(*saved.error);
       return;
     }
     row_.files.push_back(file);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "core/model/program_file.h"
 #include "core/model/sha256.h"
 
 namespace lumera {
@@ -33,6 +34,7 @@ std::unique_ptr<SiteProgram> ReadProgram(const std::filesystem::path& file) {
   program->store.mutable_image() = image;
   program->store.TakeSnapshot();
   program->sha256 = Sha256DigestHex(sum.Finish());
+  program->file_size = offset;
   return program;
 }
 
@@ -51,6 +53,18 @@ bool SitePrograms::Load(const SiteFile& site, std::filesystem::path& failed) {
     }
   }
   return true;
+}
+
+std::vector<SiteFault> SitePrograms::SizeFaults() const {
+  std::vector<SiteFault> faults;
+  for (const auto& [file, program] : programs_) {
+    std::optional<std::string> refusal =
+        ProgramSizeRefusal(file, program->file_size);
+    if (!refusal) continue;
+    refusal->front() = 'p';  // "Plik ..." follows "FILE: " in a fault
+    faults.push_back({0, std::move(*refusal)});
+  }
+  return faults;
 }
 
 const SiteProgram* SitePrograms::Find(const std::filesystem::path& file) const {

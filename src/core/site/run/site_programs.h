@@ -3,10 +3,12 @@
 // whatever happens to the file while the run goes on.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/model/program_store.h"
 #include "core/site/file/site_file.h"
@@ -16,6 +18,7 @@ namespace lumera {
 struct SiteProgram {
   ProgramStore store;  // the image as a program load gives it; no comments
   std::string sha256;  // of every byte of the file
+  std::uintmax_t file_size = 0;
 };
 
 class SitePrograms {
@@ -23,6 +26,10 @@ class SitePrograms {
   // Reads every program file the site names; false, with the file in
   // `failed`, when one cannot be read.
   bool Load(const SiteFile& site, std::filesystem::path& failed);
+
+  // One fault for each file read that is not a program's size, naming it
+  // and its size: such a file is not sent, nor compared.
+  std::vector<SiteFault> SizeFaults() const;
 
   // Nothing for a file that was not loaded.
   const SiteProgram* Find(const std::filesystem::path& file) const;

@@ -125,8 +125,12 @@ std::string BackupManifest(const std::vector<SiteRow>& rows,
     for (const std::filesystem::path& file : row.files) {
       const std::optional<std::string> sum = Sha256OfFile(file);
       if (!sum) continue;
-      text +=
-          *sum + "  " + file.lexically_relative(folder).generic_string() + "\n";
+      // UTF-8 on every system, as the line names are.
+      const std::u8string name =
+          file.lexically_relative(folder).generic_u8string();
+      text += *sum + "  ";
+      text.append(name.begin(), name.end());
+      text += "\n";
     }
   }
   return text;
@@ -134,7 +138,7 @@ std::string BackupManifest(const std::vector<SiteRow>& rows,
 
 SiteVerdict SiteVerdictOf(const std::vector<SiteRow>& rows,
                           const SiteRunEnd& end) {
-  if (end.journal_failed || !end.manifest_error.empty()) {
+  if (!end.journal_failure.empty() || !end.manifest_error.empty()) {
     return SiteVerdict::kFailed;
   }
   bool differs = false;
@@ -156,9 +160,8 @@ SiteSummary SiteSummaryOf(const std::vector<SiteRow>& rows,
                  (end.aborted ? "przerwane" : "zakończone") + " po " + time +
                  " s; " + SiteOutcomeCounts(rows) + ".";
   if (!end.manifest_error.empty()) summary.text += " " + end.manifest_error;
-  if (end.journal_failed) {
-    summary.text += " Błąd zapisu dziennika " + end.journal_path.string() + ".";
-  }
+  if (!end.journal_failure.empty())
+    summary.text += " " + end.journal_failure + ".";
   summary.verdict = SiteVerdictOf(rows, end);
   return summary;
 }

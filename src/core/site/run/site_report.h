@@ -19,8 +19,8 @@ struct SiteRunEnd {
   std::string_view caption;  // the command's, as the window names it
   bool aborted = false;
   double seconds = 0;
-  bool journal_failed = false;
-  std::filesystem::path journal_path;
+  // "Błąd zapisu dziennika FILE: reason"; empty: every line was written.
+  std::string journal_failure;
   std::string manifest_error;  // empty: written or not asked for
 };
 

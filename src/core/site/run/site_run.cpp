@@ -55,6 +55,10 @@ SitePreparation SiteRun::Prepare() {
     refusal_ = std::string(kProgramLoadFailedText) + " " + unreadable.string();
     return SitePreparation::kRefused;
   }
+  if (info.needs_programs && !settings_.any_size) {
+    faults_ = programs_.SizeFaults();
+    if (!faults_.empty()) return SitePreparation::kSiteFaults;
+  }
   if (info.needs_folder) {
     std::error_code error;
     std::filesystem::create_directories(settings_.backup_dir, error);
@@ -149,10 +153,15 @@ JournalEntry SiteRun::Entry(JournalEvent event, const SiteRow* row) const {
   return entry;
 }
 
+std::string SiteRun::JournalFailureText() const {
+  return "Błąd zapisu dziennika " + journal_path_.string() +
+         (journal_ ? ": " + journal_->error() : std::string());
+}
+
 std::string SiteRun::JournalBegun(const SiteRow& row) {
   if (journal_->Append(Entry(JournalEvent::kBegun, &row))) return {};
   journal_failed_.store(true);
-  return "Błąd zapisu dziennika " + journal_path_.string();
+  return JournalFailureText();
 }
 
 void SiteRun::JournalEnded(const SiteRow& row) {
@@ -202,8 +211,7 @@ bool SiteRun::Start() {
       }
     }
     if (!journal_->Append(start)) {
-      refusal_ = "Błąd zapisu dziennika " + journal_path_.string() +
-                 "; nic nie zostało wysłane.";
+      refusal_ = JournalFailureText() + "; nic nie zostało wysłane.";
       ReleasePorts();
       return false;
     }
@@ -241,11 +249,11 @@ const std::vector<SiteRow>& SiteRun::Finish() {
                  .count();
   if (SiteCommandInfoOf(settings_.command).needs_folder) {
     const std::filesystem::path file = settings_.backup_dir / "MANIFEST.sha256";
-    if (WriteFileAtomically(file,
-                            BackupManifest(rows_, settings_.backup_dir)) !=
-        AtomicWriteResult::kOk) {
-      manifest_error_ =
-          std::string(kProgramSaveFailedText) + " " + file.string();
+    FileWriteError failure;
+    if (WriteFileAtomically(file, BackupManifest(rows_, settings_.backup_dir),
+                            &failure) != AtomicWriteResult::kOk) {
+      manifest_error_ = std::string(kProgramSaveFailedText) + " " +
+                        FileWriteErrorText(failure);
     }
   }
   lock_.Release();
@@ -264,8 +272,12 @@ bool SiteRun::WriteReport(const std::filesystem::path& file,
                           std::string& error) const {
   const std::string text = file.extension() == ".json" ? SiteReportJson(rows_)
                                                        : SiteReportCsv(rows_);
-  if (WriteFileAtomically(file, text) == AtomicWriteResult::kOk) return true;
-  error = std::string(kProgramSaveFailedText) + " " + file.string();
+  FileWriteError failure;
+  if (WriteFileAtomically(file, text, &failure) == AtomicWriteResult::kOk) {
+    return true;
+  }
+  error =
+      std::string(kProgramSaveFailedText) + " " + FileWriteErrorText(failure);
   return false;
 }
 
@@ -273,12 +285,13 @@ SiteVerdict SiteRun::Verdict() const { return Summary().verdict; }
 
 SiteSummary SiteRun::Summary() const {
   const std::string caption(SiteCommandInfoOf(settings_.command).caption);
-  return SiteSummaryOf(rows_, {.caption = caption,
-                               .aborted = aborted_,
-                               .seconds = seconds_,
-                               .journal_failed = journal_failed(),
-                               .journal_path = journal_path_,
-                               .manifest_error = manifest_error_});
+  return SiteSummaryOf(
+      rows_, {.caption = caption,
+              .aborted = aborted_,
+              .seconds = seconds_,
+              .journal_failure =
+                  journal_failed() ? JournalFailureText() : std::string(),
+              .manifest_error = manifest_error_});
 }
 
 }  // namespace lumera

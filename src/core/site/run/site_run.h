@@ -90,6 +90,8 @@ class SiteRun {
 
   // A journal line could not be written while the run went on.
   bool journal_failed() const { return journal_failed_.load(); }
+  // "Błąd zapisu dziennika FILE: reason"; read once the run has ended.
+  std::string JournalFailureText() const;
   const std::filesystem::path& journal_path() const { return journal_path_; }
   // The backup's manifest could not be written: why.
   const std::string& manifest_error() const { return manifest_error_; }

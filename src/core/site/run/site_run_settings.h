@@ -22,6 +22,7 @@ struct SiteRunSettings {
   std::filesystem::path backup_dir;  // backup
   bool resume = false;               // the writing commands
   bool stop_at_first = false;
+  bool any_size = false;  // upload, verify: a program file of any size
   int timeout_ms = 3000;
   // A network serial server still busy with the previous connection may
   // refuse the next one; such a refusal is retried for this long.

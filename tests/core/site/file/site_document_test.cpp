@@ -44,6 +44,10 @@ TEST(SiteDocumentTest, EditRewritesOnlyItsKeysWhereTheyStood) {
        "[line a]\nport = COM1\nradio = point\ncontrollers = 3\n"
        "target.3 = 1,1,1\n",
        0, SiteCell::kTargets, " ", "[line a]\nport = COM1\ncontrollers = 3\n"},
+      {"a Polish name in a file that Notepad saved with its mark",
+       "\xEF\xBB\xBF[line a]\r\nport = COM1\r\ncontrollers = 1\r\n", 0,
+       SiteCell::kName, "hala-łódź",
+       "\xEF\xBB\xBF[line hala-łódź]\r\nport = COM1\r\ncontrollers = 1\r\n"},
       {"a key to the end of a file without a last line end",
        "[line a]\nport = COM1", 0, SiteCell::kControllers, "1-4",
        "[line a]\nport = COM1\ncontrollers = 1-4\n"},

@@ -3,11 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+#include <string_view>
 
 namespace lumera {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string Repeated(std::string_view text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
 
 class SiteFileTest : public ::testing::Test {
  protected:
@@ -38,15 +46,16 @@ class SiteFileTest : public ::testing::Test {
 };
 
 TEST_F(SiteFileTest, ReadsLinesRangesOwnProgramsAndTargets) {
+  // Saved by Notepad: the byte-order mark first.
   const SiteParseResult result = ParseSite(
-      "# Hall A and B\n"
+      "\xEF\xBB\xBF# Hall A and B\n"
       "[line hala-a]\n"
       "port = tcp:192.0.2.10:4001\n"
       "controllers = 1-12, 20\n"
       "program = programs/a.prg\n"
       "program.7 = programs/a-7.prg\n"
       "\n"
-      "[line hala-b]\r\n"
+      "[line hala-łódź]\r\n"
       "port = /dev/ttyUSB1\n"
       "radio = point\n"
       "controllers = 5, 3\n"
@@ -63,7 +72,7 @@ TEST_F(SiteFileTest, ReadsLinesRangesOwnProgramsAndTargets) {
   EXPECT_EQ(lines[0].controllers[6].program, dir_ / "programs/a-7.prg");
   EXPECT_EQ(lines[0].controllers[7].program, dir_ / "programs/a.prg");
   EXPECT_FALSE(lines[0].radio_point);
-  EXPECT_EQ(lines[1].name, "hala-b");
+  EXPECT_EQ(lines[1].name, "hala-łódź");
   EXPECT_TRUE(lines[1].radio_point);
   // Listed order is the order on the bus.
   EXPECT_EQ(lines[1].controllers[0].number, 5);
@@ -74,7 +83,7 @@ TEST_F(SiteFileTest, ReadsLinesRangesOwnProgramsAndTargets) {
 
 struct FaultCase {
   const char* name;
-  const char* text;
+  std::string text;
   bool programs_required;
   std::vector<std::pair<int, std::string>> faults;  // line, message part
 };
@@ -170,6 +179,26 @@ TEST_F(SiteFileTest, RefusesEveryFaultWithItsLineNumber) {
        false,
        {{3, "klucz \"port\" podany dwa razy"}}},
       {"no line at all", "# nothing\n", false, {{0, "brak linii"}}},
+      {"one port typed in two cases",
+       "[line a]\nport = com3\ncontrollers = 1\n"
+       "[line b]\nport = COM3\ncontrollers = 1\n",
+       false,
+       {{5, "port \"COM3\" już użyty"}}},
+      {"a number listed 200000 times",
+       "[line a]\nport = COM1\ncontrollers = " + Repeated("5, ", 199999) +
+           "5\n",
+       false,
+       {{3, "sterownik 5 podany dwa razy"},
+        {3, "ten sam błąd jeszcze 199998 razy"}}},
+      {"bytes that are not text, on many lines",
+       Repeated("\x01\xB3\x1B[31m\n", 10) + "[line a]\n",
+       false,
+       {{1, "oczekiwano KLUCZ = WARTOŚĆ: \"\\x01\\xB3\\x1B[31m\""},
+        {2, "oczekiwano"},
+        {3, "oczekiwano"},
+        {4, "ten sam błąd jeszcze 7 razy, do wiersza 10"},
+        {11, "bez klucza port"},
+        {11, "bez klucza controllers"}}},
   };
   // "@" stands for the test's folder.
   const auto here = [&](std::string text) {

@@ -24,7 +24,7 @@ TEST(SiteReportTest, SummaryAndVerdictTakeTheWorst) {
     const char* caption;
     bool aborted;
     double seconds;
-    bool journal_failed;
+    const char* journal_failure;
     const char* manifest_error;
     SiteVerdict verdict;
     const char* text;
@@ -34,7 +34,7 @@ TEST(SiteReportTest, SummaryAndVerdictTakeTheWorst) {
        "Wyślij",
        false,
        3.25,
-       false,
+       "",
        "",
        SiteVerdict::kSucceeded,
        "Wyślij: zakończone po 3,2 s; zweryfikowany: 2."},
@@ -43,7 +43,7 @@ TEST(SiteReportTest, SummaryAndVerdictTakeTheWorst) {
        "Sprawdź",
        false,
        1,
-       false,
+       "",
        "",
        SiteVerdict::kDiffers,
        "Sprawdź: zakończone po 1,0 s; ok: 1, różnice: 1."},
@@ -52,7 +52,7 @@ TEST(SiteReportTest, SummaryAndVerdictTakeTheWorst) {
        "Sprawdź",
        false,
        1,
-       false,
+       "",
        "",
        SiteVerdict::kFailed,
        "Sprawdź: zakończone po 1,0 s; różnice: 1, nieobecny: 1."},
@@ -61,7 +61,7 @@ TEST(SiteReportTest, SummaryAndVerdictTakeTheWorst) {
        "Wyślij",
        true,
        0.5,
-       false,
+       "",
        "",
        SiteVerdict::kFailed,
        "Wyślij: przerwane po 0,5 s; zweryfikowany: 1, pominięty: 1."},
@@ -70,7 +70,7 @@ TEST(SiteReportTest, SummaryAndVerdictTakeTheWorst) {
        "Kopia",
        false,
        2,
-       false,
+       "",
        "Błąd zapisu pliku ! k/MANIFEST.sha256",
        SiteVerdict::kFailed,
        "Kopia: zakończone po 2,0 s; ok: 1. Błąd zapisu pliku ! "
@@ -80,11 +80,11 @@ TEST(SiteReportTest, SummaryAndVerdictTakeTheWorst) {
        "Ustaw zegary",
        false,
        2,
-       true,
+       "Błąd zapisu dziennika h.site.journal: No space left on device",
        "",
        SiteVerdict::kFailed,
        "Ustaw zegary: zakończone po 2,0 s; zweryfikowany: 1. Błąd zapisu "
-       "dziennika h.site.journal."},
+       "dziennika h.site.journal: No space left on device."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -94,8 +94,7 @@ TEST(SiteReportTest, SummaryAndVerdictTakeTheWorst) {
     end.caption = c.caption;
     end.aborted = c.aborted;
     end.seconds = c.seconds;
-    end.journal_failed = c.journal_failed;
-    end.journal_path = "h.site.journal";
+    end.journal_failure = c.journal_failure;
     end.manifest_error = c.manifest_error;
     const SiteSummary summary = SiteSummaryOf(rows, end);
     EXPECT_EQ(summary.text, c.text);

@@ -209,6 +209,7 @@ TEST_F(SiteRunTest, EachProgramFileIsReadOnceForTheRun) {
   EXPECT_EQ(Journal().back().program_sha256, sum);
 }
 
+// The journal and the report name their file and the system's reason.
 TEST_F(SiteRunTest, JournalThatCannotBeWrittenSendsNothing) {
   WriteSite("[line a]\nport = mem-a\ncontrollers = 1\nprogram = p.prg\n");
   fs::create_directories(dir_ / "site.txt.journal");
@@ -219,9 +220,16 @@ TEST_F(SiteRunTest, JournalThatCannotBeWrittenSendsNothing) {
   SiteRun operation(std::move(settings));
   ASSERT_EQ(operation.Prepare(), SitePreparation::kReady);
   EXPECT_FALSE(operation.Start());
-  EXPECT_NE(operation.refusal().find("Błąd zapisu dziennika"),
-            std::string::npos);
+  EXPECT_EQ(operation.refusal(), "Błąd zapisu dziennika " +
+                                     (dir_ / "site.txt.journal").string() +
+                                     ": Is a directory; nic nie zostało "
+                                     "wysłane.");
   EXPECT_TRUE(a_.requests().empty());
+  fs::create_directories(dir_ / "r.csv");
+  std::string error;
+  EXPECT_FALSE(operation.WriteReport(dir_ / "r.csv", error));
+  EXPECT_EQ(error, "Błąd zapisu pliku ! " + (dir_ / "r.csv").string() +
+                       ": Is a directory");
   // The refused run holds its port no longer: the window's job may take it.
   EXPECT_FALSE(owners.Take("okno", {"mem-a"}, {}));
 }
