@@ -725,10 +725,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(app.prompts.Count(Kind::kWarning), 1);
     QCOMPARE(app.prompts.asked.back().caption,
              QStringLiteral("ZAPIS PLIKU PROGRAMU"));
-    // Which file failed, and why.
-    QCOMPARE(app.prompts.asked.back().text,
-             QStringLiteral("Błąd zapisu pliku !\n/nonexistent-folder/x.prg: "
-                            "No such file or directory"));
+    // Which file failed, and why, in the system's own words.
+    const QString text = app.prompts.asked.back().text;
+    const QString named =
+        QStringLiteral("Błąd zapisu pliku !\n/nonexistent-folder/x.prg: ");
+    QVERIFY2(text.startsWith(named) && text.size() > named.size(),
+             qPrintable(text));
   }
 
   void CloseAsksOnlyAfterALoad_data() {
