@@ -5,10 +5,10 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <thread>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "core/link/frames.h"
 #include "core/session/workspace.h"
@@ -104,9 +104,7 @@ TEST(JobRunnerTest, AnUnansweredRadioRequestEndsTheJob) {
     FakeJobPrompts prompts;
     std::atomic<int> polls{0};
     JobRunnerSettings settings;
-    settings.port.create = [&] {
-      return std::make_unique<SlowPort>(port);
-    };
+    settings.port.create = [&] { return std::make_unique<SlowPort>(port); };
     settings.port.timing.read_constant_ms = 20;
     settings.abort_requested = [&] { return c.abort && ++polls > 5; };
     JobRunner runner(workspace, prompts, std::move(settings));
