@@ -76,7 +76,7 @@ std::optional<std::string> FormatCommentFile(const CommentTable& table) {
       encodable = false;
       return;
     }
-    char prefix[16];
+    char prefix[32];  // room for any two ints: no truncation to warn of
     std::snprintf(prefix, sizeof prefix, "%02d:%03d ", segment + 1,
                   command + 1);
     out += prefix;
