@@ -30,16 +30,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-passed=0
-failed=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [[ $2 == "$3" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL: %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3" >&2
-  fi
-}
+# shellcheck source=tests/tools/checks.sh
+source "$here/checks.sh"
 
 # The package's data folder, made ready as the package's triggers make the
 # system's: the type database and the entries' type cache.
@@ -103,6 +95,4 @@ check "the first program in the user's Lumera folder" yes \
   "$([[ -s $HOME/Lumera/Prog_001.prg ]] && echo yes || echo no)"
 check "nothing written into the home folder" "Lumera" "$(ls "$HOME")"
 
-echo "$passed passed, $failed failed"
-if ((failed > 0)); then cat "$work/open.log" >&2; fi
-[[ $failed -eq 0 ]]
+checks_passed || { cat "$work/open.log" >&2; false; }

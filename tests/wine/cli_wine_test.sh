@@ -34,17 +34,8 @@ export XDG_CONFIG_HOME=$work/xdg
 mkdir -p "$XDG_CONFIG_HOME" "$work/run"
 set_com_line_folder "$work"
 
-
-passed=0
-failed=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [[ $2 == "$3" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL: %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3" >&2
-  fi
-}
+# shellcheck source=tests/tools/checks.sh
+source "$here/../tools/checks.sh"
 
 start_sim() {  # start_sim ARGS...: a virtual controller on COM23's line
   "$sim" "$@" >"$work/sim.out" 2>"$work/sim.err" &
@@ -192,5 +183,4 @@ cli print full.prg --pdf full.pdf
 check "print: exit" 1 "$rc"
 check "print: text" "Wydruk do PDF nie jest dostępny w tej wersji lumera-cli." "$err"
 
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_passed

@@ -47,16 +47,8 @@ cleanup() {
 trap cleanup EXIT
 export WINEPREFIX=$work/prefix
 [[ -n $pictures ]] && mkdir -p "$pictures"
-passed=0
-failed=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [[ $2 == "$3" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAIL: %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3" >&2
-  fi
-}
+# shellcheck source=tests/tools/checks.sh
+source "$here/../tools/checks.sh"
 exists() { [[ -e $1 ]] && echo yes || echo no; }
 # wait_for SECONDS COMMAND...: until COMMAND succeeds; false on a time-out.
 wait_for() {
@@ -221,5 +213,4 @@ check "uninstalled: .prg's registration" - "$(reg_default 'HKCR\.prg')"
 check "uninstalled: Lumera's type" - "$(reg_default "HKCR\\$progid")"
 check "uninstalled: the user's folder kept" yes "$(exists "$profile/Lumera/Lumera.ini")"
 
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+checks_passed
