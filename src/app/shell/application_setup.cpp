@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 #include "app/resources/app_resources.h"
 #include "app/resources/image_names.h"
@@ -47,8 +48,13 @@ void ShowCentred(QWidget& window) {
   // size it will show at, not the one asked for.
   if (QLayout* layout = window.layout()) layout->activate();
   if (const QScreen* screen = window.screen()) {
+    const QRect available = screen->availableGeometry();
     QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
+    frame.moveCenter(available.center());
+    // On a screen smaller than the window its title bar and left edge stay
+    // on the screen, where they can be reached.
+    frame.moveTopLeft({std::max(frame.left(), available.left()),
+                       std::max(frame.top(), available.top())});
     window.move(frame.topLeft());
   }
   window.show();
