@@ -64,10 +64,10 @@ class Session {
   void ApplyOverrides();
   JobRunner& Runner(int timeout_ms, bool progress = true);
   int Report(const JobRunResult& outcome, bool print_status = true);
-  // With `print_status` false, the job's status text waits in
-  // pending_status_ for what the command still has to do (a file to write).
+  // With `held_status`, a job's success text is kept there instead of
+  // printed, for a command that still has a file to write.
   int RunJob(const std::function<bool(LinkContext&)>& start,
-             bool print_status = true);
+             std::string* held_status = nullptr);
   EditorSide Editor(int segment, int selected_row = 0);
   int SegmentOrCurrent() const;
 
@@ -113,7 +113,6 @@ class Session {
   std::unique_ptr<CliPrompts> prompts_;
   std::unique_ptr<TerminalProgress> progress_;
   std::unique_ptr<JobRunner> runner_;
-  std::string pending_status_;
 };
 
 void Session::LoadSettingsIfPresent() {
@@ -185,12 +184,12 @@ int Session::Report(const JobRunResult& outcome, bool print_status) {
 }
 
 int Session::RunJob(const std::function<bool(LinkContext&)>& start,
-                    bool print_status) {
+                    std::string* held_status) {
   JobRunner& runner =
       Runner(options_.timeout_ms.value_or(static_cast<int>(kDefaultTimeoutMs)));
   const JobRunResult outcome = runner.Run(start);
-  pending_status_ = outcome.status;
-  return Report(outcome, print_status);
+  if (held_status != nullptr) *held_status = outcome.status;
+  return Report(outcome, held_status == nullptr);
 }
 
 int Session::SegmentOrCurrent() const {
@@ -281,18 +280,19 @@ int Session::Download() {
     return kExitFailure;
   }
   const EditorSide editor = Editor(SegmentOrCurrent());
+  std::string done;
   const int status = RunJob(
       [&](LinkContext& c) {
         return options_.segment ? StartDownloadSegment(c, editor)
                                 : StartDownloadProgram(c, editor);
       },
-      false);
+      &done);
   // A failed download leaves the file as it was: saving a half-read program
   // over it would lose the rest of the user's program and its comments.
   if (status != kExitSuccess) return status;
   // Success is said only once the program is in its file.
   if (!SaveProgram(inv_.file)) return kExitFailure;
-  env_.out << pending_status_ << "\n";
+  env_.out << done << "\n";
   return kExitSuccess;
 }
 
@@ -312,10 +312,11 @@ int Session::ConfigRead() {
   if (std::filesystem::exists(inv_.file, error) && !LoadProgram(inv_.file)) {
     return kExitFailure;
   }
-  const int status = RunJob(StartReadConfiguration, false);
+  std::string done;
+  const int status = RunJob(StartReadConfiguration, &done);
   if (status != kExitSuccess) return status;
   if (!SaveProgram(inv_.file)) return kExitFailure;
-  env_.out << pending_status_ << "\n";
+  env_.out << done << "\n";
   PrintVersion();
   return kExitSuccess;
 }
